@@ -1,0 +1,179 @@
+#include "platform/lua/LuaFunction.h"
+#include "platform/lua/LuaObject.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <stdexcept>
+
+namespace {
+
+class LuaObjectTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { state = LuaState::Create(); }
+    void TearDown() override
+    {
+        if (state)
+            LuaState::Destroy(state);
+    }
+    void Run(const char* source) { ASSERT_EQ(state.DoString(source), 0) << state.PopErrorMessage(); }
+    LuaState state;
+};
+
+int ThrowsException(lua_State*)
+{
+    VELK_THROW(Exception, "native failed: 100% sure");
+}
+
+int ThrowsStdException(lua_State*)
+{
+    throw std::runtime_error("standard failure");
+}
+
+int CallsLuaError(lua_State* L)
+{
+    return luaL_error(L, "lua-side failure");
+}
+
+int AddsUpvalue(lua_State* L)
+{
+    lua_pushnumber(L, lua_tonumber(L, VelkUpvalueIndex(1)) + lua_tonumber(L, 1));
+    return 1;
+}
+
+} // namespace
+
+TEST_F(LuaObjectTest, TablesReadWriteAndCount)
+{
+    LuaObject globals = state.GetGlobals();
+    LuaObject t = globals.CreateTable("t");
+    t.SetNumber("n", 2.5);
+    t.SetString("s", "text with \"quotes\"\n");
+    t.SetBoolean("b", false);
+    t.SetNumber(1, 10);
+    t.Insert(globals["t"]["n"]);
+    Run("assert(t.n == 2.5 and t.s == 'text with \"quotes\"\\n' and t.b == false and t[1] == 10 and t[2] == 2.5)");
+
+    EXPECT_TRUE(t["n"].IsNumber());
+    EXPECT_FALSE(t["n"].IsInteger());
+    EXPECT_TRUE(t[1].IsInteger());
+    EXPECT_EQ(t[1].GetInteger(), 10);
+    EXPECT_TRUE(t["b"].IsBoolean());
+    EXPECT_FALSE(t["b"].GetBoolean());
+    EXPECT_TRUE(t["missing"].IsNil());
+    EXPECT_TRUE(t["n"]["deeper"].IsNil());  // indexing a number reads nil, never raises
+    EXPECT_EQ(t.GetN(), 2);
+    EXPECT_EQ(t.GetTableCount(), 5);
+    EXPECT_STREQ(t.TypeName(), "table");
+    EXPECT_EQ(t["s"].GetString(), "text with \"quotes\"\n");
+    EXPECT_EQ(t["n"].GetString(), "");  // numbers are not converted to text
+
+    t.SetNil("s");
+    EXPECT_TRUE(t["s"].IsNil());
+    EXPECT_EQ(globals["t"], t);
+}
+
+TEST_F(LuaObjectTest, IteratorVisitsEveryEntry)
+{
+    Run("walk = {a = 1, b = 2, 3}");
+    std::map<std::string, double> seen;
+    for (LuaTableIterator it(state.GetGlobal("walk")); it; it.Next()) {
+        std::string key = it.GetKey().IsString() ? it.GetKey().GetString() : std::to_string(it.GetKey().GetInteger());
+        seen[key] = it.GetValue().GetNumber();
+    }
+    EXPECT_EQ(seen, (std::map<std::string, double>{{"1", 3}, {"a", 1}, {"b", 2}}));
+    EXPECT_FALSE(LuaTableIterator(state.GetGlobal("nothing")).IsValid());
+}
+
+TEST_F(LuaObjectTest, MetatablesAndIndexThroughMetamethods)
+{
+    Run("base = {greeting = 'hi'} derived = setmetatable({}, {__index = base})");
+    LuaObject derived = state.GetGlobal("derived");
+    EXPECT_EQ(derived["greeting"].GetString(), "hi");
+    EXPECT_TRUE(derived.RawGetByName("greeting").IsNil());
+    EXPECT_TRUE(derived.GetMetaTable().IsTable());
+
+    LuaObject meta;
+    meta.AssignNewTable(state);
+    meta.SetObject("__index", state.GetGlobal("base"));
+    LuaObject other;
+    other.AssignNewTable(state);
+    other.SetMetaTable(meta);
+    EXPECT_EQ(other["greeting"].GetString(), "hi");
+}
+
+TEST_F(LuaObjectTest, FunctionsCallWithTypedResults)
+{
+    Run("function add(a, b) return a + b end function greet(name) return 'hi ' .. name end "
+        "function fail() error('scripted failure') end function yes() return true end");
+    EXPECT_EQ(LuaFunction<int>(state.GetGlobal("add"))(2, 3), 5);
+    EXPECT_EQ(LuaFunction<std::string>(state.GetGlobal("greet"))(std::string("you")), "hi you");
+    EXPECT_TRUE(LuaFunction<bool>(state.GetGlobal("yes"))());
+    EXPECT_EQ(state.GetTop(), 0);
+
+    try {
+        LuaFunction<void>(state.GetGlobal("fail"))();
+        FAIL();
+    } catch (const ScriptError& e) {
+        EXPECT_NE(e.GetMessage().find("scripted failure"), std::string::npos);
+    }
+    EXPECT_THROW(LuaFunction<void>(state.GetGlobal("missing"))(), LuaException);
+    EXPECT_THROW(LuaFunction<int>(state.GetGlobal("greet"))("x"), LuaException);  // a string is not a number
+    EXPECT_EQ(state.GetTop(), 0);
+}
+
+TEST_F(LuaObjectTest, NativeExceptionsBecomeLuaErrorsWithTheSameText)
+{
+    LuaObject globals = state.GetGlobals();
+    globals.Register("throwsException", ThrowsException);
+    globals.Register("throwsStd", ThrowsStdException);
+    globals.Register("callsLuaError", CallsLuaError);
+    Run("local ok, e = pcall(throwsException) assert(not ok and e == 'native failed: 100% sure', e)");
+    Run("local ok, e = pcall(throwsStd) assert(not ok and e == 'standard failure', e)");
+    Run("local ok, e = pcall(callsLuaError) assert(not ok and string.find(e, 'lua%-side failure'), e)");
+
+    // And back again: C++ calling Lua that called the native gets the text in a LuaException.
+    Run("function relay() throwsException() end");
+    try {
+        LuaFunction<void>(state.GetGlobal("relay"))();
+        FAIL();
+    } catch (const LuaException& e) {
+        EXPECT_NE(e.GetMessage().find("native failed: 100% sure"), std::string::npos);
+    }
+}
+
+TEST_F(LuaObjectTest, GuardedNativeKeepsItsUpvalues)
+{
+    state.PushNumber(40);
+    state.PushCFunction(AddsUpvalue, 1);
+    state.SetGlobal("add40");
+    Run("assert(add40(2) == 42)");
+}
+
+TEST_F(LuaObjectTest, HandlesOutliveTheirState)
+{
+    LuaObject kept;
+    kept.AssignString(state, "still here");
+    LuaObject copy = kept;
+    LuaState::Destroy(state);
+    state = LuaState();
+    EXPECT_FALSE(kept.IsBound());
+    EXPECT_TRUE(copy.IsNil());
+    EXPECT_EQ(copy.GetString(), "");
+}
+
+TEST_F(LuaObjectTest, ValuesMoveBetweenThreads)
+{
+    LuaState thread = state.NewThread();
+    LuaObject threadRef = LuaObject::PopFrom(state);
+    thread.PushString("from thread");
+    LuaObject value(thread, -1);
+    thread.Pop();
+    EXPECT_EQ(value.GetState(), state.GetMainState());
+    value.Push(thread);
+    thread.XMove(state, 1);
+    EXPECT_EQ(state.Stack(-1).GetString(), "from thread");
+    state.Pop();
+    EXPECT_TRUE(threadRef.IsThread());
+}
