@@ -49,3 +49,22 @@ public:
 };
 
 int FinishScriptFunctionCall(lua_State* L, int numResults);
+
+// The calling convention of every Lua-bound member: enter the guard, run the
+// member (which pushes its results and returns their count), then finish,
+// yielding when the member asked for it. A member left by an exception leaves
+// the guard as it found it.
+template <typename Member>
+int CallBoundMember(lua_State* L, Member member)
+{
+    std::size_t depth = ScriptCallGuard::Depth();
+    ScriptCallGuard::Enter();
+    int numResults = 0;
+    try {
+        numResults = member();
+    } catch (...) {
+        ScriptCallGuard::UnwindTo(depth);
+        throw;
+    }
+    return FinishScriptFunctionCall(L, numResults);
+}

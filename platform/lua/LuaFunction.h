@@ -56,22 +56,26 @@ R Read(lua_State* L)
 } // namespace luapush
 
 // A callable handle on a Lua function. The call is protected: a Lua error, or a
-// value that is not a function, throws LuaException with Lua's message.
+// value that is not a function, throws LuaException with Lua's message. The call
+// runs on the given thread (a coroutine calling back into Lua), else on the main one.
 template <typename R = void>
 class LuaFunction
 {
 public:
-    explicit LuaFunction(const LuaObject& function) : m_Function(function) {}
+    explicit LuaFunction(const LuaObject& function, LuaState callIn = LuaState())
+        : m_Function(function), m_CallIn(callIn)
+    {
+    }
 
     template <typename... Args>
     R operator()(const Args&... args) const
     {
-        LuaState state = m_Function.GetState();
-        if (!state)
+        LuaState state = m_CallIn ? m_CallIn : m_Function.GetState();
+        if (!state || !m_Function.IsBound())
             VELK_THROW_LUA("attempt to call a function of a closed Lua state");
         lua_State* L = state.GetCState();
         int base = lua_gettop(L);
-        m_Function.Push();
+        m_Function.Push(state);
         (luapush::Push(L, args), ...);
         constexpr int nresults = std::is_void_v<R> ? 0 : 1;
         if (lua_pcall(L, sizeof...(Args), nresults, 0) != 0)
@@ -93,4 +97,5 @@ public:
 
 private:
     LuaObject m_Function;
+    LuaState m_CallIn;
 };

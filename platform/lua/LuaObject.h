@@ -22,7 +22,8 @@ public:
     bool IsString() const { return Type() == LUA_TSTRING; }
     bool IsBoolean() const { return Type() == LUA_TBOOLEAN; }
     bool IsFunction() const { return Type() == LUA_TFUNCTION; }
-    bool IsUserData() const { return Type() == LUA_TUSERDATA; }
+    // Full or light userdata, as lua_isuserdata.
+    bool IsUserData() const { return Type() == LUA_TUSERDATA || Type() == LUA_TLIGHTUSERDATA; }
     bool IsLightUserData() const { return Type() == LUA_TLIGHTUSERDATA; }
     bool IsThread() const { return Type() == LUA_TTHREAD; }
 
@@ -73,7 +74,8 @@ public:
     bool IsBoolean() const { return Type() == LUA_TBOOLEAN; }
     bool IsFunction() const { return Type() == LUA_TFUNCTION; }
     bool IsCFunction() const;
-    bool IsUserData() const { return Type() == LUA_TUSERDATA; }
+    // Full or light userdata, as lua_isuserdata.
+    bool IsUserData() const { return Type() == LUA_TUSERDATA || Type() == LUA_TLIGHTUSERDATA; }
     bool IsLightUserData() const { return Type() == LUA_TLIGHTUSERDATA; }
     bool IsThread() const { return Type() == LUA_TTHREAD; }
 

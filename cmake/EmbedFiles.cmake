@@ -1,0 +1,16 @@
+# Script mode: writes OUTPUT, a C++ source that compiles the files in FILES
+# (a ;-separated list) into the program, each registered under its file name.
+set(content "// Generated from the files it embeds; do not edit.\n#include \"engine/core/EmbeddedFiles.h\"\n\nnamespace {\n")
+set(index 0)
+foreach(path IN LISTS FILES)
+  get_filename_component(name "${path}" NAME)
+  file(READ "${path}" hex HEX)
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  string(APPEND content "const unsigned char kFile${index}[] = {${bytes}};\n")
+  string(APPEND content "EmbeddedFileRegistration s_File${index}(\"${name}\", kFile${index}, sizeof(kFile${index}));\n")
+  math(EXPR index "${index} + 1")
+endforeach()
+string(APPEND content "} // namespace\n")
+file(WRITE "${OUTPUT}.tmp" "${content}")
+file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
+file(REMOVE "${OUTPUT}.tmp")
