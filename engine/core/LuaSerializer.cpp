@@ -62,7 +62,7 @@ bool IsWholeNumber(double n)
 class Walk
 {
 public:
-    Walk(const LuaObject& writer) : m_Writer(writer) {}
+    explicit Walk(const LuaObject& writer) : m_Writer(writer) {}
 
     void Value(const LuaObject& value, unsigned int flags, const std::string& indentation);
 
