@@ -86,7 +86,7 @@ def parse(path):
 
 
 def sox(args, where):
-    result = subprocess.run(["sox", "-V1"] + args, capture_output=True, text=True)
+    result = subprocess.run(["sox", "-V1", "-R"] + args, capture_output=True, text=True)
     if result.returncode != 0:
         raise RecipeError("%s: sox %s\n%s" % (where, " ".join(args), result.stderr.strip()))
 
