@@ -414,6 +414,33 @@ TEST_F(TimerManagerTest, PauseDuringDeliveryStopsSignalsOfThatPassToo)
     EXPECT_EQ(timers.GetTimer(burst).m_RemainingSignals, 2);
 }
 
+TEST_F(TimerManagerTest, DeletedReceiverIsNeverCalledAgain)
+{
+    int ticks = 0;
+    auto* ticker = new Ticker(ticks);
+    timers.CreateTimer(ticker, 32, -1, FRAME, "default");
+    timers.CreateTimer(ticker, 32, 1, FRAME, "solo");
+    uint32_t other = timers.CreateTimer(&a, 32, -1, FRAME, "default");
+    Pass();
+    EXPECT_EQ(ticks, 2);
+    delete ticker;
+    Pass();
+    EXPECT_EQ(ticks, 2);
+    EXPECT_EQ(PassesOf("a"), (std::vector<int>{1, 2}));
+    EXPECT_FALSE(timers.PauseTimerGroup("solo", false));
+    EXPECT_EQ(timers.CreateTimer(&b, 32, 1, FRAME, "default"), 1u);
+    EXPECT_EQ(timers.CreateTimer(&b, 32, 1, FRAME, "default"), 2u);
+    EXPECT_EQ(other, 3u);
+
+    // Deleted by its own handler with more signals due in the same pass.
+    ticks = 0;
+    auto* selfDeleting = new Ticker(ticks);
+    selfDeleting->deleteSelf = true;
+    timers.CreateTimer(selfDeleting, 10, -1, REAL, "default");
+    Pass(100);
+    EXPECT_EQ(ticks, 1);
+}
+
 TEST(StopwatchTimerTest, CountsSecondsOfPassesAndKeepsItsCountAcrossReset)
 {
     FakeCoreHost host;
