@@ -1,0 +1,1 @@
+// The application runtime and platform.

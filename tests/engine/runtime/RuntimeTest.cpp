@@ -1,0 +1,6 @@
+#include <gtest/gtest.h>
+
+TEST(RuntimeTest, LibraryLinks)
+{
+    SUCCEED();
+}
