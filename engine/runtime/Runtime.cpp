@@ -1,1 +1,0 @@
-// The application runtime and platform.
