@@ -57,7 +57,8 @@ std::unique_ptr<Image> ImageEffects::RotateImageRightAngle(Image& image, int deg
     const int H = static_cast<int>(size.h);
     const bool quarter = angle % 180 != 0;
     const int r = angle % 360;
-    VELK_ASSERT_MSG(r == 90 || r == 180 || r == 270, "RotateImageRightAngle was not passed a right angle image.");
+    if (r != 90 && r != 180 && r != 270)
+        VELK_ASSERT_MSG(false, "RotateImageRightAngle was not passed a right angle image.");
 
     auto result = std::make_unique<Image>(quarter ? H : W, quarter ? W : H, 1, 0);
     SDL_Surface* source = image.GetSurface();
