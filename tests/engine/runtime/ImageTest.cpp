@@ -139,11 +139,13 @@ TEST_F(ImageTest, AlphaSettingsFromMetadata)
         Image image(surface, 0, &metadata);
         EXPECT_EQ(image.GetFlags() & (IMAGEFLAG_COMBINED_ALPHA | IMAGEFLAG_NO_ALPHA), c.flags) << c.metadata;
         EXPECT_EQ((surface->flags & SDL_SRCALPHA) != 0, c.sourceAlpha) << c.metadata;
-        if (c.sourceAlpha)
+        if (c.sourceAlpha) {
             EXPECT_EQ(surface->format->alpha, 255) << c.metadata;
+        }
         EXPECT_EQ((surface->flags & SDL_SRCCOLORKEY) != 0, c.colorKey) << c.metadata;
-        if (c.colorKey && metadata.IsTable())
+        if (c.colorKey && metadata.IsTable()) {
             EXPECT_EQ(surface->format->colorkey, 0xFF00FF00u) << c.metadata;
+        }
     }
 }
 
