@@ -3,6 +3,7 @@
 #include "engine/core/CoreHost.h"
 #include "engine/core/Exception.h"
 #include "engine/core/Log.h"
+#include "engine/core/LuaSerializer.h"
 #include "engine/core/Object.h"
 #include "engine/core/ScriptFunctionRegistration.h"
 #include "engine/core/VelkLuaState.h"
@@ -295,10 +296,8 @@ Object* ClassManager::InstantiateObject(const LuaObject& paramTable)
     Class* c = FindClass(paramTable);
     if (c)
         return c->Instantiate(paramTable);
-    LuaObject serialize = ObjectLuaState().GetGlobal("SerializeToString");
     std::string text;
-    if (serialize.IsFunction())
-        text = LuaFunction<std::string>(serialize)(paramTable);
+    SerializeLuaObjectToString(paramTable, text);
     Log(0, "Failed to find a class in:\n%s", text.c_str());
     VELK_ASSERT_MSG(c != 0, "Could not find a class in the parameter table.");
     return nullptr;
@@ -366,10 +365,9 @@ int Script_getPropertiesFromClassAndResourceNames(lua_State* L)
     params.SetObject("resources", LuaObject(state, 2));
     LuaObject debug = state.GetGlobal("DebugPropertyReducer");
     if (debug.IsBoolean() && debug.GetBoolean()) {
-        LuaObject serialize = state.GetGlobal("SerializeToString");
-        if (serialize.IsFunction())
-            LogWrite("applying properties to dummy object = %s\n",
-                     LuaFunction<std::string>(serialize)(params).c_str());
+        std::string text;
+        SerializeLuaObjectToString(params, text);
+        LogWrite("applying properties to dummy object = %s\n", text.c_str());
     }
     std::unique_ptr<Object> object(ClassManager::GetInstance()->InstantiateObject(params));
     LuaObject result;

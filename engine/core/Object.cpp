@@ -4,6 +4,7 @@
 #include "engine/core/Exception.h"
 #include "engine/core/Log.h"
 #include "engine/core/ScriptFunctionRegistration.h"
+#include "engine/core/TimerManager.h"
 #include "engine/core/TypeConversion.h"
 #include "engine/core/VelkLuaState.h"
 #include "platform/lua/LuaFunction.h"
@@ -112,6 +113,9 @@ Object::~Object()
 {
     if (CoreHost* host = GetCoreHost())
         host->ForgetObject(this);
+    // A timer left running would signal freed memory.
+    if (TimerManager* timers = TimerManager::GetInstance())
+        timers->FreeTimersOfReceiver(this);
     ReleaseTables();
 }
 

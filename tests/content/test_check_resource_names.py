@@ -1,0 +1,58 @@
+import contextlib
+import io
+import os
+import tempfile
+import unittest
+
+from toolpath import FIXTURES
+
+import check_resource_names as check
+
+SCRIPTS = os.path.join(FIXTURES, "scripts")
+
+
+def run_check(scripts, provided):
+    """Runs the check against a data folder holding empty files of the given names."""
+    with tempfile.TemporaryDirectory() as data:
+        os.makedirs(os.path.join(data, "images"))
+        for name in provided:
+            open(os.path.join(data, "images", name), "w").close()
+        out = io.StringIO()
+        with contextlib.redirect_stdout(out):
+            code = check.main(["--scripts", scripts, "--data", data])
+        return code, out.getvalue()
+
+
+class ResourceNameCheckTest(unittest.TestCase):
+    def test_names_in_strings_count_and_comments_and_pieces_do_not(self):
+        uses = check.used_names(SCRIPTS)
+        self.assertEqual(sorted(uses), sorted([
+            "Button.png", "click.ogg", "Dosis-ExtraBold.otf", "btnArrow.png", "bkgQuit.png",
+            "Water_OceanLoop.ogg", "Wave1.ogg", "Wave2.ogg", "helpPage.jpg", "Tune.mid"]))
+        self.assertEqual(uses["Button.png"], ["Buttons.lua:4", "Game_Const.cfg:2"])
+        self.assertEqual(uses["helpPage.jpg"], ["dialogs/Dialogs.lua:4"])
+
+    def test_fails_with_the_missing_names_and_where_they_are_used(self):
+        code, out = run_check(SCRIPTS, ["Button.png", "click.ogg", "Dosis-ExtraBold.otf", "bkgQuit.png",
+                                        "Water_OceanLoop.ogg", "Wave1.ogg", "Wave2.ogg"])
+        self.assertEqual(code, 1)
+        self.assertEqual(out.splitlines()[1:], [
+            "  Tune.mid  (Game_Const.cfg:2)",
+            "  btnArrow.png  (Buttons.lua:11)",
+            "  helpPage.jpg  (dialogs/Dialogs.lua:4)",
+        ])
+
+    def test_passes_when_every_name_is_provided_or_there_are_no_scripts(self):
+        everything = list(check.used_names(SCRIPTS))
+        self.assertEqual(run_check(SCRIPTS, everything)[0], 0)
+        with tempfile.TemporaryDirectory() as empty:
+            self.assertEqual(run_check(os.path.join(empty, "scripts"), [])[0], 0)
+
+    def test_lua_strings_follow_escapes_and_long_brackets(self):
+        text = 'a = "x\\"y.png" -- "c.png"\nb = [=[ q ]] ]=] c = \'d.ogg\'\n--[==[\n"e.png"\n]==] f = "g.png"'
+        self.assertEqual(list(check.lua_strings(text)),
+                         [(1, 'x"y.png'), (2, " q ]] "), (2, "d.ogg"), (5, "g.png")])
+
+
+if __name__ == "__main__":
+    unittest.main()

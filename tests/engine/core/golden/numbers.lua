@@ -1,0 +1,17 @@
+LoadConfig {
+    [1/0] = "infinite key",
+    big = 1e+100,
+    forty = 40,
+    fourteen = 12345678901234,
+    half = 0.5,
+    inf = 1/0,
+    nan = 0/0,
+    negative = -3,
+    negInf = -1/0,
+    quarter = -0.25,
+    small = 1.5e-07,
+    third = 0.33333333333333,
+    zero = 0,
+    [-1] = "minus one",
+    [1e+300] = "huge key",
+}

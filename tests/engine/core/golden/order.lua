@@ -1,0 +1,16 @@
+LoadConfig {
+    [true] = "odd key",
+    [2.5] = "odd key too",
+    _x = 4,
+    a = 8,
+    Apple = 2,
+    apple = 3,
+    B1 = 7,
+    b2 = 6,
+    banana = 1,
+    Zeta = 5,
+    [-2] = "minus two",
+    [0] = "zero",
+    [1] = "one",
+    [3] = "three",
+}

@@ -1,0 +1,7 @@
+LoadConfig {
+    alsoSkipped = nil,    callback = nil,
+    inner = {
+        hidden = nil,    },
+    keep = 1,
+    skipped = nil,    z = "last",
+}

@@ -1,0 +1,16 @@
+LoadConfig {
+    backslash = "C:\\dir\\",
+    bell = "\007",
+    brackets = "]] [[ ]=]",
+    comment = "-- not a comment",
+    cr = "a\rb",
+    del = "\127",
+    hostile = "x\", os.execute(\"y\"), \"",
+    lines = "one\ntwo\n",
+    name = "a\"b",
+    nul = "a\000b",
+    quote = "say \"hi\"",
+    tab = "a\009b",
+    unitThenDigit = "\0319",
+    utf8 = "café",
+}
