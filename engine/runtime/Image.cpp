@@ -2,15 +2,14 @@
 
 #include "engine/core/Exception.h"
 #include "engine/core/Log.h"
-#include "engine/runtime/ImagePerformance.h"
 #include "engine/runtime/ImageRenderer.h"
+#include "engine/runtime/PerformanceCounters.h"
 #include "engine/runtime/SDLImageRenderer.h"
 
 #include <SDL_image.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -18,26 +17,27 @@
 
 namespace {
 
-// Times a pixel operation while the tick counters measure.
+// Times a pixel operation for the blit statistics, while they are measuring.
 class PixelTimer
 {
 public:
-    PixelTimer() : m_Monitor(GetImagePerformanceMonitor())
+    PixelTimer() : m_Manager(BlitPerformanceManager::GetInstance())
     {
-        if (m_Monitor && !m_Monitor->IsMeasuring())
-            m_Monitor = nullptr;
-        if (m_Monitor)
-            m_Start = std::chrono::steady_clock::now();
+        if (m_Manager && !m_Manager->IsMeasuring())
+            m_Manager = nullptr;
+        if (m_Manager)
+            m_Counter.Start();
     }
-    ImagePerformanceMonitor* GetMonitor() const { return m_Monitor; }
-    double ElapsedMilliseconds() const
+    BlitPerformanceManager* GetManager() const { return m_Manager; }
+    double ElapsedMilliseconds()
     {
-        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_Start).count();
+        m_Counter.Stop();
+        return m_Counter.GetElapsedTimeInMS();
     }
 
 private:
-    ImagePerformanceMonitor* m_Monitor;
-    std::chrono::steady_clock::time_point m_Start;
+    BlitPerformanceManager* m_Manager;
+    TimeCounter m_Counter;
 };
 
 LuaObject DeepCopy(const LuaObject& value, std::map<const void*, LuaObject>& copies)
@@ -515,8 +515,8 @@ void Image::AlphaBlitOnto(const Rect* sourceRect, Image* target, const Point<int
             }
         }
     }
-    if (ImagePerformanceMonitor* monitor = timer.GetMonitor())
-        monitor->AddCompositing(w, h, timer.ElapsedMilliseconds());
+    if (BlitPerformanceManager* blits = timer.GetManager())
+        blits->AddCompositing(w, h, timer.ElapsedMilliseconds());
 }
 
 void Image::ApplyAlphaMask(Image* mask)
@@ -553,8 +553,8 @@ void Image::ApplyAlphaMask(Image* mask)
     }
     // The accelerated copy is stale now; the next draw uploads the new pixels.
     SurfaceManager::GetInstance()->DeleteSurfaceOfType(m_SurfaceRecord, SURFACETYPE_D3D);
-    if (ImagePerformanceMonitor* monitor = timer.GetMonitor())
-        monitor->AddClip(surface->w, surface->h, timer.ElapsedMilliseconds());
+    if (BlitPerformanceManager* blits = timer.GetManager())
+        blits->AddClip(surface->w, surface->h, timer.ElapsedMilliseconds());
 }
 
 // ---------------------------------------------------------------------------

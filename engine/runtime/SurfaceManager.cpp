@@ -2,7 +2,7 @@
 
 #include "engine/core/Exception.h"
 #include "engine/core/Log.h"
-#include "engine/runtime/ImagePerformance.h"
+#include "engine/runtime/PerformanceCounters.h"
 #include "engine/runtime/Resource.h"
 
 #include <algorithm>
@@ -192,8 +192,8 @@ Surface* SurfaceManager::Node_RefreshSurfaceType(SurfaceRecord* record, int targ
             return nullptr;
         SDL_Surface* source = record->GetSDLSurface();
         VELK_ASSERT(source != 0);
-        if (ImagePerformanceMonitor* monitor = GetImagePerformanceMonitor())
-            monitor->IncrementCounter("Images Uploaded");
+        if (PerformanceCounterManager* counters = PerformanceCounterManager::GetInstance())
+            counters->AddToIntCounter("Images Uploaded", 1);
         DeleteSurfaceOfType(record, SURFACETYPE_D3D);
         std::unique_ptr<DividedTexture> texture = m_TextureMaker->MakeDividedTexture(source);
         if (!texture)

@@ -3,7 +3,6 @@
 #include "engine/core/Exception.h"
 #include "engine/core/Log.h"
 #include "engine/runtime/Image.h"
-#include "engine/runtime/ImagePerformance.h"
 #include "engine/runtime/Resource.h"
 #include "engine/runtime/SurfaceManager.h"
 #include "platform/lua/LuaObject.h"
@@ -102,24 +101,6 @@ public:
     }
 
     std::map<std::string, std::unique_ptr<ResourceInfo>> entries;
-};
-
-// Records what the pixel code reports.
-class RecordingMonitor : public ImagePerformanceMonitor
-{
-public:
-    RecordingMonitor() { SetImagePerformanceMonitor(this); }
-    ~RecordingMonitor() override { SetImagePerformanceMonitor(nullptr); }
-
-    bool IsMeasuring() const override { return measuring; }
-    void AddCompositing(int w, int h, double) override { compositing.push_back({w, h}); }
-    void AddClip(int w, int h, double) override { clips.push_back({w, h}); }
-    void IncrementCounter(const char* name) override { ++counters[name]; }
-
-    bool measuring = true;
-    std::vector<std::pair<int, int>> compositing;
-    std::vector<std::pair<int, int>> clips;
-    std::map<std::string, int> counters;
 };
 
 // Stands in for the accelerated back end: makes empty texture sets and counts them.
