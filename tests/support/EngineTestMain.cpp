@@ -1,0 +1,25 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+// SDL is built without frame pointers: unwind leak stacks the slow way so that
+// the suppression below can see past it.
+extern "C" const char* __asan_default_options()
+{
+    return "fast_unwind_on_malloc=0";
+}
+
+// sdl12-compat keeps its screen-surface wrapper past SDL_Quit.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:SDL_SetVideoMode\n";
+}
+
+int main(int argc, char** argv)
+{
+    // Headless: no window, no sound device.
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
