@@ -201,9 +201,10 @@ std::string FormatNumberWithCommas(std::int32_t value)
 {
     // Widened first: the magnitude of the smallest value does not fit 32 bits.
     std::int64_t wide = value;
+    std::string text = GroupDigits(static_cast<std::uint64_t>(wide < 0 ? -wide : wide));
     if (wide < 0)
-        return "-" + GroupDigits(static_cast<std::uint64_t>(-wide));
-    return GroupDigits(static_cast<std::uint64_t>(wide));
+        text.insert(text.begin(), '-');
+    return text;
 }
 
 std::string FormatUnsigned64WithCommas(std::uint64_t value)
