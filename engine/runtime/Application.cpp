@@ -34,6 +34,15 @@ bool g_ClickPermit = false;
 const uint32_t kTickPeriod = 32;
 const uint32_t kSlowTickPeriod = 960;
 
+class SDLLoopClock : public LoopClock
+{
+public:
+    uint32_t GetTicks() override { return SDL_GetTicks(); }
+    void Delay(uint32_t milliseconds) override { SDL_Delay(milliseconds); }
+};
+
+SDLLoopClock g_SDLLoopClock;
+
 } // namespace
 
 // A program resource read straight from the files compiled into the program,
@@ -141,7 +150,8 @@ Application::Application(const std::string& appName, const std::string& productN
       m_ProductName(productName),
       m_AppCode(appCode),
       m_ScreenWidth(width),
-      m_ScreenHeight(height)
+      m_ScreenHeight(height),
+      m_LoopClock(&g_SDLLoopClock)
 {
     g_App = this;
     SetCoreHost(this);
@@ -868,163 +878,210 @@ void Application::ScanResources() {}
 
 // ---------------------------------------------------------------- main loop
 
+namespace {
+
+const char* const kTickCounterNames[] = {"all",
+                                         "shell",
+                                         "events",
+                                         "timers",
+                                         "delayed rollover reset",
+                                         "ticking",
+                                         "drawing",
+                                         "updating screen",
+                                         "wait for tick end",
+                                         "flagged deletions",
+                                         "garbage collection",
+                                         "tick delay"};
+
+enum TickCounter
+{
+    COUNTER_ALL,
+    COUNTER_SHELL,
+    COUNTER_EVENTS,
+    COUNTER_TIMERS,
+    COUNTER_ROLLOVER,
+    COUNTER_TICKING,
+    COUNTER_DRAWING,
+    COUNTER_UPDATING,
+    COUNTER_WAIT,
+    COUNTER_DELETIONS,
+    COUNTER_GC,
+    COUNTER_DELAY,
+};
+
+} // namespace
+
+void Application::SetLoopClock(LoopClock* clock)
+{
+    m_LoopClock = clock ? clock : &g_SDLLoopClock;
+}
+
 void Application::Run()
 {
-    static const char* const kCounterNames[] = {"all",           "shell",           "events",
-                                                "timers",        "delayed rollover reset", "ticking",
-                                                "drawing",       "updating screen", "wait for tick end",
-                                                "flagged deletions", "garbage collection", "tick delay"};
+    StartLoop();
+    while (m_Running)
+        RunPass();
+    EndLoop();
+}
+
+void Application::StartLoop()
+{
     m_TickCounters.clear();
-    for (const char* name : kCounterNames)
+    for (const char* name : kTickCounterNames)
         m_TickCounters.push_back(std::make_unique<ScopedTickCounter>(*m_PerformanceCounterManager, name, false));
-    auto counter = [this](int index) -> ScopedTickCounter& { return *m_TickCounters[index]; };
-    enum { ALL, SHELL, EVENTS, TIMERS, ROLLOVER, TICKING, DRAWING, UPDATING, WAIT, DELETIONS, GC, DELAY };
-
     LaunchOnRunHook();
-
     m_Running = true;
     m_Paused = false;
     m_LastPaused = false;
-    auto period = [this] { return m_SlowMode ? kSlowTickPeriod : kTickPeriod; };
-    m_NextTickTime = SDL_GetTicks() + period();
+    m_NextTickTime = m_LoopClock->GetTicks() + (m_SlowMode ? kSlowTickPeriod : kTickPeriod);
     LogWrite("Starting main loop.\n");
+}
 
-    while (m_Running) {
-        ++m_FrameCounter;
-        m_PassStartTime = SDL_GetTicks();
-
-        if (m_LogTickInfo && !m_TickPerformanceManager->IsMeasuringPerformance()) {
-            if (!m_TickPerformanceManager->StartMeasuringPerformance()) {
-                LogWrite("WARNING: Could not start measuring performance!\n");
-                m_LogTickInfo = false;
-            }
-        }
-        bool measuring = m_TickPerformanceManager->IsMeasuringPerformance();
-        if (measuring) {
-            m_TickPerformanceManager->BeginTick();
-            counter(ALL).Start();
-        }
-
-        if (m_Flags & APPFLAG_GAME_PAUSE_PENDING) {
-            VELK_ASSERT((m_Flags & APPFLAG_GAME_PAUSED) == 0);
-            m_Flags &= ~APPFLAG_GAME_PAUSE_PENDING;
-            m_Flags |= APPFLAG_GAME_PAUSED;
-        }
-
-        bool pausedAtStart = m_Paused;
-        if (m_Paused != m_LastPaused) {
-            m_LastPaused = m_Paused;
-            Log(3, "Pausing app: %s\n", m_Paused ? "true" : "false");
-            PostEvent(nullptr, MakeEventRecord(VELK_PAUSEAPP, 1, reinterpret_cast<void*>(m_Paused ? 1 : 0)));
-        }
-
-        counter(SHELL).Start();
-        PollRelaunch();
-        if (m_Shell)
-            m_Shell->Poll();
-        counter(SHELL).Stop();
-
-        g_ClickPermit = true;
-        counter(EVENTS).Start();
-        for (;;) {
-            EventRecord record;
-            if (SDL_WasInit(SDL_INIT_VIDEO) && SDL_PollEvent(&record)) {
-                OnEvent(record);
-                m_EventQueue.ReleaseEventData(record);
-                continue;
-            }
-            EventReceiver* receiver = nullptr;
-            bool dropped = false;
-            if (!m_EventQueue.Pop(receiver, record, dropped))
-                break;
-            DispatchQueuedEvent(receiver, record, dropped);
-        }
-        counter(EVENTS).Stop();
-
-        if (m_Paused && pausedAtStart) {
-            SDL_Delay(10);
-            if (m_UseAggressiveGarbageCollection) {
-                counter(GC).Start();
-                m_LuaState.CollectGarbage();
-                counter(GC).Stop();
-            }
-        } else {
-            counter(TIMERS).Start();
-            m_TimerManager->Update();
-            counter(TIMERS).Stop();
-
-            counter(ROLLOVER).Start();
-            if (m_RolloverResetRequested) {
-                ResetRollover();
-                m_RolloverResetRequested = false;
-            }
-            counter(ROLLOVER).Stop();
-
-            counter(TICKING).Start();
-            UpdateScreens();
-            counter(TICKING).Stop();
-
-            RecreateWindowIfNeeded();
-
-            if (!m_Minimized) {
-                if (m_FirstDraw)
-                    LogWrite("Application::Run, Performing first draw...\n");
-                counter(DRAWING).Start();
-                DrawScreens();
-                counter(DRAWING).Stop();
-                if (m_FirstDraw)
-                    LogWrite("Application::Run, Performing first screen update...\n");
-                counter(UPDATING).Start();
-                UpdateScreen();
-                counter(UPDATING).Stop();
-                if (m_FirstDraw)
-                    LogWrite("Application::Run, First screen draw complete.\n");
-                if (m_ScreenshotRequested) {
-                    TakeScreenshot();
-                    m_ScreenshotRequested = false;
-                }
-                m_FirstDraw = false;
-            }
-
-            counter(WAIT).Start();
-            counter(WAIT).Stop();
-
-            if (!m_Running) {
-                SwitchToNoScreen();
-                SendEvent(nullptr, MakeEventRecord(VELK_APPQUIT));
-            }
-
-            counter(DELETIONS).Start();
-            DeleteFlaggedObjects();
-            counter(DELETIONS).Stop();
-
-            if (m_UseAggressiveGarbageCollection) {
-                counter(GC).Start();
-                m_LuaState.CollectGarbage();
-                counter(GC).Stop();
-            }
-
-            counter(DELAY).Start();
-            if (!(m_Flags & APPFLAG_FRAMERATE_UNCAPPED)) {
-                uint32_t now = SDL_GetTicks();
-                // Sleeps until the next tick rather than spinning.
-                if (static_cast<int32_t>(m_NextTickTime - now) > 0)
-                    SDL_Delay(m_NextTickTime - now);
-            }
-            counter(DELAY).Stop();
-            m_NextTickTime = SDL_GetTicks() + period();
-            if (measuring)
-                counter(ALL).Stop();
-        }
-
-        if (m_TickPerformanceManager->IsMeasuringPerformance()) {
-            m_TickPerformanceManager->EndTick();
-            if (!m_LogTickInfo)
-                m_TickPerformanceManager->StopMeasuringPerformance();
-        }
-    }
+void Application::EndLoop()
+{
     ShutdownGame();
     ShutdownEngine();
+}
+
+void Application::RunPass()
+{
+    auto counter = [this](int index) -> ScopedTickCounter& { return *m_TickCounters[index]; };
+    ++m_FrameCounter;
+    m_PassStartTime = m_LoopClock->GetTicks();
+
+    if (m_LogTickInfo && !m_TickPerformanceManager->IsMeasuringPerformance()) {
+        if (!m_TickPerformanceManager->StartMeasuringPerformance()) {
+            LogWrite("WARNING: Could not start measuring performance!\n");
+            m_LogTickInfo = false;
+        }
+    }
+    bool measuring = m_TickPerformanceManager->IsMeasuringPerformance();
+    if (measuring) {
+        m_TickPerformanceManager->BeginTick();
+        counter(COUNTER_ALL).Start();
+    }
+
+    if (m_Flags & APPFLAG_GAME_PAUSE_PENDING) {
+        VELK_ASSERT((m_Flags & APPFLAG_GAME_PAUSED) == 0);
+        m_Flags &= ~APPFLAG_GAME_PAUSE_PENDING;
+        m_Flags |= APPFLAG_GAME_PAUSED;
+    }
+
+    bool pausedAtStart = m_Paused;
+    if (m_Paused != m_LastPaused) {
+        m_LastPaused = m_Paused;
+        Log(3, "Pausing app: %s\n", m_Paused ? "true" : "false");
+        PostEvent(nullptr, MakeEventRecord(VELK_PAUSEAPP, 1, reinterpret_cast<void*>(m_Paused ? 1 : 0)));
+    }
+
+    counter(COUNTER_SHELL).Start();
+    PollRelaunch();
+    if (m_Shell)
+        m_Shell->Poll();
+    counter(COUNTER_SHELL).Stop();
+
+    // At most one button click per pass.
+    g_ClickPermit = true;
+    counter(COUNTER_EVENTS).Start();
+    for (;;) {
+        EventRecord record;
+        if (SDL_WasInit(SDL_INIT_VIDEO) && SDL_PollEvent(&record)) {
+            OnEvent(record);
+            m_EventQueue.ReleaseEventData(record);
+            continue;
+        }
+        EventReceiver* receiver = nullptr;
+        bool dropped = false;
+        if (!m_EventQueue.Pop(receiver, record, dropped))
+            break;
+        DispatchQueuedEvent(receiver, record, dropped);
+    }
+    counter(COUNTER_EVENTS).Stop();
+
+    if (m_Paused && pausedAtStart) {
+        // Paused: only the shell and the events run; timers, screens, drawing
+        // and deletions stand still.
+        m_LoopClock->Delay(10);
+        if (m_UseAggressiveGarbageCollection) {
+            counter(COUNTER_GC).Start();
+            m_LuaState.CollectGarbage();
+            counter(COUNTER_GC).Stop();
+        }
+    } else {
+        counter(COUNTER_TIMERS).Start();
+        m_TimerManager->Update();
+        counter(COUNTER_TIMERS).Stop();
+
+        counter(COUNTER_ROLLOVER).Start();
+        if (m_RolloverResetRequested) {
+            ResetRollover();
+            m_RolloverResetRequested = false;
+        }
+        counter(COUNTER_ROLLOVER).Stop();
+
+        counter(COUNTER_TICKING).Start();
+        UpdateScreens();
+        counter(COUNTER_TICKING).Stop();
+
+        RecreateWindowIfNeeded();
+
+        if (!m_Minimized) {
+            if (m_FirstDraw)
+                LogWrite("Application::Run, Performing first draw...\n");
+            counter(COUNTER_DRAWING).Start();
+            DrawScreens();
+            counter(COUNTER_DRAWING).Stop();
+            if (m_FirstDraw)
+                LogWrite("Application::Run, Performing first screen update...\n");
+            counter(COUNTER_UPDATING).Start();
+            UpdateScreen();
+            counter(COUNTER_UPDATING).Stop();
+            if (m_FirstDraw)
+                LogWrite("Application::Run, First screen draw complete.\n");
+            if (m_ScreenshotRequested) {
+                TakeScreenshot();
+                m_ScreenshotRequested = false;
+            }
+            m_FirstDraw = false;
+        }
+
+        // Nothing waits here: the developer step mode has no switch.
+        counter(COUNTER_WAIT).Start();
+        counter(COUNTER_WAIT).Stop();
+
+        if (!m_Running) {
+            SwitchToNoScreen();
+            SendEvent(nullptr, MakeEventRecord(VELK_APPQUIT));
+        }
+
+        counter(COUNTER_DELETIONS).Start();
+        DeleteFlaggedObjects();
+        counter(COUNTER_DELETIONS).Stop();
+
+        if (m_UseAggressiveGarbageCollection) {
+            counter(COUNTER_GC).Start();
+            m_LuaState.CollectGarbage();
+            counter(COUNTER_GC).Stop();
+        }
+
+        counter(COUNTER_DELAY).Start();
+        if (!(m_Flags & APPFLAG_FRAMERATE_UNCAPPED)) {
+            // Sleeps until the next tick rather than spinning.
+            uint32_t now = m_LoopClock->GetTicks();
+            if (static_cast<int32_t>(m_NextTickTime - now) > 0)
+                m_LoopClock->Delay(m_NextTickTime - now);
+        }
+        counter(COUNTER_DELAY).Stop();
+        m_NextTickTime = m_LoopClock->GetTicks() + (m_SlowMode ? kSlowTickPeriod : kTickPeriod);
+        if (measuring)
+            counter(COUNTER_ALL).Stop();
+    }
+
+    if (m_TickPerformanceManager->IsMeasuringPerformance()) {
+        m_TickPerformanceManager->EndTick();
+        if (!m_LogTickInfo)
+            m_TickPerformanceManager->StopMeasuringPerformance();
+    }
 }
 
 void Application::LaunchOnRunHook()

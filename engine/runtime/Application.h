@@ -31,6 +31,16 @@ enum ApplicationFlags : uint32_t
     APPFLAG_SHOW_KEY_TIPS = 8,
 };
 
+// The main loop's time: SDL's millisecond ticks and its sleep, unless a test
+// steps time by hand.
+class LoopClock
+{
+public:
+    virtual ~LoopClock() = default;
+    virtual uint32_t GetTicks() = 0;
+    virtual void Delay(uint32_t milliseconds) = 0;
+};
+
 // "ABCD" -> 'A' + 'B'·256 + 'C'·65536 + 'D'·16777216; exactly four characters.
 uint32_t AppCodeFromString(const std::string& inputStr);
 
@@ -56,7 +66,11 @@ public:
     virtual void ConvertCmdLineArgsToProperties();
     virtual void InitResourceScanners();
     virtual void LoadScripts();
+    // The main loop: StartLoop, then RunPass while running, then EndLoop.
     virtual void Run();
+    void StartLoop();
+    void RunPass();
+    void EndLoop();
     virtual void Quit();
     virtual void InitEventDataTypes();
     virtual void CreateWindow();
@@ -103,6 +117,10 @@ public:
     // Consumed by the first button click of a pass.
     static bool TakeClickPermit();
     uint32_t GetFrameCounter() const { return m_FrameCounter; }
+    void SetSlowMode(bool slow) { m_SlowMode = slow; }
+    bool IsSlowMode() const { return m_SlowMode; }
+    // Null restores SDL's clock.
+    void SetLoopClock(LoopClock* clock);
 
     bool OnQuit() override;
     bool OnConfigUpdate(const EventRecord& event) override;
@@ -185,6 +203,7 @@ protected:
     std::unique_ptr<BlitPerformanceManager> m_BlitPerformanceManager;
     std::vector<std::unique_ptr<ScopedTickCounter>> m_TickCounters;
     std::map<std::string, std::unique_ptr<FileReader>> m_EmbeddedReaders;
+    LoopClock* m_LoopClock;
 
     // state
     uint32_t m_Flags = 0;
