@@ -10,6 +10,8 @@
 #include "engine/core/Script.h"
 #include "engine/core/ScriptFunctionRegistration.h"
 #include "engine/core/VelkLuaState.h"
+#include "engine/runtime/Canvas.h"
+#include "engine/runtime/DisplayManager.h"
 #include "engine/runtime/PerformanceCounters.h"
 #include "engine/runtime/Shell.h"
 #include "engine/runtime/Utility.h"
@@ -182,8 +184,11 @@ Application::~Application()
         Log(3, "~Application - SAFE_DELETE(m_ScreenManager)\n");
         DeleteFlaggedObjects();
         Log(3, "~Application - SAFE_DELETE(m_MainCanvas)\n");
+        m_MainCanvas.reset();
         Log(3, "~Application - SAFE_DELETE(m_ResourceManager)\n");
         Log(3, "~Application - SAFE_DELETE(m_DisplayManager)\n");
+        SetModalSystemDialogHost(nullptr);
+        m_DisplayManager.reset();
         Log(3, "~Application - TTF_Quit\n");
         if (TTF_WasInit())
             TTF_Quit();
@@ -322,6 +327,8 @@ void Application::InitEngine(int argc, const char* const* argv)
     Log(3, "Application::InitEngine, Initializing DirectMusic...\n");
 
     LogWrite("Application::InitEngine, Creating the Display Manager...\n");
+    m_DisplayManager = std::make_unique<DisplayManager>();
+    SetModalSystemDialogHost(m_DisplayManager.get());
     {
         VELK_ASSERT(SDL_putenv(const_cast<char*>("SDL_VIDEODRIVER=dummy")) == 0);
         VELK_ASSERT(SDL_InitSubSystem(0x00000020) == 0);
@@ -381,11 +388,6 @@ void Application::PollRelaunch()
 {
     if (m_SingleInstance && m_SingleInstance->PollRelaunched())
         OnRelaunched();
-}
-
-void Application::OnRelaunched()
-{
-    LogWrite("Application: another instance was started; restoring the window.\n");
 }
 
 void Application::InitPaths()
@@ -1118,7 +1120,12 @@ void Application::RecreateWindowIfNeeded()
     if (m_CheckVideo) {
         m_CheckVideo = false;
         Log(3, "Application::Run, m_CheckVideo == true\n calling DISPLAY_MGR->IsCurrentDisplayValid().\n");
-        Log(3, "Application::Run, DISPLAY_MGR->IsCurrentDisplayValid() == true.\n");
+        if (m_DisplayManager->GetBackend() && !m_DisplayManager->IsCurrentDisplayValid()) {
+            Log(3, "Application::Run, DISPLAY_MGR->IsCurrentDisplayValid() == false, will recreate window.\n");
+            recreate = true;
+        } else {
+            Log(3, "Application::Run, DISPLAY_MGR->IsCurrentDisplayValid() == true.\n");
+        }
     }
     if (m_HWAccelChanged) {
         LogWrite("Application::Run, m_HWAccelChanged == true, will recreate window.\n");
@@ -1157,15 +1164,10 @@ int Script_AppPostEvent(lua_State* L)
     return 0;
 }
 
-bool g_ShowFPS = false;
-
 int Script_ShowFPS(lua_State* L)
 {
-    bool show = lua_isboolean(L, -1) ? lua_toboolean(L, -1) != 0 : !g_ShowFPS;
-    if (show != g_ShowFPS) {
-        g_ShowFPS = show;
-        LogWrite(show ? "FPS counter enabled\n" : "FPS counter disabled\n");
-    }
+    if (APP)
+        APP->ShowFPSCounter(lua_isboolean(L, -1) ? lua_toboolean(L, -1) != 0 : !APP->IsFPSCounterShown());
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include "engine/core/Object.h"
 #include "engine/core/TimerManager.h"
 #include "engine/core/TypeConversion.h"
+#include "platform/window/NativeWindow.h"
 
 #include <deque>
 #include <map>
@@ -13,7 +14,9 @@
 #include <vector>
 
 class BlitPerformanceManager;
+class Canvas;
 class Config;
+class DisplayManager;
 class EmbeddedFileReader;
 class FileReader;
 class PerformanceCounterManager;
@@ -30,6 +33,16 @@ enum ApplicationFlags : uint32_t
     APPFLAG_GAME_PAUSE_PENDING = 4,
     APPFLAG_SHOW_KEY_TIPS = 8,
 };
+
+// What the resource-memory overlay shows.
+enum ResourceMemoryUsageMode
+{
+    MEMUSAGE_IMAGES_IN_VIDMEM = 0,
+    MEMUSAGE_IMAGES_IN_SYSMEM = 1,
+    MEMUSAGE_SOUNDS = 2,
+};
+// "MEMUSAGE_IMAGES_IN_VIDMEM" and so on; "UNKNOWN" for any other value.
+const char* ResourceMemoryUsageModeName(int mode);
 
 // The main loop's time: SDL's millisecond ticks and its sleep, unless a test
 // steps time by hand.
@@ -80,6 +93,40 @@ public:
     virtual void DrawScreens();
     virtual void SignalDisplayChange();
     virtual void UpdateScreens();
+
+    // ---- the window (ApplicationWindow.cpp)
+    // Called by the display back end for every window it makes.
+    void SetWindowHandle(WindowHandle hWnd);
+    WindowHandle GetWindowHandle() const { return m_hWnd; }
+    void InitWindowProc();
+    void InitMainCanvas();
+    // Takes the icon surface.
+    void SetWindowIcon(SDL_Surface* hIcon);
+    // The program's icon "Icon<number>.png"; a missing one is only logged.
+    void TrySetWindowIcon(int iconResourceNumber);
+    void MinimizeWindow();
+    // Each returns the state before; the change is made only when the property
+    // allowGrabInputStateChange (allowShowCursorStateChange) allows it.
+    bool GrabInput(bool grab);
+    bool ShowCursor(bool show);
+    void ShowFPSCounter(bool show);
+    bool IsFPSCounterShown() const { return m_FPSCounterShown; }
+    void ShowResourceMemoryUsageCounter(int mode);
+    void ToggleResourceMemoryUsageCounter(int mode);
+    // -1 while the overlay is hidden.
+    int GetResourceMemoryUsageCounterMode() const { return m_ResourceMemoryUsageCounterMode; }
+    // The first free "<app>_Screenshot-NNNN.bmp" in the current folder; empty
+    // when all 9999 names are taken.
+    std::string FindScreenshotFileName() const;
+    // The main window's messages (see NativeWindow.h); unhandled ones go on to
+    // the display manager.
+    std::intptr_t WindowProc(WindowHandle hwnd, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+    bool OnKeyDown(const EventRecord& event) override;
+    // Window messages posted to the main window.
+    bool OnUserEvent(const EventRecord& event) override;
+    DisplayManager* GetDisplayManager() const { return m_DisplayManager.get(); }
+    Canvas* GetMainCanvas() const { return m_MainCanvas.get(); }
+    bool IsMinimized() const { return m_Minimized; }
 
     void InitPaths();
     void InitLog();
@@ -174,6 +221,9 @@ protected:
     virtual void UpdateScreen();
     virtual void TakeScreenshot();
     virtual void SwitchToNoScreen();
+    // Whether the current screen shows a dialog; false while there is none.
+    virtual bool CurrentScreenShowsDialog();
+    void UseScreen(bool fullScreen, int width, int height, int depth);
 
     // names
     std::string m_AppName;
@@ -203,6 +253,8 @@ protected:
     std::unique_ptr<BlitPerformanceManager> m_BlitPerformanceManager;
     std::vector<std::unique_ptr<ScopedTickCounter>> m_TickCounters;
     std::map<std::string, std::unique_ptr<FileReader>> m_EmbeddedReaders;
+    std::unique_ptr<DisplayManager> m_DisplayManager;
+    std::unique_ptr<Canvas> m_MainCanvas;
     LoopClock* m_LoopClock;
 
     // state
@@ -236,6 +288,18 @@ protected:
     uint32_t m_NextTickTime = 0;
     uint32_t m_PassStartTime = 0;
     uint32_t m_ShortcutKeyTimer = 0;
+
+    // window
+    struct IconDeleter
+    {
+        void operator()(SDL_Surface* icon) const { SDL_FreeSurface(icon); }
+    };
+    WindowHandle m_hWnd = nullptr;
+    std::unique_ptr<SDL_Surface, IconDeleter> m_WindowIcon;
+    // The overlays are drawn by their own classes once those exist; until then
+    // only whether they show is kept.
+    bool m_FPSCounterShown = false;
+    int m_ResourceMemoryUsageCounterMode = -1;
 
     std::vector<std::string> m_Args;
     EventQueue m_EventQueue;

@@ -54,6 +54,12 @@ protected:
             setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
             setenv("SDL_VIDEODRIVER", "dummy", 1);
             setenv("SDL_AUDIODRIVER", "dummy", 1);
+            // Headless even where a display is at hand.
+            unsetenv("DISPLAY");
+            // Sanitizer builds: SDL is built without frame pointers, and its
+            // screen wrapper outlives SDL_Quit.
+            setenv("ASAN_OPTIONS", "fast_unwind_on_malloc=0", 1);
+            setenv("LSAN_OPTIONS", "suppressions=" SDL_SUPPRESSIONS_PATH, 1);
             std::vector<char*> argv;
             std::string program = WOPPLE2_PATH;
             argv.push_back(program.data());

@@ -20,6 +20,8 @@ int main(int argc, char** argv)
     // Headless: no window, no sound device.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+    // The display falls back to the dummy driver only when X11 cannot start.
+    unsetenv("DISPLAY");
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
