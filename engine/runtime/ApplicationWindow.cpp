@@ -270,8 +270,10 @@ std::intptr_t Application::WindowProc(WindowHandle hwnd, std::uint32_t message, 
 
 bool Application::OnUserEvent(const EventRecord& event)
 {
-    const WindowMessage message = WindowMessageFromUserEvent(event.user);
-    WindowProc(m_hWnd, message.message, message.wParam, message.lParam);
+    const std::optional<WindowMessage> message = WindowMessageFromUserEvent(event.user);
+    if (!message)
+        return false;
+    WindowProc(m_hWnd, message->message, message->wParam, message->lParam);
     return true;
 }
 

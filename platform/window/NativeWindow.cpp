@@ -6,6 +6,9 @@
 
 namespace {
 
+// Marks the code of a user event that carries a posted window message.
+constexpr int kPostedMessageMark = 0x40000000;
+
 // SDL's X11 window and display, held under SDL's lock for the scope.
 class X11Window
 {
@@ -117,16 +120,18 @@ bool PostWindowMessage(const WindowMessage& message)
 {
     SDL_Event event;
     event.type = SDL_USEREVENT;
-    event.user.code = static_cast<int>(message.message);
+    event.user.code = kPostedMessageMark | static_cast<int>(message.message & 0xFFFF);
     event.user.data1 = reinterpret_cast<void*>(message.wParam);
     event.user.data2 = reinterpret_cast<void*>(message.lParam);
     return SDL_PushEvent(&event) == 0;
 }
 
-WindowMessage WindowMessageFromUserEvent(const SDL_UserEvent& event)
+std::optional<WindowMessage> WindowMessageFromUserEvent(const SDL_UserEvent& event)
 {
-    return {static_cast<std::uint32_t>(event.code), reinterpret_cast<std::uintptr_t>(event.data1),
-            reinterpret_cast<std::intptr_t>(event.data2)};
+    if ((event.code & ~0xFFFF) != kPostedMessageMark)
+        return std::nullopt;
+    return WindowMessage{static_cast<std::uint32_t>(event.code & 0xFFFF), reinterpret_cast<std::uintptr_t>(event.data1),
+                         reinterpret_cast<std::intptr_t>(event.data2)};
 }
 
 bool EnableWindowSystemEvents()

@@ -76,11 +76,12 @@ private:
 };
 
 // Queues a message for the main window; it is delivered through SDL's event
-// queue as an SDL_USEREVENT (code = message, data1 = wParam, data2 = lParam)
-// that the application hands to its window procedure. False when SDL's queue
-// refused it.
+// queue as an SDL_USEREVENT (data1 = wParam, data2 = lParam, the message in a
+// marked code) that the application hands to its window procedure. False when
+// SDL's queue refused it.
 bool PostWindowMessage(const WindowMessage& message);
-WindowMessage WindowMessageFromUserEvent(const SDL_UserEvent& event);
+// The posted message a user event carries; none for any other user event.
+std::optional<WindowMessage> WindowMessageFromUserEvent(const SDL_UserEvent& event);
 
 // ---- X11 operations: each does nothing and answers false (or 0) without an
 // X11 window ----

@@ -157,6 +157,11 @@ TEST_F(SDLImageRendererTest, PrimitivesDrawThroughSDLGfx)
     EXPECT_EQ(PixelAt(*onto, 7, 4), 0xFFFFFFFFu);
     EXPECT_EQ(PixelAt(*onto, 4, 4), 0xFF000000u);
 
+    auto pie = MakeImage(9, 9, std::vector<std::uint32_t>(81, 0xFF000000));
+    SDLImageRenderer(pie.get()).DrawPie(4, 4, 3, 0, 90, white);
+    EXPECT_EQ(PixelAt(*pie, 7, 4), 0xFFFFFFFFu);  // on the arc at 0 degrees
+    EXPECT_EQ(PixelAt(*pie, 1, 4), 0xFF000000u);  // the other half stays empty
+
     Poly square;
     square.SetPoly(Rect(1, 2, 4, 4));
     auto outlined = MakeImage(9, 9, std::vector<std::uint32_t>(81, 0xFF000000));
