@@ -31,6 +31,7 @@ const char* const kGameEvents[] = {
 WoppleApp::WoppleApp() : Application("WoppleQuest", "Wopple Vevev", AppCodeFromString("WPL2"), 800, 600)
 {
     SetSiteConfigFile("site.cfg");
+    TrySetWindowIcon(101);
 }
 
 void WoppleApp::InitEngine(int argc, const char* const* argv)
