@@ -133,7 +133,7 @@ void Application::UseScreen(bool fullScreen, int width, int height, int)
 
     if (!fullScreen) {
         // A window left wholly off the screen comes back where it can be seen.
-        int x, y, w, h, screenWidth, screenHeight;
+        int x = 0, y = 0, w = 0, h = 0, screenWidth = 0, screenHeight = 0;
         if (GetWindowPlacement(x, y, w, h, screenWidth, screenHeight) &&
             (x + w <= 0 || y + h <= 0 || x >= screenWidth || y >= screenHeight))
             MoveWindowTo(20, 20);
