@@ -1,6 +1,7 @@
 #include "engine/runtime/ResourceManager.h"
 
 #include "engine/runtime/Image.h"
+#include "engine/runtime/ResourceExtensions.h"
 #include "ImageTestSupport.h"
 #include "ResourceTestSupport.h"
 
@@ -425,4 +426,37 @@ TEST_F(ResourceManagerTest, ScriptsThatOutliveTheManagerFindNothing)
     EXPECT_TRUE(Eval("Resources.T == nil and Resources['a.png'] == nil and next(contents) == nil").GetBoolean());
     const std::string failure = FailureOf([&] { Run("LogResourceUsage()"); });
     EXPECT_NE(failure.find("manager != 0"), std::string::npos) << failure;
+}
+
+namespace {
+
+// The application's side of the core, as it is meant to be written on the manager.
+class ManagerCoreHost : public FakeCoreHost
+{
+public:
+    bool FindResourceEntry(const std::string& name, bool returnNullIfMissing, ResourceEntry& entry) override
+    {
+        return ResourceManager::GetInstance()->FindResourceEntry(name, returnNullIfMissing, entry);
+    }
+    ResourceEntry AcquireResource(const std::string& name) override
+    {
+        return ResourceManager::GetInstance()->AcquireResourceEntry(name);
+    }
+};
+
+} // namespace
+
+TEST_F(ResourceManagerTest, TheCoreRunsScriptsOfAScannedFolderByName)
+{
+    ManagerCoreHost core;
+    WriteFile(dir / "scripts/Greeting.lua", "Resources.Greeting = { text = 'hi' }");
+    manager->AddResourceScanner(std::make_unique<WindowsDirectoryResourceScanner>(dir.string(), true, true));
+    manager->ScanAll();
+
+    VelkLuaState::DoResourceFile(state, "Greeting.lua");
+    EXPECT_EQ(TableResource::GetTableFromResource("Greeting", false)->GetByName("text").GetString(), "hi");
+    CoreHost::ResourceEntry entry = core.AcquireResource("Greeting");
+    EXPECT_EQ(entry.type, RESOURCE_TABLE);
+    EXPECT_EQ(entry.table["text"].GetString(), "hi");
+    EXPECT_THROW(VelkLuaState::DoResourceFile(state, "Missing.lua"), ResourceNotFoundException);
 }
