@@ -3,10 +3,10 @@
 #include "engine/core/EmbeddedFiles.h"
 #include "engine/core/Exception.h"
 #include "engine/core/Log.h"
+#include "engine/runtime/Utility.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -20,11 +20,6 @@ namespace {
 
 // What an empty file reads as: no bytes, but a valid pointer.
 const char kNoBytes[1] = {0};
-
-bool EndsWith(const std::string& text, const std::string& suffix)
-{
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
 
 bool IsMetadataFileName(const std::string& name)
 {
@@ -40,14 +35,6 @@ std::string CurrentDirectory()
 }
 
 } // namespace
-
-std::string SystemErrorText(int error)
-{
-    std::string text = std::to_string(error) + ": " + std::strerror(error);
-    if (text.size() > 255)
-        text.resize(255);
-    return text;
-}
 
 // ---------------------------------------------------------------------------
 // WindowsMappedFileReader
@@ -79,14 +66,14 @@ void WindowsMappedFileReader::MapFileIntoMemory(const std::string& location)
     const int file = ::open(location.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (file < 0)
         VELK_THROW(ResourceLoadError,
-                   (boost::format("Could not open file: \"%1%\", %2%") % location % SystemErrorText(errno)).str());
+                   (boost::format("Could not open file: \"%1%\", %2%") % location % GetSystemErrorText(errno)).str());
 
     struct stat info;
     if (::fstat(file, &info) != 0) {
         const int error = errno;
         ::close(file);
         VELK_THROW(ResourceLoadError,
-                   (boost::format("Could not get size of file: \"%1%\", %2%") % location % SystemErrorText(error)).str());
+                   (boost::format("Could not get size of file: \"%1%\", %2%") % location % GetSystemErrorText(error)).str());
     }
 
     const std::size_t size = static_cast<std::size_t>(info.st_size);
@@ -100,10 +87,10 @@ void WindowsMappedFileReader::MapFileIntoMemory(const std::string& location)
                 VELK_THROW(ResourceLoadError,
                            (boost::format("File could not be closed after file mapping failed:\nfile=%1%\n"
                                           "close error:%2%\nmapping error:%3%") %
-                            location % SystemErrorText(errno) % SystemErrorText(mappingError)).str());
+                            location % GetSystemErrorText(errno) % GetSystemErrorText(mappingError)).str());
             }
             VELK_THROW(ResourceLoadError, (boost::format("File mapping failed:\nfile=%1%\nmapping error:%2%") %
-                                           location % SystemErrorText(mappingError)).str());
+                                           location % GetSystemErrorText(mappingError)).str());
         }
         view = mapped;
     }
@@ -125,7 +112,7 @@ void WindowsMappedFileReader::Close()
     m_Size = 0;
     if (view != kNoBytes && ::munmap(const_cast<void*>(view), size) != 0)
         VELK_THROW(Exception, (boost::format("UnmapViewOfFile failed:\nfile=%1%\nerror=%2%") % m_Location %
-                               SystemErrorText(errno)).str());
+                               GetSystemErrorText(errno)).str());
 }
 
 // ---------------------------------------------------------------------------
@@ -185,7 +172,7 @@ void WindowsDirectoryResourceScanner::DoRecursiveScan(const std::string& dirName
         if (m_Required) {
             VELK_THROW(Exception, (boost::format("Could not scan directory for metadata:\ndir=%1%\nerror=%2%\n"
                                                  "currentWorkingDirectory=%3%") %
-                                   dirName % SystemErrorText(error) % CurrentDirectory()).str());
+                                   dirName % GetSystemErrorText(error) % CurrentDirectory()).str());
         }
         LogWrite("WindowsDirectoryResourceScanner: Ignoring optional + non-present directory: %s\n", dirName.c_str());
         return;
@@ -201,10 +188,10 @@ void WindowsDirectoryResourceScanner::DoRecursiveScan(const std::string& dirName
     }
     if (errno != 0)
         VELK_THROW(Exception, (boost::format("Could not find next file:\ndir=%1%\nerror=%2%") % dirName %
-                               SystemErrorText(errno)).str());
+                               GetSystemErrorText(errno)).str());
     if (::closedir(listing.release()) != 0)
         VELK_THROW(Exception, (boost::format("Could not close file find handle:\ndir=%1%\nerror=%2%") % dirName %
-                               SystemErrorText(errno)).str());
+                               GetSystemErrorText(errno)).str());
     // The file system's own order is arbitrary here; name order makes every scan the same.
     std::sort(names.begin(), names.end());
 

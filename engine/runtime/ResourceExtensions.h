@@ -6,9 +6,6 @@
 #include <cstddef>
 #include <string>
 
-// "<errno>: <message>" of a system error, at most 255 characters.
-std::string SystemErrorText(int error);
-
 // A file on disk, mapped into memory on the first Read. Each reader reads the
 // file it was made for, whatever name the caller gives it.
 class WindowsMappedFileReader : public FileReader

@@ -33,7 +33,9 @@ size_t LongBracketLevel(const std::string& s, size_t pos, size_t& level)
 // Position just past the closing "]==]" of the given level, or npos.
 size_t SkipLongBracket(const std::string& s, size_t pos, size_t level)
 {
-    std::string close = "]" + std::string(level, '=') + "]";
+    std::string close(level + 2, '=');
+    close.front() = ']';
+    close.back() = ']';
     size_t found = s.find(close, pos);
     return found == std::string::npos ? found : found + close.size();
 }

@@ -180,7 +180,7 @@ TEST_F(ResourceManagerTest, TablesThroughResources)
     };
     for (const auto& refusal : refusals) {
         SCOPED_TRACE(refusal.assignment);
-        const std::string failure = FailureOf([&] { Run(refusal.assignment); });
+        const std::string failure = FailureWithFunctionOf([&] { Run(refusal.assignment); });
         EXPECT_NE(failure.find(refusal.error), std::string::npos) << failure;
     }
     EXPECT_FALSE(manager->ResourceExists("y"));
@@ -232,7 +232,7 @@ TEST_F(ResourceManagerTest, AcquiringLoadsOnceWithTheFirstLoaderThatAccepts)
     EXPECT_EQ(info->GetType(), RESOURCE_UNKNOWN);
 
     // A loader that makes nothing fails, and the entry stays unloaded and uncounted.
-    EXPECT_EQ(FailureOf([&] { manager->AcquireResource("broken.null"); }),
+    EXPECT_EQ(FailureWithFunctionOf([&] { manager->AcquireResource("broken.null"); }),
               "ResourceManager::LoadResource: Assertion failed: (resInfo->GetResource() != 0)");
     EXPECT_EQ(manager->FindInfo("broken.null")->GetAcquireCount(), 0);
 }
@@ -256,7 +256,7 @@ TEST_F(ResourceManagerTest, MissingNamesAndNamesThatDifferOnlyInCase)
                          "(names are case-sensitive).\n");
     EXPECT_FALSE(manager->ResourceExists("button.png"));
     EXPECT_TRUE(manager->ResourceExists("Button.png"));
-    EXPECT_EQ(FailureOf([&] { TableResource::GetTableFromResource("gone", true); }),
+    EXPECT_EQ(FailureWithFunctionOf([&] { TableResource::GetTableFromResource("gone", true); }),
               "ResourceManager::FindInfo: Could not find resource info with name = gone");
 }
 
@@ -266,12 +266,12 @@ TEST_F(ResourceManagerTest, TablesAreFetchedQuietlyOrNot)
     Run("Resources.Settings = { speed = 3 }");
     EXPECT_EQ(TableResource::GetTableFromResource("Settings", true)->GetByName("speed").GetInteger(), 3);
     EXPECT_EQ(TableResource::GetTableFromResource("ball.png", true), nullptr);
-    EXPECT_EQ(FailureOf([] { TableResource::GetTableFromResource("ball.png", false); }),
+    EXPECT_EQ(FailureWithFunctionOf([] { TableResource::GetTableFromResource("ball.png", false); }),
               "TableResource::GetTableFromResource: Assertion failed: (resInfo->GetType() == RESOURCE_TABLE)\n"
               "Message: The resource, \"ball.png\", is not a table.");
-    EXPECT_EQ(FailureOf([] { LuaObject nil; TableResource table(&nil); }),
+    EXPECT_EQ(FailureWithFunctionOf([] { LuaObject nil; TableResource table(&nil); }),
               "TableResource::TableResource: Assertion failed: (table->IsTable())");
-    EXPECT_EQ(FailureOf([] { TableResource table(nullptr); }),
+    EXPECT_EQ(FailureWithFunctionOf([] { TableResource table(nullptr); }),
               "TableResource::TableResource: Assertion failed: (table != 0)");
 }
 
@@ -347,7 +347,7 @@ TEST_F(ResourceManagerTest, NamesOfTypesAndCounters)
                                  "RESOURCE_MUSIC"};
     for (int type = 0; type < 5; ++type)
         EXPECT_STREQ(ResTypeToString(type), types[type]);
-    EXPECT_EQ(FailureOf([] { ResTypeToString(5); }), "ResTypeToString: Assertion failed: (false)");
+    EXPECT_EQ(FailureWithFunctionOf([] { ResTypeToString(5); }), "ResTypeToString: Assertion failed: (false)");
     EXPECT_STREQ(MemUsageCategoryToString(0), "MEMUSAGE_IMAGES_IN_VIDMEM");
     EXPECT_STREQ(MemUsageCategoryToString(1), "MEMUSAGE_IMAGES_IN_SYSMEM");
     EXPECT_STREQ(MemUsageCategoryToString(2), "MEMUSAGE_SOUNDS");
@@ -424,7 +424,7 @@ TEST_F(ResourceManagerTest, ScriptsThatOutliveTheManagerFindNothing)
     manager.reset();
     EXPECT_EQ(ResourceManager::GetInstance(), nullptr);
     EXPECT_TRUE(Eval("Resources.T == nil and Resources['a.png'] == nil and next(contents) == nil").GetBoolean());
-    const std::string failure = FailureOf([&] { Run("LogResourceUsage()"); });
+    const std::string failure = FailureWithFunctionOf([&] { Run("LogResourceUsage()"); });
     EXPECT_NE(failure.find("manager != 0"), std::string::npos) << failure;
 }
 

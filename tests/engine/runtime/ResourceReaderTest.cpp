@@ -92,7 +92,7 @@ TEST_F(ReaderTest, MappedFileFailuresNameTheFileAndTheSystemError)
         } catch (const Exception&) {
         }
         EXPECT_EQ(loadError, c.loadError);
-        EXPECT_EQ(FailureOf([&] { ReadAll(reader, c.location); }), c.failure);
+        EXPECT_EQ(FailureWithFunctionOf([&] { ReadAll(reader, c.location); }), c.failure);
         EXPECT_FALSE(reader.IsOpen());
     }
     // Failed reads give every descriptor back, and so do mapped ones: the mapping keeps the file.
@@ -115,7 +115,7 @@ TEST_F(ReaderTest, ProgramFilesReadTheSameBytesWhateverTheLocation)
     EXPECT_EQ(ReadAll(reader, ""), bytes);
 
     WindowsResourceFileReader missing("NoSuchFile.lua");
-    EXPECT_EQ(FailureOf([&] { ReadAll(missing, "NoSuchFile.lua"); }),
+    EXPECT_EQ(FailureWithFunctionOf([&] { ReadAll(missing, "NoSuchFile.lua"); }),
               "WindowsResourceFileReader::Read: Could not find Windows resource:\nname = NoSuchFile.lua\n"
               "error = no file of that name is compiled into the program");
     EXPECT_THROW(ReadAll(missing, ""), ResourceLoadError);
@@ -144,11 +144,11 @@ TEST_F(ReaderTest, PackageFilesAreReadIntoABufferUntilClosed)
     EXPECT_TRUE(empty.IsOpen());
 
     PhysFSFileReader missing("nothing.txt");
-    EXPECT_EQ(FailureOf([&] { ReadAll(missing, "nothing.txt"); }),
+    EXPECT_EQ(FailureWithFunctionOf([&] { ReadAll(missing, "nothing.txt"); }),
               "PhysFSFileReader::Read: Assertion failed: (PHYSFS_exists(location.c_str()))\n"
               "Message: Cannot find file:\nfile = nothing.txt");
     PhysFSFileReader folder("sub");
-    const std::string failure = FailureOf([&] { ReadAll(folder, "sub"); });
+    const std::string failure = FailureWithFunctionOf([&] { ReadAll(folder, "sub"); });
     EXPECT_EQ(failure.rfind("PhysFSFileReader::Read: Assertion failed: (file != 0)\n"
                             "Message: Could not open file for reading:\nfile = sub\nerror = ",
                             0),

@@ -80,13 +80,13 @@ TEST_F(ScannerTest, MissingFoldersAreErrorsOnlyWhenRequired)
     EXPECT_TRUE(found.empty());
     EXPECT_EQ(LogText(), "WindowsDirectoryResourceScanner: Ignoring optional + non-present directory: " + missing + "\n");
 
-    EXPECT_EQ(FailureOf([&] { WindowsDirectoryResourceScanner(missing, true, true).Scan(found); }),
+    EXPECT_EQ(FailureWithFunctionOf([&] { WindowsDirectoryResourceScanner(missing, true, true).Scan(found); }),
               "WindowsDirectoryResourceScanner::DoRecursiveScan: Could not scan directory for metadata:\ndir=" +
                   missing + "\nerror=2: No such file or directory\ncurrentWorkingDirectory=" +
                   fs::current_path().string());
 
     WriteFile(dir / "plain", "x");
-    EXPECT_EQ(FailureOf([&] { WindowsDirectoryResourceScanner((dir / "plain").string(), true, false).Scan(found); }),
+    EXPECT_EQ(FailureWithFunctionOf([&] { WindowsDirectoryResourceScanner((dir / "plain").string(), true, false).Scan(found); }),
               "WindowsDirectoryResourceScanner::DoRecursiveScan: Assertion failed: (!exists || "
               "S_ISDIR(dirInfo.st_mode))");
 }
@@ -131,12 +131,12 @@ TEST_F(ScannerTest, MetadataThatNamesNoFileOrHoldsNoTableIsAnError)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         WriteFile(file, c.text);
-        EXPECT_EQ(FailureOf([&] { ScanFolder(); }), c.failure);
+        EXPECT_EQ(FailureWithFunctionOf([&] { ScanFolder(); }), c.failure);
     }
 
     WriteFile(file, "Metadata { ['x.png'] = {} }");
     WriteFile(dir / "root/image.cfg", "Metadata { ['x.png'] = {} }");
-    EXPECT_EQ(FailureOf([&] { ScanFolder(); }),
+    EXPECT_EQ(FailureWithFunctionOf([&] { ScanFolder(); }),
               "WindowsDirectoryResourceScanner::DoRecursiveScan: Assertion failed: (metadataResInfo == 0)\n"
               "Message: Metadata in the directory \"" + Root() + "\" with the file name \"metadata.cfg\" was already "
               "found in the file \"" + Root() + "image.cfg\"");
@@ -208,7 +208,7 @@ TEST_F(ScannerTest, PackageMetadataNamingAnotherFoldersFileFails)
         "Test.qil", {{"a.png", "a"}, {"sub/b.png", "b"}, {"sub/metadata.cfg", "Metadata { ['a.png'] = {} }"}});
     PhysFSResourceScanner scanner(package);
     ResourceInfoMap found;
-    EXPECT_EQ(FailureOf([&] { scanner.Scan(found); }),
+    EXPECT_EQ(FailureWithFunctionOf([&] { scanner.Scan(found); }),
               "ResourceScanner::ProcessMetadataFile: Assertion failed: (outputListEntryIter != outputList.end())\n"
               "Message: Invalid key in metadata file, keys must correspond to file names:\nfile = sub/metadata.cfg\n"
               "entry = a.png");
@@ -244,11 +244,11 @@ TEST_F(ScannerTest, TwoPackagesAreScannedOnceThroughTheMergedSearchPath)
     PhysFSFileReader late("one.txt");
     const char* data = nullptr;
     std::size_t size = 0;
-    EXPECT_EQ(FailureOf([&] { late.Read("one.txt", data, size); }),
+    EXPECT_EQ(FailureWithFunctionOf([&] { late.Read("one.txt", data, size); }),
               "PhysFSFileReader::Read: Assertion failed: (PHYSFS_isInit())\nMessage: Cannot find file:\nfile = one.txt");
 
     const std::string missing = (dir / "Missing.qil").string();
-    const std::string failure = FailureOf([&] { PhysFSResourceScanner scanner(missing); });
+    const std::string failure = FailureWithFunctionOf([&] { PhysFSResourceScanner scanner(missing); });
     EXPECT_EQ(failure.rfind("PhysFSResourceScanner::PhysFSResourceScanner: Could not add a package to the PhysicsFS "
                             "search path:\npackage = " + missing + "\nerror = ",
                             0),

@@ -5,6 +5,7 @@
 #include "engine/core/VelkLuaState.h"
 #include "engine/runtime/ResourceManager.h"
 #include "support/FakeCoreHost.h"
+#include "support/Failure.h"
 
 #include <gtest/gtest.h>
 
@@ -35,17 +36,6 @@ inline void WriteFile(const fs::path& path, const std::string& bytes)
 {
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// "<function>: <message>" of the exception f throws, or "no failure".
-inline std::string FailureOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.GetFunction() + ": " + e.GetMessage();
-    }
-    return "no failure";
 }
 
 inline std::string LogText()

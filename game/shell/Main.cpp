@@ -1,0 +1,25 @@
+// The program's entry: crash reporting first, then the game's application
+// brought up, run and torn down. A failure that ends the run is reported to the
+// log and to standard error, and the program exits with a non-zero code.
+
+#include "engine/core/CrashReport.h"
+#include "engine/core/Exception.h"
+#include "engine/runtime/Utility.h"
+#include "game/shell/WoppleApp.h"
+
+int main(int argc, char** argv)
+{
+    bool extraInfo = FileExists("REPORT_EXTRA_CRASH_INFO") || FileExists("REPORT_EXTRA_CRASH_INFO.txt");
+    InstallCrashReporter(argc, argv, "Wopple2", extraInfo);
+    try {
+        WoppleApp app;
+        app.InitEngine(argc, argv);
+        app.CreateWindow();
+        app.InitGame();
+        app.Run();
+    } catch (const Exception& e) {
+        ReportException(e);
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,54 @@
+#include "game/shell/WoppleApp.h"
+
+#include "engine/core/Events.h"
+
+namespace {
+
+// The game's events, by number from 57, each carrying a counted Event.
+const char* const kGameEvents[] = {
+    "WOPPLE_BLASTCELLCLICK",
+    "WOPPLE_BLASTWHEELFINISHED",
+    "WOPPLE_BOARDNUMBERSGENERATED",
+    "WOPPLE_CELLCLICK",
+    "WOPPLE_COUNTDOWNFINISHED",
+    "WOPPLE_LEVELCOMPLETED",
+    "WOPPLE_PARTICIPANTACTION",
+    "WOPPLE_PATTERNCOMPLETIONANIMATIONFINISHED",
+    "WOPPLE_WOPPLEANIMATIONFINISHED",
+    "WOPPLE_SUPERWOPPLEANIMATIONFINISHED",
+    "WOPPLE_TREASUREBOXANIMATIONFINISHED",
+    "WOPPLE_WHEELANIMATIONUPDATE",
+    "WOPPLE_CELLENTER",
+    "WOPPLE_CELLLEAVE",
+    "WOPPLE_MAKEMATCH",
+    "WOPPLE_WOPPLEREVERSEANIMATIONFINISHED",
+    "WOPPLE_MATCHQUEUED",
+    "WOPPLE_MATCHQUEUEEMPTY",
+};
+
+} // namespace
+
+WoppleApp::WoppleApp() : Application("WoppleQuest", "Wopple Vevev", AppCodeFromString("WPL2"), 800, 600)
+{
+    SetSiteConfigFile("site.cfg");
+}
+
+void WoppleApp::InitEngine(int argc, const char* const* argv)
+{
+    Application::InitEngine(argc, argv);
+}
+
+void WoppleApp::SetConfigDefaults()
+{
+    Application::SetConfigDefaults();
+    ApplyStringProperty("appDirectoryInSourceTree", "Wopple2");
+    ApplyBoolProperty("alwaysGetSuperJoker", false);
+}
+
+void WoppleApp::InitEventDataTypes()
+{
+    Application::InitEventDataTypes();
+    int type = 57;
+    for (const char* name : kGameEvents)
+        SetEventDataType(name, type++, EVENTDATA_EVENT);
+}

@@ -1,0 +1,2 @@
+-- Shared helpers of the engine's and the game's scripts are defined here; the
+-- engine runs this file first, before any other script of the program.

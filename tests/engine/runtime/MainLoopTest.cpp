@@ -1,0 +1,232 @@
+#include "engine/runtime/Application.h"
+
+#include "engine/core/EmbeddedFiles.h"
+#include "engine/core/Log.h"
+#include "engine/runtime/PerformanceCounters.h"
+
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+const char kDefaults[] = "LoadConfig { music_volume = 40 }";
+const char kConst[] = "LoadConstConfig { ShortcutKeyTimeout = 1000 }";
+EmbeddedFileRegistration s_Defaults("LoopApp_Defaults.cfg", reinterpret_cast<const unsigned char*>(kDefaults),
+                                    sizeof(kDefaults) - 1);
+EmbeddedFileRegistration s_Const("LoopApp_Const.cfg", reinterpret_cast<const unsigned char*>(kConst),
+                                 sizeof(kConst) - 1);
+
+std::vector<std::string>* g_Trace = nullptr;
+
+void Trace(const std::string& what)
+{
+    if (g_Trace)
+        g_Trace->push_back(what);
+}
+
+// Time stands still unless the loop sleeps.
+class SteppedLoopClock : public LoopClock
+{
+public:
+    uint32_t GetTicks() override { return now; }
+    void Delay(uint32_t milliseconds) override
+    {
+        delays.push_back(milliseconds);
+        now += milliseconds;
+    }
+    uint32_t now = 1000;
+    std::vector<uint32_t> delays;
+};
+
+class LoopApp : public Application
+{
+public:
+    LoopApp() : Application("LoopApp", "Loop Test", AppCodeFromString("LOOP"), 800, 600) {}
+    void UpdateScreens() override { Trace("ticking"); }
+    void DrawScreens() override { Trace("drawing"); }
+    bool OnAppQuit(const EventRecord&) override
+    {
+        Trace("app quit");
+        return true;
+    }
+};
+
+class Recorder : public Object
+{
+public:
+    explicit Recorder(std::string name) : m_Name(std::move(name)) {}
+    ~Recorder() override { Trace(m_Name + " deleted"); }
+    bool OnSelect(const EventRecord& e) override
+    {
+        Trace(m_Name + " got " + std::to_string(e.user.code));
+        if (e.user.code == 1)
+            APP->PostEvent(this, MakeEventRecord(VELK_SELECT, 3));
+        return true;
+    }
+    bool OnAnimationFinished(Event* e) override
+    {
+        Trace(m_Name + " got event");
+        payloadUses = e->payload.use_count();
+        return true;
+    }
+    bool OnTimer(const EventRecord&) override
+    {
+        Trace(m_Name + " timer");
+        return true;
+    }
+    long payloadUses = 0;
+
+private:
+    std::string m_Name;
+};
+
+class MainLoopTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        root = std::filesystem::temp_directory_path() / ("velk-loop-" + std::to_string(::getpid()));
+        std::filesystem::remove_all(root);
+        std::filesystem::create_directories(root / "cwd");
+        setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", root.c_str(), 1);
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(root / "cwd");
+        g_Trace = &trace;
+        app = std::make_unique<LoopApp>();
+        const char* args[] = {"/tmp/LoopApp", "--multiapp", "--keepcwd", "--log0"};
+        app->InitEngine(4, args);
+        app->SetLoopClock(&clock);
+        app->StartLoop();
+    }
+    void TearDown() override
+    {
+        g_Trace = nullptr;
+        app.reset();
+        std::filesystem::current_path(previous);
+        std::filesystem::remove_all(root);
+    }
+    std::string Read(const std::filesystem::path& path)
+    {
+        std::ifstream in(path);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+
+    std::filesystem::path root;
+    std::filesystem::path previous;
+    std::vector<std::string> trace;
+    SteppedLoopClock clock;
+    std::unique_ptr<LoopApp> app;
+};
+
+} // namespace
+
+TEST_F(MainLoopTest, EventsDrainBothQueuesInOrderWithinOnePass)
+{
+    Recorder recorder("r");
+    SDL_Event sdlEvent{};
+    sdlEvent.type = SDL_USEREVENT;
+    ASSERT_EQ(SDL_PushEvent(&sdlEvent), 0);
+    app->PostEvent(&recorder, MakeEventRecord(VELK_SELECT, 1));  // posts 3 while handled
+    app->PostEvent(&recorder, MakeEventRecord(VELK_SELECT, 2));
+    app->RunPass();
+    EXPECT_EQ(trace, (std::vector<std::string>{"r got 1", "r got 2", "r got 3", "ticking", "drawing"}));
+}
+
+TEST_F(MainLoopTest, PayloadsAreReleasedOnceAfterTheLastDelivery)
+{
+    Recorder first("first"), second("second");
+    auto payload = std::make_shared<LuaObject>();
+    payload->AssignNewTable(app->GetLuaState());
+    PostNewEvent(VELK_ANIMATIONFINISHED, &first, nullptr, payload);
+    PostNewEvent(VELK_ANIMATIONFINISHED, &second, nullptr, payload);
+    EXPECT_EQ(payload.use_count(), 3);
+    app->RunPass();
+    EXPECT_EQ(first.payloadUses, 3);
+    EXPECT_EQ(payload.use_count(), 1);
+}
+
+TEST_F(MainLoopTest, ObjectsAreDeletedOnlyInTheDeletionPhase)
+{
+    auto* doomed = new Recorder("doomed");
+    doomed->Destroy();
+    app->PostEvent(doomed, MakeEventRecord(VELK_SELECT, 7));  // still alive while events run
+    auto* gone = new Recorder("gone");
+    app->PostEvent(gone, MakeEventRecord(VELK_SELECT, 8));
+    delete gone;  // deleted before dispatch: its record is dropped
+    trace.clear();
+    app->RunPass();
+    EXPECT_EQ(trace, (std::vector<std::string>{"doomed got 7", "ticking", "drawing", "doomed deleted"}));
+    trace.clear();
+    app->RunPass();
+    EXPECT_EQ(trace, (std::vector<std::string>{"ticking", "drawing"}));
+}
+
+TEST_F(MainLoopTest, APausedPassRunsOnlyTheShellAndTheEvents)
+{
+    Recorder recorder("r");
+    app->GetTimerManager()->CreateTimer(&recorder, 32, -1, TIMER_LIMITED_TO_FRAMERATE, "default");
+    app->DoPauseApp(true);
+    clock.delays.clear();
+    app->PostEvent(&recorder, MakeEventRecord(VELK_SELECT, 2));
+    app->RunPass();  // the pause shows in this pass: nothing but events, then a short sleep
+    EXPECT_EQ(trace, (std::vector<std::string>{"r got 2"}));
+    EXPECT_EQ(clock.delays, std::vector<uint32_t>{10});
+    trace.clear();
+    app->DoPauseApp(false);
+    app->RunPass();
+    EXPECT_EQ(trace, (std::vector<std::string>{"r timer", "ticking", "drawing"}));
+}
+
+TEST_F(MainLoopTest, TheQuitPassCompletesAndSendsTheQuitEvent)
+{
+    auto* doomed = new Recorder("doomed");
+    doomed->Destroy();
+    app->Quit();
+    app->RunPass();
+    EXPECT_FALSE(app->IsRunning());
+    EXPECT_EQ(trace, (std::vector<std::string>{"ticking", "drawing", "app quit", "doomed deleted"}));
+}
+
+TEST_F(MainLoopTest, EachPassWaitsOutItsTickAndSlowModeStretchesIt)
+{
+    clock.delays.clear();
+    app->RunPass();
+    clock.now += 5;  // time passes between passes
+    app->RunPass();
+    app->SetSlowMode(true);
+    app->RunPass();
+    app->RunPass();
+    ASSERT_EQ(clock.delays.size(), 4u);
+    EXPECT_EQ(clock.delays[0], 32u);
+    EXPECT_EQ(clock.delays[1], 27u);
+    EXPECT_EQ(clock.delays[2], 32u);   // the tick was set before slow mode began
+    EXPECT_EQ(clock.delays[3], 960u);
+}
+
+TEST_F(MainLoopTest, TheTickLogNamesThePhasesInOrder)
+{
+    app->ApplyBoolProperty("logTickInfo", true);
+    app->RunPass();
+    app->RunPass();
+    app->ApplyBoolProperty("logTickInfo", false);
+    app->RunPass();
+    std::string log = Read(root / "cwd" / kTimeCountersLogFile);
+    std::string header = log.substr(0, log.find('\n'));
+    size_t at = 0;
+    for (const char* phase : {"all", "shell", "events", "timers", "delayed rollover reset", "ticking", "drawing",
+                              "updating screen", "wait for tick end", "flagged deletions", "tick delay"}) {
+        size_t found = header.find(phase, at);
+        ASSERT_NE(found, std::string::npos) << phase << " in " << header;
+        at = found;
+    }
+}

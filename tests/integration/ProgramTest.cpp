@@ -1,0 +1,221 @@
+// Runs the real program headless, with its folders in a temporary directory.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Running
+{
+    pid_t pid = -1;
+    int input = -1;   // the program's standard input
+    int output = -1;  // its standard output and error
+};
+
+class ProgramTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        root = fs::temp_directory_path() /
+               ("wopple-program-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root);
+        fs::create_directories(root / "run");
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    Running Start(const std::vector<std::string>& args)
+    {
+        int in[2], out[2];
+        EXPECT_EQ(pipe(in), 0);
+        EXPECT_EQ(pipe(out), 0);
+        Running r;
+        r.pid = fork();
+        if (r.pid == 0) {
+            dup2(in[0], 0);
+            dup2(out[1], 1);
+            dup2(out[1], 2);
+            close(in[1]);
+            close(out[0]);
+            setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
+            setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+            setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
+            setenv("SDL_VIDEODRIVER", "dummy", 1);
+            setenv("SDL_AUDIODRIVER", "dummy", 1);
+            std::vector<char*> argv;
+            std::string program = WOPPLE2_PATH;
+            argv.push_back(program.data());
+            std::vector<std::string> copies = args;
+            for (std::string& a : copies)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(program.c_str(), argv.data());
+            _exit(127);
+        }
+        close(in[0]);
+        close(out[1]);
+        r.input = in[1];
+        r.output = out[0];
+        return r;
+    }
+
+    static void Send(const Running& r, const std::string& text)
+    {
+        ASSERT_EQ(write(r.input, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    }
+
+    // Closes its input, reads everything it writes and waits for its exit code.
+    static int Finish(Running& r, std::string& output)
+    {
+        if (r.input >= 0)
+            close(r.input);
+        char buffer[4096];
+        ssize_t n;
+        while ((n = read(r.output, buffer, sizeof(buffer))) > 0)
+            output.append(buffer, n);
+        close(r.output);
+        int status = 0;
+        waitpid(r.pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
+    int RunToEnd(const std::vector<std::string>& args, const std::string& input, std::string& output)
+    {
+        Running r = Start(args);
+        Send(r, input);
+        return Finish(r, output);
+    }
+
+    static std::string ReadFile(const fs::path& path)
+    {
+        std::ifstream in(path);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+
+    // The lines in order, each found after the one before.
+    static void ExpectInOrder(const std::string& text, const std::vector<std::string>& lines)
+    {
+        size_t at = 0;
+        for (const std::string& line : lines) {
+            size_t found = text.find(line, at);
+            ASSERT_NE(found, std::string::npos) << "missing or out of order: " << line;
+            at = found + line.size();
+        }
+    }
+
+    fs::path Documents() const { return root / "data" / "Wopple Vevev Documents"; }
+    fs::path ConfigFile() const { return root / "config" / "quillfen" / "Wopple Vevev" / "WoppleQuest.cfg"; }
+
+    fs::path root;
+};
+
+} // namespace
+
+TEST_F(ProgramTest, ConsoleDrivesTheGameAndStartUpRunsInOrder)
+{
+    std::string output;
+    int code = RunToEnd({"--console", "-w", "--log3"}, "logprint(NameOfEvent(12))\nAppQuit()\n", output);
+    EXPECT_EQ(code, 0) << output;
+    ExpectInOrder(output, {
+                              "Application::InitEngine, Initializing Velk Engine...\n",
+                              "Application::InitEngine, Crash reporting is DISABLED.\n",
+                              "Command Line Parameters: ",
+                              "Application::InitEngine, App Version: ",
+                              "Application::InitEngine, Startup Parameters = ",
+                              "Initializing Paths...\n",
+                              "\tm_ConfigFile = \"" + ConfigFile().string() + "\"\n",
+                              "Created log file at \"",
+                              "Application::InitEngine, Current directory: ",
+                              "Application::InitEngine, Initializing resource management subsystem...\n",
+                              "Application::InitEngine, Initializing config subsystem...\n",
+                              "Application::InitEngine, Loading scripts...\n",
+                              "Application::InitEngine, Initializing SDL...\n",
+                              "Application::InitEngine, Initializing font library...\n",
+                              "Application::InitEngine, Initializing timer subsystem...\n",
+                              "Application::InitEngine, Creating the Display Manager...\n",
+                              "Application::InitEngine, Signalling all Config observers...\n",
+                              "Application::Setting Log Level to 3\n",
+                              "Application::CreateWindow called.\n",
+                              "Starting main loop.\n",
+                              "SDL_QUIT\n",
+                              "writing cfg to: " + ConfigFile().string() + "\n",
+                              "~Application - SAFE_DELETE(m_CommonDialogs)\n",
+                              "~Application - SDL_Quit\n",
+                              "~Application - SAFE_DELETE(m_Config)\n",
+                              "~Application - FINISHED\n",
+                          });
+
+    // Folders and files the run leaves behind.
+    EXPECT_TRUE(fs::is_directory(Documents() / "Player Cards"));
+    std::string log = ReadFile(Documents() / "Technical Support Files" / "VelkEngine.log");
+    ExpectInOrder(log, {"Application::InitEngine, Initializing Velk Engine...\n", "Created log file at \"",
+                        "Writing previous log entries to disk.\n", "SDL_QUIT\n", "~Application - FINISHED\n"});
+    std::string config = ReadFile(ConfigFile());
+    EXPECT_EQ(config.rfind("LoadConfig {\n", 0), 0u) << config;
+    EXPECT_NE(config.find("    full_screen = false,\n"), std::string::npos) << config;
+    EXPECT_NE(config.find("    music_volume = 40,\n"), std::string::npos) << config;
+}
+
+TEST_F(ProgramTest, DestructorLinesAppearOnlyFromLevelThree)
+{
+    std::string output;
+    EXPECT_EQ(RunToEnd({"--console", "-w", "--log2"}, "AppQuit()\n", output), 0) << output;
+    EXPECT_EQ(output.find("~Application - FINISHED"), std::string::npos);
+    EXPECT_NE(output.find("Application::Setting Log Level to 2\n"), std::string::npos);
+}
+
+TEST_F(ProgramTest, ASecondInstanceExitsWhileTheFirstRuns)
+{
+    Running first = Start({"--console", "-w", "--log3"});
+    // Wait until the first instance runs its loop.
+    Send(first, "logprint('first is up')\n");
+    std::string seen;
+    char buffer[4096];
+    while (seen.find("first is up\n") == std::string::npos) {
+        ssize_t n = read(first.output, buffer, sizeof(buffer));
+        ASSERT_GT(n, 0) << seen;
+        seen.append(buffer, n);
+    }
+
+    std::string second;
+    EXPECT_EQ(RunToEnd({"-w"}, "", second), 1) << second;
+
+    Send(first, "AppQuit()\n");
+    std::string rest;
+    EXPECT_EQ(Finish(first, rest), 0) << rest;
+    EXPECT_NE((seen + rest).find("another instance was started"), std::string::npos) << seen + rest;
+
+    // "--multiapp" skips the check altogether.
+    Running again = Start({"--console", "-w"});
+    std::string multi;
+    EXPECT_EQ(RunToEnd({"--multiapp", "--console", "-w"}, "AppQuit()\n", multi), 0) << multi;
+    Send(again, "AppQuit()\n");
+    std::string done;
+    EXPECT_EQ(Finish(again, done), 0) << done;
+}
+
+TEST_F(ProgramTest, FailuresEndTheRunWithANonZeroCode)
+{
+    std::string output;
+    EXPECT_NE(RunToEnd({"-w", "-f"}, "", output), 0);
+    EXPECT_NE(output.find("Both fullscreen and windowed modes were specified on the command line."),
+              std::string::npos)
+        << output;
+    output.clear();
+    EXPECT_EQ(RunToEnd({"--console", "-w", "--bogus"}, "AppQuit()\n", output), 0) << output;
+    EXPECT_NE(output.find("WARNING: Unknown command line switch ignored: --bogus"), std::string::npos);
+}
