@@ -10,7 +10,11 @@
 #include "engine/core/Script.h"
 #include "engine/core/ScriptFunctionRegistration.h"
 #include "engine/core/VelkLuaState.h"
+#include "engine/runtime/Image.h"
 #include "engine/runtime/PerformanceCounters.h"
+#include "engine/runtime/PhysFSResourceExtensions.h"
+#include "engine/runtime/ResourceExtensions.h"
+#include "engine/runtime/ResourceManager.h"
 #include "engine/runtime/Shell.h"
 #include "engine/runtime/Utility.h"
 #include "platform/console/Console.h"
@@ -183,6 +187,7 @@ Application::~Application()
         DeleteFlaggedObjects();
         Log(3, "~Application - SAFE_DELETE(m_MainCanvas)\n");
         Log(3, "~Application - SAFE_DELETE(m_ResourceManager)\n");
+        m_ResourceManager.reset();
         Log(3, "~Application - SAFE_DELETE(m_DisplayManager)\n");
         Log(3, "~Application - TTF_Quit\n");
         if (TTF_WasInit())
@@ -472,6 +477,21 @@ void Application::ShutdownEngine()
 
 void Application::InitResourceScanners()
 {
+    // The program's own scripts, or the same files from the source tree.
+    std::string base = RetrieveStringProperty("engineSourceTreeBasePath", "");
+    if (RetrieveBoolProperty("useExeResources", true)) {
+        m_ResourceManager->AddResourceScanner(std::make_unique<WindowsApplicationResourceScanner>());
+    } else {
+        m_ResourceManager->AddResourceScanner(
+            std::make_unique<WindowsDirectoryResourceScanner>(base + "scripts/engine/", true, true));
+        m_ResourceManager->AddResourceScanner(
+            std::make_unique<WindowsDirectoryResourceScanner>(base + "scripts/game/", true, true));
+    }
+    // The game data: the package beside the program, or its unpacked folder.
+    if (RetrieveBoolProperty("usePackageFiles", true))
+        m_ResourceManager->AddResourceScanner(std::make_unique<PhysFSResourceScanner>(m_PackageFile));
+    else
+        m_ResourceManager->AddResourceScanner(std::make_unique<PhysFSResourceScanner>("data"));
 }
 
 void Application::LoadScripts()
@@ -561,7 +581,8 @@ void Application::SetConfigDefaults()
     ApplyBoolProperty("enableSafeMode", false);
     ApplyBoolProperty("enableSound", true);
     ApplyBoolProperty("enableVSync", true);
-    ApplyStringProperty("engineSourceTreeBasePath", "../");
+    // The source tree this program was built from (scripts read with "--noExeResources").
+    ApplyStringProperty("engineSourceTreeBasePath", VELK_SOURCE_TREE);
     ApplyBoolProperty("keepCWD", false);
     ApplyBoolProperty("enableConsole", false);
     ApplyBoolProperty("useExeResources", true);
@@ -845,6 +866,8 @@ void Application::DoPauseApp(bool pause)
 
 bool Application::FindResourceEntry(const std::string& name, bool returnNullIfMissing, ResourceEntry& entry)
 {
+    if (m_ResourceManager)
+        return m_ResourceManager->FindResourceEntry(name, returnNullIfMissing, entry);
     if (const EmbeddedFile* file = FindEmbeddedFile(name)) {
         auto& reader = m_EmbeddedReaders[name];
         if (!reader)
@@ -861,6 +884,8 @@ bool Application::FindResourceEntry(const std::string& name, bool returnNullIfMi
 
 CoreHost::ResourceEntry Application::AcquireResource(const std::string& name)
 {
+    if (m_ResourceManager)
+        return m_ResourceManager->AcquireResourceEntry(name);
     ResourceEntry entry;
     LuaObject table = m_LuaState.GetGlobal("Resources")[name];
     if (table.IsTable()) {
@@ -873,8 +898,18 @@ CoreHost::ResourceEntry Application::AcquireResource(const std::string& name)
     return entry;
 }
 
-void Application::InitResourceManager() {}
-void Application::ScanResources() {}
+void Application::InitResourceManager()
+{
+    m_ResourceManager = std::make_unique<ResourceManager>();
+    m_ResourceManager->AddResourceLoader(std::make_unique<SDLImageLoader>());
+    // Local additions beside the program; an install without them still starts.
+    m_ResourceManager->AddResourceScanner(std::make_unique<WindowsDirectoryResourceScanner>("Site/", true, false));
+}
+
+void Application::ScanResources()
+{
+    m_ResourceManager->ScanAll();
+}
 
 // ---------------------------------------------------------------- main loop
 

@@ -17,6 +17,7 @@ class Config;
 class EmbeddedFileReader;
 class FileReader;
 class PerformanceCounterManager;
+class ResourceManager;
 class ScopedTickCounter;
 class Shell;
 class SingleInstance;
@@ -147,6 +148,7 @@ public:
     int GetScreenWidth() const { return m_ScreenWidth; }
     int GetScreenHeight() const { return m_ScreenHeight; }
     Config* GetConfig() const { return m_Config.get(); }
+    ResourceManager* GetResourceManager() const { return m_ResourceManager.get(); }
     TimerManager* GetTimerManager() const { return m_TimerManager.get(); }
     LuaState GetLuaState() const { return m_LuaState; }
     const std::string& GetConfigFile() const { return m_ConfigFile; }
@@ -194,6 +196,7 @@ protected:
 
     // managers
     LuaState m_LuaState;
+    std::unique_ptr<ResourceManager> m_ResourceManager;
     std::unique_ptr<Config> m_Config;
     std::unique_ptr<TimerManager> m_TimerManager;
     std::unique_ptr<Shell> m_Shell;

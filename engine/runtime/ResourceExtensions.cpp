@@ -120,7 +120,7 @@ void WindowsMappedFileReader::Close()
 
 void WindowsResourceFileReader::Read(const std::string&, const char*& data, std::size_t& size)
 {
-    const EmbeddedFile* file = FindEmbeddedFile(m_ResourceName);
+    const EmbeddedFile* file = FindEmbeddedResource(m_ResourceName);
     if (!file)
         VELK_THROW(ResourceLoadError, (boost::format("Could not find Windows resource:\nname = %1%\nerror = %2%") %
                                        m_ResourceName % "no file of that name is compiled into the program").str());
@@ -234,14 +234,40 @@ void WindowsDirectoryResourceScanner::DoRecursiveScan(const std::string& dirName
 // ---------------------------------------------------------------------------
 // WindowsApplicationResourceScanner
 
+std::vector<std::pair<std::string, std::string>> ReadResourceTable(const char* data, std::size_t size)
+{
+    enum { READING_FILE_NAME, READING_RESOURCE_NAME } state = READING_FILE_NAME;
+    std::vector<std::pair<std::string, std::string>> pairs;
+    std::string fileName, resourceName;
+    for (std::size_t i = 0; i < size; ++i) {
+        char c = data[i];
+        if (c != '\0') {
+            (state == READING_FILE_NAME ? fileName : resourceName) += c;
+        } else if (state == READING_FILE_NAME) {
+            state = READING_RESOURCE_NAME;
+        } else {
+            pairs.emplace_back(fileName, resourceName);
+            fileName.clear();
+            resourceName.clear();
+            state = READING_FILE_NAME;
+        }
+    }
+    VELK_ASSERT(state == READING_FILE_NAME);
+    return pairs;
+}
+
 void WindowsApplicationResourceScanner::Scan(ResourceInfoMap& output)
 {
+    WindowsResourceFileReader tableReader(kEmbeddedResourceTable);
+    const char* data = nullptr;
+    std::size_t size = 0;
+    tableReader.Read(kEmbeddedResourceTable, data, size);
     ResourceInfoMap found;
-    for (const EmbeddedFile& file : GetEmbeddedFiles()) {
+    for (const auto& [fileName, resourceName] : ReadResourceTable(data, size)) {
         auto info = std::make_unique<ResourceInfo>();
-        info->SetLocation(file.name);
-        info->SetReader(new WindowsResourceFileReader(file.name));
-        found[file.name] = std::move(info);
+        info->SetLocation(fileName);
+        info->SetReader(new WindowsResourceFileReader(resourceName));
+        found[fileName] = std::move(info);
     }
     for (auto& [name, info] : found) {
         output.erase(name);

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // A file on disk, mapped into memory on the first Read. Each reader reads the
 // file it was made for, whatever name the caller gives it.
@@ -62,7 +63,11 @@ private:
     bool m_Required;
 };
 
-// The files compiled into the program, by file name.
+// The pairs (file name, resource name) of a resource table.
+std::vector<std::pair<std::string, std::string>> ReadResourceTable(const char* data, std::size_t size);
+
+// The files compiled into the program, by file name, as the program's resource
+// table lists them.
 class WindowsApplicationResourceScanner : public ResourceScanner
 {
 public:

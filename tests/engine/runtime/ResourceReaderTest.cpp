@@ -107,7 +107,7 @@ TEST_F(ReaderTest, ProgramFilesReadTheSameBytesWhateverTheLocation)
 {
     const EmbeddedFile& file = *FindEmbeddedFile("CompiledIn.lua");
     const std::string bytes = "-- in the program";
-    WindowsResourceFileReader reader(file.name);
+    WindowsResourceFileReader reader(EmbeddedResourceName(file.name));
     reader.Close();
     EXPECT_EQ(ReadAll(reader, file.name), bytes);
     EXPECT_EQ(ReadAll(reader, "somewhere/else.lua"), bytes);
@@ -155,4 +155,22 @@ TEST_F(ReaderTest, PackageFilesAreReadIntoABufferUntilClosed)
               0u)
         << failure;
     EXPECT_FALSE(folder.IsOpen());
+}
+
+TEST(ResourceTableTest, PairsOfNamesEndingWithTheirSecondNul)
+{
+    const char table[] = "Utility.lua\0UTILITY.LUA\0site.cfg\0SITE.CFG";  // plus the literal's own NUL
+    auto pairs = ReadResourceTable(table, sizeof(table));
+    ASSERT_EQ(pairs.size(), 2u);
+    EXPECT_EQ(pairs[0], (std::pair<std::string, std::string>{"Utility.lua", "UTILITY.LUA"}));
+    EXPECT_EQ(pairs[1].second, "SITE.CFG");
+    EXPECT_EQ(FailureOf([&] { ReadResourceTable(table, 14); }), "Assertion failed: (state == READING_FILE_NAME)");
+
+    // The program's own table lists every file compiled in, under its upper-case name.
+    const EmbeddedFile* programTable = FindEmbeddedResource(kEmbeddedResourceTable);
+    ASSERT_NE(programTable, nullptr);
+    auto listed = ReadResourceTable(reinterpret_cast<const char*>(programTable->data), programTable->size);
+    EXPECT_EQ(listed.size(), GetEmbeddedFiles().size());
+    for (const auto& [fileName, resourceName] : listed)
+        EXPECT_EQ(FindEmbeddedResource(resourceName), FindEmbeddedFile(fileName)) << fileName;
 }
