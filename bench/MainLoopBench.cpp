@@ -46,9 +46,11 @@ struct BenchApp
         setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
         setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
         setenv("SDL_VIDEODRIVER", "dummy", 1);
+        std::filesystem::create_directories(root / "cwd" / "data");
+        std::filesystem::current_path(root / "cwd");
         app = std::make_unique<Application>("BenchApp", "Bench", AppCodeFromString("BNCH"), 800, 600);
-        const char* args[] = {"/tmp/BenchApp", "--multiapp", "--keepcwd", "--log0"};
-        app->InitEngine(4, args);
+        const char* args[] = {"/tmp/BenchApp", "--multiapp", "--keepcwd", "--nopkg", "--log0"};
+        app->InitEngine(5, args);
         app->SetLoopClock(&clock);
         app->StartLoop();
     }

@@ -97,19 +97,19 @@ private:
     long long m_Growth = 0;
 };
 
-// The loader function a data file calls; keeps its table in the box (upvalue 1).
+// The loader function a data file calls; appends its table to the box
+// (upvalue 1). Upvalue 3 is true when it may be called more than once.
 int ReceiveLoaderTable(lua_State* L)
 {
     std::string name = lua_tostring(L, VelkUpvalueIndex(2));
     if (lua_type(L, 1) != LUA_TTABLE)
         VELK_THROW(ScriptError, (boost::format("%1% expects a table, not a %2%") % name % luaL_typename(L, 1)).str());
     lua_pushvalue(L, VelkUpvalueIndex(1));
-    lua_rawgeti(L, -1, 1);
-    if (!lua_isnil(L, -1))
+    const int count = static_cast<int>(lua_objlen(L, -1));
+    if (count > 0 && !lua_toboolean(L, VelkUpvalueIndex(3)))
         VELK_THROW(ScriptError, (boost::format("%1% was called more than once") % name).str());
-    lua_pop(L, 1);
     lua_pushvalue(L, 1);
-    lua_rawseti(L, -2, 1);
+    lua_rawseti(L, -2, count + 1);
     return 0;
 }
 
@@ -338,7 +338,7 @@ void AbortOutputFile(LuaState state) noexcept
 } // namespace
 
 void LoadDataText(LuaState state, const std::string& text, const std::string& chunkName,
-                  const std::string& loaderName, const DataFileReceiver& receive)
+                  const std::string& loaderName, const DataFileReceiver& receive, DataLoaderCalls calls)
 {
     if (!text.empty() && text[0] == LUA_SIGNATURE[0])
         VELK_THROW(ScriptError, "a precompiled chunk is not data");
@@ -360,7 +360,8 @@ void LoadDataText(LuaState state, const std::string& text, const std::string& ch
             lua_newtable(L);
             box.Push();
             main.PushString(loaderName);
-            main.PushCFunction(ReceiveLoaderTable, 2);
+            main.PushBoolean(calls == DataLoaderCalls::AtLeastOnce);
+            main.PushCFunction(ReceiveLoaderTable, 3);
             lua_setfield(L, -2, loaderName.c_str());
             lua_setfenv(L, -2);
             if (main.PCall(0, 0) != 0) {
@@ -373,12 +374,15 @@ void LoadDataText(LuaState state, const std::string& text, const std::string& ch
     if (failed)
         VELK_THROW(ScriptError, error);
 
-    LuaObject table = box[1];
-    if (!table.IsTable())
+    const int count = box.GetN();
+    if (count == 0)
         VELK_THROW(ScriptError, (boost::format("it does not call %1% with its data") % loaderName).str());
-    std::vector<const void*> path;
-    CheckPlainData(table, path);
-    receive(table);
+    for (int i = 1; i <= count; ++i) {
+        std::vector<const void*> path;
+        CheckPlainData(box[i], path);
+    }
+    for (int i = 1; i <= count; ++i)
+        receive(box[i]);
 }
 
 DataFileResult LoadDataFile(LuaState state, const std::string& path, const std::string& loaderName,

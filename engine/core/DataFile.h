@@ -24,14 +24,24 @@ enum class DataFileResult
 inline constexpr int kDataFileInstructionLimit = 10'000'000;
 inline constexpr std::size_t kDataFileMemoryLimit = 64u << 20;
 
+// How often a data text may call its loader: exactly once (saved files), or
+// once or more (files that hand their settings over in several tables).
+enum class DataLoaderCalls
+{
+    Once,
+    AtLeastOnce,
+};
+
 // Runs Lua source as data: text only (a precompiled chunk is refused), in an
 // environment holding nothing but the loader function, without the string
 // methods, under the instruction and memory budget. The text must call the
-// loader exactly once with a table of plain data (booleans, numbers, strings
-// and tables; no cycles). Only then does receive get that table. Any failure
-// throws ScriptError with the reason; receive's own exceptions pass through.
+// loader with a table of plain data (booleans, numbers, strings and tables; no
+// cycles), as often as calls allows. Only once the whole text has run does
+// receive get the tables, in call order. Any failure throws ScriptError with
+// the reason; receive's own exceptions pass through.
 void LoadDataText(LuaState state, const std::string& text, const std::string& chunkName,
-                  const std::string& loaderName, const DataFileReceiver& receive);
+                  const std::string& loaderName, const DataFileReceiver& receive,
+                  DataLoaderCalls calls = DataLoaderCalls::Once);
 
 // Loads the file at path as LoadDataText does. When the file cannot be read or
 // loaded, or receive throws, the file is renamed with a ".bad" suffix (".bad.2"

@@ -4,7 +4,10 @@
 #include <string>
 #include <vector>
 
-// Files compiled into the program (scripts and configuration), by file name.
+// Files compiled into the program (scripts and configuration). Each is held as
+// a program resource named after its file name in upper case ("UTILITY.LUA"),
+// and the resource "RESOURCE_TABLE" lists every file: pairs of NUL-terminated
+// strings, the file name as scripts ask for it, then its resource name.
 struct EmbeddedFile
 {
     const char* name;
@@ -19,5 +22,11 @@ public:
 };
 
 const std::vector<EmbeddedFile>& GetEmbeddedFiles();
-// Null when no file of that name was compiled in.
+// By file name; null when no file of that name was compiled in.
 const EmbeddedFile* FindEmbeddedFile(const std::string& name);
+// By resource name ("UTILITY.LUA", or "RESOURCE_TABLE"); null when there is none.
+const EmbeddedFile* FindEmbeddedResource(const std::string& resourceName);
+// The resource name of a file name.
+std::string EmbeddedResourceName(const std::string& fileName);
+
+inline constexpr const char* kEmbeddedResourceTable = "RESOURCE_TABLE";

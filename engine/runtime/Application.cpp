@@ -12,7 +12,11 @@
 #include "engine/core/VelkLuaState.h"
 #include "engine/runtime/Canvas.h"
 #include "engine/runtime/DisplayManager.h"
+#include "engine/runtime/Image.h"
 #include "engine/runtime/PerformanceCounters.h"
+#include "engine/runtime/PhysFSResourceExtensions.h"
+#include "engine/runtime/ResourceExtensions.h"
+#include "engine/runtime/ResourceManager.h"
 #include "engine/runtime/Shell.h"
 #include "engine/runtime/Utility.h"
 #include "platform/console/Console.h"
@@ -186,6 +190,7 @@ Application::~Application()
         Log(3, "~Application - SAFE_DELETE(m_MainCanvas)\n");
         m_MainCanvas.reset();
         Log(3, "~Application - SAFE_DELETE(m_ResourceManager)\n");
+        m_ResourceManager.reset();
         Log(3, "~Application - SAFE_DELETE(m_DisplayManager)\n");
         SetModalSystemDialogHost(nullptr);
         m_DisplayManager.reset();
@@ -474,6 +479,21 @@ void Application::ShutdownEngine()
 
 void Application::InitResourceScanners()
 {
+    // The program's own scripts, or the same files from the source tree.
+    std::string base = RetrieveStringProperty("engineSourceTreeBasePath", "");
+    if (RetrieveBoolProperty("useExeResources", true)) {
+        m_ResourceManager->AddResourceScanner(std::make_unique<WindowsApplicationResourceScanner>());
+    } else {
+        m_ResourceManager->AddResourceScanner(
+            std::make_unique<WindowsDirectoryResourceScanner>(base + "scripts/engine/", true, true));
+        m_ResourceManager->AddResourceScanner(
+            std::make_unique<WindowsDirectoryResourceScanner>(base + "scripts/game/", true, true));
+    }
+    // The game data: the package beside the program, or its unpacked folder.
+    if (RetrieveBoolProperty("usePackageFiles", true))
+        m_ResourceManager->AddResourceScanner(std::make_unique<PhysFSResourceScanner>(m_PackageFile));
+    else
+        m_ResourceManager->AddResourceScanner(std::make_unique<PhysFSResourceScanner>("data"));
 }
 
 void Application::LoadScripts()
@@ -563,7 +583,8 @@ void Application::SetConfigDefaults()
     ApplyBoolProperty("enableSafeMode", false);
     ApplyBoolProperty("enableSound", true);
     ApplyBoolProperty("enableVSync", true);
-    ApplyStringProperty("engineSourceTreeBasePath", "../");
+    // The source tree this program was built from (scripts read with "--noExeResources").
+    ApplyStringProperty("engineSourceTreeBasePath", VELK_SOURCE_TREE);
     ApplyBoolProperty("keepCWD", false);
     ApplyBoolProperty("enableConsole", false);
     ApplyBoolProperty("useExeResources", true);
@@ -847,6 +868,8 @@ void Application::DoPauseApp(bool pause)
 
 bool Application::FindResourceEntry(const std::string& name, bool returnNullIfMissing, ResourceEntry& entry)
 {
+    if (m_ResourceManager)
+        return m_ResourceManager->FindResourceEntry(name, returnNullIfMissing, entry);
     if (const EmbeddedFile* file = FindEmbeddedFile(name)) {
         auto& reader = m_EmbeddedReaders[name];
         if (!reader)
@@ -863,6 +886,8 @@ bool Application::FindResourceEntry(const std::string& name, bool returnNullIfMi
 
 CoreHost::ResourceEntry Application::AcquireResource(const std::string& name)
 {
+    if (m_ResourceManager)
+        return m_ResourceManager->AcquireResourceEntry(name);
     ResourceEntry entry;
     LuaObject table = m_LuaState.GetGlobal("Resources")[name];
     if (table.IsTable()) {
@@ -875,8 +900,18 @@ CoreHost::ResourceEntry Application::AcquireResource(const std::string& name)
     return entry;
 }
 
-void Application::InitResourceManager() {}
-void Application::ScanResources() {}
+void Application::InitResourceManager()
+{
+    m_ResourceManager = std::make_unique<ResourceManager>();
+    m_ResourceManager->AddResourceLoader(std::make_unique<SDLImageLoader>());
+    // Local additions beside the program; an install without them still starts.
+    m_ResourceManager->AddResourceScanner(std::make_unique<WindowsDirectoryResourceScanner>("Site/", true, false));
+}
+
+void Application::ScanResources()
+{
+    m_ResourceManager->ScanAll();
+}
 
 // ---------------------------------------------------------------- main loop
 

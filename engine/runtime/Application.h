@@ -20,6 +20,7 @@ class DisplayManager;
 class EmbeddedFileReader;
 class FileReader;
 class PerformanceCounterManager;
+class ResourceManager;
 class ScopedTickCounter;
 class Shell;
 class SingleInstance;
@@ -33,16 +34,6 @@ enum ApplicationFlags : uint32_t
     APPFLAG_GAME_PAUSE_PENDING = 4,
     APPFLAG_SHOW_KEY_TIPS = 8,
 };
-
-// What the resource-memory overlay shows.
-enum ResourceMemoryUsageMode
-{
-    MEMUSAGE_IMAGES_IN_VIDMEM = 0,
-    MEMUSAGE_IMAGES_IN_SYSMEM = 1,
-    MEMUSAGE_SOUNDS = 2,
-};
-// "MEMUSAGE_IMAGES_IN_VIDMEM" and so on; "UNKNOWN" for any other value.
-const char* ResourceMemoryUsageModeName(int mode);
 
 // The main loop's time: SDL's millisecond ticks and its sleep, unless a test
 // steps time by hand.
@@ -111,6 +102,7 @@ public:
     bool ShowCursor(bool show);
     void ShowFPSCounter(bool show);
     bool IsFPSCounterShown() const { return m_FPSCounterShown; }
+    // The mode is a memory-usage category (MEMUSAGE_IMAGES_IN_VIDMEM and on).
     void ShowResourceMemoryUsageCounter(int mode);
     void ToggleResourceMemoryUsageCounter(int mode);
     // -1 while the overlay is hidden.
@@ -194,6 +186,7 @@ public:
     int GetScreenWidth() const { return m_ScreenWidth; }
     int GetScreenHeight() const { return m_ScreenHeight; }
     Config* GetConfig() const { return m_Config.get(); }
+    ResourceManager* GetResourceManager() const { return m_ResourceManager.get(); }
     TimerManager* GetTimerManager() const { return m_TimerManager.get(); }
     LuaState GetLuaState() const { return m_LuaState; }
     const std::string& GetConfigFile() const { return m_ConfigFile; }
@@ -244,6 +237,7 @@ protected:
 
     // managers
     LuaState m_LuaState;
+    std::unique_ptr<ResourceManager> m_ResourceManager;
     std::unique_ptr<Config> m_Config;
     std::unique_ptr<TimerManager> m_TimerManager;
     std::unique_ptr<Shell> m_Shell;

@@ -8,6 +8,7 @@
 #include "engine/runtime/Application.h"
 #include "engine/runtime/Canvas.h"
 #include "engine/runtime/DisplayManager.h"
+#include "engine/runtime/ResourceManager.h"
 #include "engine/runtime/SurfaceManager.h"
 #include "engine/runtime/Utility.h"
 #include "platform/lua/LuaFunction.h"
@@ -50,16 +51,6 @@ int WindowEventFilter(const SDL_Event* event)
 }
 
 } // namespace
-
-const char* ResourceMemoryUsageModeName(int mode)
-{
-    switch (mode) {
-    case MEMUSAGE_IMAGES_IN_VIDMEM: return "MEMUSAGE_IMAGES_IN_VIDMEM";
-    case MEMUSAGE_IMAGES_IN_SYSMEM: return "MEMUSAGE_IMAGES_IN_SYSMEM";
-    case MEMUSAGE_SOUNDS: return "MEMUSAGE_SOUNDS";
-    default: return "UNKNOWN";
-    }
-}
 
 void Application::ResetRollover() {}
 void Application::UpdateScreens() {}
@@ -300,10 +291,10 @@ void Application::ShowResourceMemoryUsageCounter(int mode)
 {
     if (m_ResourceMemoryUsageCounterMode < 0) {
         m_ResourceMemoryUsageCounterMode = mode;
-        LogWrite("Resource memory usage counter enabled, displaying %s\n", ResourceMemoryUsageModeName(mode));
+        LogWrite("Resource memory usage counter enabled, displaying %s\n", MemUsageCategoryToString(mode));
     } else if (m_ResourceMemoryUsageCounterMode != mode) {
         m_ResourceMemoryUsageCounterMode = mode;
-        LogWrite("Resource memory usage counter changed, now displaying %s\n", ResourceMemoryUsageModeName(mode));
+        LogWrite("Resource memory usage counter changed, now displaying %s\n", MemUsageCategoryToString(mode));
     }
 }
 

@@ -36,7 +36,9 @@ protected:
     }
     void TearDown() override { fs::remove_all(root); }
 
-    Running Start(const std::vector<std::string>& args)
+    Running Start(const std::vector<std::string>& args) { return StartProgram(WOPPLE2_PATH, args); }
+
+    Running StartProgram(const std::string& programPath, const std::vector<std::string>& args)
     {
         int in[2], out[2];
         EXPECT_EQ(pipe(in), 0);
@@ -61,7 +63,7 @@ protected:
             setenv("ASAN_OPTIONS", "fast_unwind_on_malloc=0", 1);
             setenv("LSAN_OPTIONS", "suppressions=" SDL_SUPPRESSIONS_PATH, 1);
             std::vector<char*> argv;
-            std::string program = WOPPLE2_PATH;
+            std::string program = programPath;
             argv.push_back(program.data());
             std::vector<std::string> copies = args;
             for (std::string& a : copies)
@@ -224,4 +226,56 @@ TEST_F(ProgramTest, FailuresEndTheRunWithANonZeroCode)
     output.clear();
     EXPECT_EQ(RunToEnd({"--console", "-w", "--bogus"}, "AppQuit()\n", output), 0) << output;
     EXPECT_NE(output.find("WARNING: Unknown command line switch ignored: --bogus"), std::string::npos);
+}
+
+TEST_F(ProgramTest, ScannersAndLoadersAreLoggedInOrder)
+{
+    std::string output;
+    EXPECT_EQ(RunToEnd({"--console", "-w", "--log3"}, "AppQuit()\n", output), 0) << output;
+    ExpectInOrder(output, {"Adding resource loader: SDL_Image image file loader\n",
+                           "Adding resource scanner: Windows directory resource scanner for \"Site/\"\n",
+                           "Adding resource scanner: Windows application resource scanner\n",
+                           "Adding resource scanner: PhysicsFS resource scanner: \"WoppleQuest.qil\"\n",
+                           "Loading script file: Script.lua\n", "Loading script file: Utility.lua\n",
+                           "Loading script file: WoppleQuest_Const.cfg\n", "Loading script file: ResourceLoader.lua\n"});
+
+    output.clear();
+    EXPECT_EQ(RunToEnd({"--console", "-w", "--log3", "--noExeResources", "--nopkg"}, "AppQuit()\n", output), 0)
+        << output;
+    ExpectInOrder(output, {"scripts/engine/\"\n", "scripts/game/\"\n",
+                           "Adding resource scanner: PhysicsFS resource scanner: \"data\"\n"});
+}
+
+TEST_F(ProgramTest, ResourceUsageIsReportedAndAMissingScriptEndsStartUp)
+{
+    // Run from a folder of our own, with the package beside it.
+    fs::path work = root / "work";
+    fs::create_directories(work);
+    fs::copy_file(WOPPLE2_PATH, work / "Wopple2");
+    fs::create_symlink(fs::path(WOPPLE2_PATH).parent_path() / "WoppleQuest.qil", work / "WoppleQuest.qil");
+    std::string output;
+    Running r = StartProgram((work / "Wopple2").string(), {"--console", "-w"});
+    Send(r, "LogResourceUsage()\nAppQuit()\n");
+    EXPECT_EQ(Finish(r, output), 0) << output;
+    // Nothing was drawn, so no picture has been loaded and typed yet.
+    std::string images = ReadFile(work / "ResourceUsage-RESOURCE_UNKNOWN.txt");
+    EXPECT_EQ(images.rfind("Resource Name\tAcquire Count\n", 0), 0u) << images;
+    EXPECT_NE(images.find("Button.png\t0\n"), std::string::npos) << images;
+    EXPECT_NE(output.find("LogResourceUsage: "), std::string::npos);
+
+    // A source tree without "Utility.lua": start-up stops with the missing name.
+    fs::path tree = root / "tree";
+    fs::create_directories(tree / "scripts" / "engine");
+    fs::create_directories(tree / "scripts" / "game");
+    fs::copy(fs::path(SOURCE_DIR) / "scripts" / "engine", tree / "scripts" / "engine");
+    fs::copy(fs::path(SOURCE_DIR) / "scripts" / "game", tree / "scripts" / "game");
+    fs::remove(tree / "scripts" / "engine" / "Utility.lua");
+    {
+        std::ofstream startup(work / "VelkStartup.lua");
+        startup << "GlobalApp.engineSourceTreeBasePath = \"" << tree.string() << "/\"\n";
+    }
+    output.clear();
+    Running broken = StartProgram((work / "Wopple2").string(), {"-w", "--noExeResources"});
+    EXPECT_NE(Finish(broken, output), 0);
+    EXPECT_NE(output.find("Could not find resource info with name = Utility.lua"), std::string::npos) << output;
 }

@@ -5,6 +5,7 @@
 #include "support/CoreFixture.h"
 
 #include <gtest/gtest.h>
+#include "support/Failure.h"
 
 namespace {
 
@@ -51,15 +52,6 @@ protected:
         g_HookOrder.clear();
         CoreFixture::SetUp();
         ClearLogCache();
-    }
-    std::string FailureOf(const std::function<void()>& f)
-    {
-        try {
-            f();
-        } catch (const Exception& e) {
-            return e.GetMessage();
-        }
-        return "no failure";
     }
     LuaObject Value(const std::string& source)
     {

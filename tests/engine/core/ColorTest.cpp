@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include "support/Failure.h"
 
 namespace {
 
@@ -30,15 +31,6 @@ protected:
     void Run(const std::string& source) { VelkLuaState::LoadStringA(state, source, 0, 0); }
 
     // "<function>: <message>" of the exception f throws.
-    static std::string FailureOf(const std::function<void()>& f)
-    {
-        try {
-            f();
-        } catch (const Exception& e) {
-            return e.GetFunction() + ": " + e.GetMessage();
-        }
-        return "no failure";
-    }
 
     LuaState state;
 };
@@ -123,10 +115,10 @@ TEST_F(ColorTest, SetColorFromNamesAndTables)
     }
 
     Color color;
-    EXPECT_EQ(FailureOf([&] { color.SetColor(Eval("42")); }), "Color::SetColor: Assertion failed: (false)");
-    EXPECT_EQ(FailureOf([&] { color.SetColor(Eval("'NoSuchColour'")); }),
+    EXPECT_EQ(FailureWithFunctionOf([&] { color.SetColor(Eval("42")); }), "Color::SetColor: Assertion failed: (false)");
+    EXPECT_EQ(FailureWithFunctionOf([&] { color.SetColor(Eval("'NoSuchColour'")); }),
               "Colors::ByName: Assertion failed: (false)");
-    EXPECT_NE(FailureOf([&] { color.SetColor(Eval("{1, 2}")); }).find("Object is not an integer, but rather a nil."),
+    EXPECT_NE(FailureWithFunctionOf([&] { color.SetColor(Eval("{1, 2}")); }).find("Object is not an integer, but rather a nil."),
               std::string::npos);
 }
 
@@ -167,7 +159,7 @@ TEST_F(ColorTest, ScriptFunctionColorsFilesStringKeysExceptN)
     EXPECT_EQ(name, "Gold");
 
     // A bad value is the caller's error, raised through Lua with the assertion text.
-    EXPECT_NE(FailureOf([&] { Run("Colors{ ColorTestBad = 7 }"); }).find("Assertion failed: (false)"),
+    EXPECT_NE(FailureWithFunctionOf([&] { Run("Colors{ ColorTestBad = 7 }"); }).find("Assertion failed: (false)"),
               std::string::npos);
     EXPECT_FALSE(Colors::Exists("ColorTestBad"));
 }

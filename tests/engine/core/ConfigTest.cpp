@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include "support/Failure.h"
 
 namespace {
 
@@ -60,15 +61,6 @@ protected:
     {
         std::ofstream out(path, std::ios::binary);
         out << text;
-    }
-    std::string FailureOf(const std::function<void()>& f)
-    {
-        try {
-            f();
-        } catch (const Exception& e) {
-            return e.GetMessage();
-        }
-        return "no failure";
     }
     std::unique_ptr<Config> config;
     std::filesystem::path dir;

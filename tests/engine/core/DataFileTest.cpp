@@ -154,6 +154,24 @@ TEST_F(DataFileTest, GoodMissingAndRepeatedBadFiles)
     EXPECT_TRUE(LogHas("it was kept as \"" + path + ".bad.2\""));
 }
 
+TEST_F(DataFileTest, TextsThatMayCallTheLoaderMoreThanOnce)
+{
+    std::vector<std::string> got;
+    auto collect = [&](const LuaObject& table) { got.push_back(table["a"].GetString()); };
+    LoadDataText(state, "Meta { a = 'x' } Meta { a = 'y' }", "=parts", "Meta", collect, DataLoaderCalls::AtLeastOnce);
+    EXPECT_EQ(got, (std::vector<std::string>{"x", "y"}));
+
+    // Nothing is handed over when a later call fails, and no call at all is still no data.
+    got.clear();
+    EXPECT_THROW(LoadDataText(state, "Meta { a = 'x' } Meta { f = function() end }", "=parts", "Meta", collect,
+                              DataLoaderCalls::AtLeastOnce),
+                 ScriptError);
+    EXPECT_THROW(LoadDataText(state, "-- nothing", "=parts", "Meta", collect, DataLoaderCalls::AtLeastOnce),
+                 ScriptError);
+    EXPECT_TRUE(got.empty());
+    ExpectStateIntact();
+}
+
 TEST_F(DataFileTest, FailedWritesKeepTheOldFileAndLaterWritesWork)
 {
     const std::string path = PathOf("settings.lua");

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <functional>
 #include <string>
+#include "support/Failure.h"
 
 namespace {
 
@@ -25,15 +26,6 @@ protected:
 
     void SetGlobal(const char* name, const LuaObject& value) { state.GetGlobals().SetObject(name, value); }
 
-    static std::string FailureOf(const std::function<void()>& f)
-    {
-        try {
-            f();
-        } catch (const Exception& e) {
-            return e.GetMessage();
-        }
-        return "no failure";
-    }
 
     LuaState state;
 };

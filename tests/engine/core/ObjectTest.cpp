@@ -6,6 +6,7 @@
 #include "support/CoreFixture.h"
 
 #include <gtest/gtest.h>
+#include "support/Failure.h"
 
 namespace {
 
@@ -116,15 +117,6 @@ protected:
     {
         g_Trace = nullptr;
         CoreFixture::TearDown();
-    }
-    std::string FailureOf(const std::function<void()>& f)
-    {
-        try {
-            f();
-        } catch (const Exception& e) {
-            return e.GetMessage();
-        }
-        return "no failure";
     }
     LuaObject Value(const std::string& source)
     {

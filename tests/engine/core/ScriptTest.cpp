@@ -6,6 +6,7 @@
 #include "support/CoreFixture.h"
 
 #include <gtest/gtest.h>
+#include "support/Failure.h"
 
 namespace {
 
@@ -65,15 +66,6 @@ protected:
     {
         VelkLuaState::LoadStringA(state, "return " + source, 0, 1);
         return LuaObject::PopFrom(state);
-    }
-    std::string FailureOf(const std::function<void()>& f)
-    {
-        try {
-            f();
-        } catch (const Exception& e) {
-            return e.GetMessage();
-        }
-        return "no failure";
     }
     SteppedClock clock;
     std::unique_ptr<TimerManager> timers;

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include "support/Failure.h"
 
 // A started Lua state (start-up source and natives in place) and a scratch folder.
 class SerializerFixture : public ::testing::Test
@@ -68,15 +69,6 @@ protected:
     }
     void Run(const std::string& source) { VelkLuaState::LoadStringA(state, source, 0, 0); }
 
-    static std::string FailureOf(const std::function<void()>& f)
-    {
-        try {
-            f();
-        } catch (const Exception& e) {
-            return e.GetMessage();
-        }
-        return "no failure";
-    }
 
     FakeCoreHost host{4};
     LuaState state;

@@ -8,18 +8,10 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include "support/Failure.h"
 
 namespace {
 
-std::string FailureOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.GetMessage();
-    }
-    return "no failure";
-}
 
 // An application as far as the command line goes: the Lua state, the classes and
 // the property defaults.

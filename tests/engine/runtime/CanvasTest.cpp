@@ -115,9 +115,9 @@ TEST_F(CanvasTest, PushedStatesCopyTheOneBelowAndPoppedRecordsAreReused)
     canvas.PopState();
     canvas.PopState();
     EXPECT_EQ(canvas.GetState().x, 1);
-    EXPECT_EQ(FailureOf([&] { canvas.PopState(); }),
+    EXPECT_EQ(FailureWithFunctionOf([&] { canvas.PopState(); }),
               "Canvas::PopState: Assertion failed: (m_Top > 0)\nMessage: PopState without a matching PushState");
-    EXPECT_EQ(FailureOf([&] { canvas.InitStack(0); }), "Canvas::InitStack: Assertion failed: (m_StateStack.empty())");
+    EXPECT_EQ(FailureWithFunctionOf([&] { canvas.InitStack(0); }), "Canvas::InitStack: Assertion failed: (m_StateStack.empty())");
 }
 
 TEST_F(CanvasTest, FillsFadeTheColourOnceAndPlaceItAsEachOperationSays)

@@ -97,10 +97,10 @@ TEST_F(ImageEffectsTest, RightAngleRotationMovesEveryPixelExactly)
         }
     }
 
-    EXPECT_EQ(FailureOf([&] { ImageEffects::RotateImageRightAngle(*small, 45); }),
+    EXPECT_EQ(FailureWithFunctionOf([&] { ImageEffects::RotateImageRightAngle(*small, 45); }),
               "ImageEffects::RotateImageRightAngle: Assertion failed: (angle % 90 == 0)");
     for (int degrees : {0, 360, 450}) {
-        EXPECT_EQ(FailureOf([&] { ImageEffects::RotateImageRightAngle(*small, degrees); }),
+        EXPECT_EQ(FailureWithFunctionOf([&] { ImageEffects::RotateImageRightAngle(*small, degrees); }),
                   "ImageEffects::RotateImageRightAngle: Assertion failed: (false)\n"
                   "Message: RotateImageRightAngle was not passed a right angle image.")
             << degrees;

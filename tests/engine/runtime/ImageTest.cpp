@@ -55,21 +55,21 @@ TEST_F(ImageTest, FramesNeedWidthAndHeightAndAValidIndex)
 {
     const std::int32_t before = GetMemUsage(MEMUSAGE_IMAGES_IN_SYSMEM);
     LuaObject noWidth = Eval("{numFrames = 2, height = 4}");
-    EXPECT_EQ(FailureOf([&] { Image(MakeSurface(8, 4, {}), 0, &noWidth); }),
+    EXPECT_EQ(FailureWithFunctionOf([&] { Image(MakeSurface(8, 4, {}), 0, &noWidth); }),
               "Image::ExtractRelevantMetadata: Assertion failed: (metadata[\"width\"].IsInteger())\n"
               "Message: image metadata has numFrames, but not width");
     LuaObject noHeight = Eval("{numFrames = 2, width = 4}");
-    EXPECT_EQ(FailureOf([&] { Image(MakeSurface(8, 4, {}), 0, &noHeight); }),
+    EXPECT_EQ(FailureWithFunctionOf([&] { Image(MakeSurface(8, 4, {}), 0, &noHeight); }),
               "Image::ExtractRelevantMetadata: Assertion failed: (metadata[\"height\"].IsInteger())\n"
               "Message: image metadata has numFrames, but not height");
     EXPECT_EQ(GetMemUsage(MEMUSAGE_IMAGES_IN_SYSMEM), before);  // the failed images let their surfaces go
 
     Image strip(4, 2, 3, 0);
     EXPECT_EQ(strip.GetFrameRect(2), Rect(8, 0, 4, 2));
-    EXPECT_EQ(FailureOf([&] { strip.GetFrameRect(3); }),
+    EXPECT_EQ(FailureWithFunctionOf([&] { strip.GetFrameRect(3); }),
               "Image::GetFrameRect: Assertion failed: (frame < (int)m_FrameRects->size())");
-    EXPECT_EQ(FailureOf([&] { strip.GetFrameRect(-1); }), "Image::GetFrameRect: Assertion failed: (frame >= 0)");
-    EXPECT_EQ(FailureOf([&] { strip.BuildFrameRects(4, 2, 0, 0); }),
+    EXPECT_EQ(FailureWithFunctionOf([&] { strip.GetFrameRect(-1); }), "Image::GetFrameRect: Assertion failed: (frame >= 0)");
+    EXPECT_EQ(FailureWithFunctionOf([&] { strip.BuildFrameRects(4, 2, 0, 0); }),
               "Image::BuildFrameRects: Assertion failed: (numFrames > 0)");
 }
 
@@ -154,9 +154,9 @@ TEST_F(ImageTest, VideoMemoryFlagFailsEveryConstructorWithoutLeaking)
     const std::int32_t before = GetMemUsage(MEMUSAGE_IMAGES_IN_SYSMEM);
     const std::string failure =
         "Image::GetHWSurface: Assertion failed: (false)\nMessage: Image::GetHWSurface() is no longer supported.";
-    EXPECT_EQ(FailureOf([] { Image(2, 2, 1, IMAGEFLAG_VIDMEM); }), failure);
-    EXPECT_EQ(FailureOf([] { Image(MakeSurface(2, 2, {}), IMAGEFLAG_VIDMEM, nullptr); }), failure);
-    EXPECT_EQ(FailureOf([&] {
+    EXPECT_EQ(FailureWithFunctionOf([] { Image(2, 2, 1, IMAGEFLAG_VIDMEM); }), failure);
+    EXPECT_EQ(FailureWithFunctionOf([] { Image(MakeSurface(2, 2, {}), IMAGEFLAG_VIDMEM, nullptr); }), failure);
+    EXPECT_EQ(FailureWithFunctionOf([&] {
                   Image(MakeSurface(2, 2, {}), IMAGEFLAG_VIDMEM | IMAGEFLAG_OWNS_METADATA, 1, 1, 2,
                         new LuaObject(Eval("{}")));
               }),
@@ -191,7 +191,7 @@ TEST_F(ImageTest, CopiesShareThePixelsUntilTheLastOneGoes)
     EXPECT_EQ(GetMemUsage(MEMUSAGE_IMAGES_IN_SYSMEM), before);
 
     NotAnImage notAnImage;
-    EXPECT_EQ(FailureOf([&] { Image image(&notAnImage); }),
+    EXPECT_EQ(FailureWithFunctionOf([&] { Image image(&notAnImage); }),
               "Image::Image: Assertion failed: (dynamic_cast<Image *>(resource) != 0)");
 }
 
@@ -219,7 +219,7 @@ TEST_F(ImageTest, ImagesByNameShareTheCatalogueImage)
     EXPECT_EQ(a.GetFlags() & IMAGEFLAG_SHARED_PIXELS, IMAGEFLAG_SHARED_PIXELS);
 
     EXPECT_THROW(Image("missing.png"), ResourceNotFoundException);
-    EXPECT_EQ(FailureOf([] { Image("notes.txt"); }),
+    EXPECT_EQ(FailureWithFunctionOf([] { Image("notes.txt"); }),
               "Image::Image: Assertion failed: (dynamic_cast<Image *>(resource) != 0)");
 
     a.RegisterAsResource("copy.png");

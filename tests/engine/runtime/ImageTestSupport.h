@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "support/Failure.h"
 
 namespace imagetest {
 
@@ -54,17 +55,6 @@ inline std::uint32_t PixelAt(const Image& image, int x, int y)
 inline void SetPixel(Image& image, int x, int y, std::uint32_t value)
 {
     PixelRow(image.GetSurface(), y)[x] = value;
-}
-
-// "<function>: <message>" of the exception f throws, or "no failure".
-inline std::string FailureOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.GetFunction() + ": " + e.GetMessage();
-    }
-    return "no failure";
 }
 
 // A PNG file of 8-bit RGBA (or RGB) pixels given as 0xAARRGGBB, compressed with stored blocks.

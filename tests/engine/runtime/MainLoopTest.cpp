@@ -93,7 +93,7 @@ protected:
     {
         root = std::filesystem::temp_directory_path() / ("velk-loop-" + std::to_string(::getpid()));
         std::filesystem::remove_all(root);
-        std::filesystem::create_directories(root / "cwd");
+        std::filesystem::create_directories(root / "cwd" / "data");
         setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
         setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", root.c_str(), 1);
@@ -101,8 +101,8 @@ protected:
         std::filesystem::current_path(root / "cwd");
         g_Trace = &trace;
         app = std::make_unique<LoopApp>();
-        const char* args[] = {"/tmp/LoopApp", "--multiapp", "--keepcwd", "--log0"};
-        app->InitEngine(4, args);
+        const char* args[] = {"/tmp/LoopApp", "--multiapp", "--keepcwd", "--nopkg", "--log0"};
+        app->InitEngine(5, args);
         app->SetLoopClock(&clock);
         app->StartLoop();
     }

@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include <unistd.h>
+#include "support/Failure.h"
 
 namespace fs = std::filesystem;
 
@@ -28,15 +29,6 @@ public:
     void Advance(double ms) { now += static_cast<int64_t>(ms * 1000); }
 };
 
-std::string FailureOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.GetMessage();
-    }
-    return "(nothing thrown)";
-}
 
 bool Contains(const std::string& text, const std::string& part)
 {

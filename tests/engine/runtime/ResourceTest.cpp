@@ -73,6 +73,6 @@ TEST(MemUsageTest, CountersAddPerCategoryAndRejectOthers)
 TEST(ResourceCatalogTest, RequiringItWithoutOneInstalledFails)
 {
     ASSERT_EQ(GetResourceCatalog(), nullptr);
-    EXPECT_EQ(imagetest::FailureOf([] { RequireResourceCatalog(); }),
+    EXPECT_EQ(FailureWithFunctionOf([] { RequireResourceCatalog(); }),
               "RequireResourceCatalog: Assertion failed: (catalog != 0)");
 }

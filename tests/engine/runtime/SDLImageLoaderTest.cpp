@@ -73,14 +73,14 @@ TEST_F(SDLImageLoaderTest, RefusesWhatItCannotRead)
 {
     const std::string garbage = "not a picture at all";
     EXPECT_THROW(SDLImageLoader::LoadImageA(garbage.data(), garbage.size(), nullptr), ResourceLoadError);
-    const std::string failure = FailureOf([&] { SDLImageLoader::LoadImageA(garbage.data(), garbage.size(), nullptr); });
+    const std::string failure = FailureWithFunctionOf([&] { SDLImageLoader::LoadImageA(garbage.data(), garbage.size(), nullptr); });
     EXPECT_EQ(failure.rfind("SDLImageLoader::LoadImageA: Could not load image:\nerror=", 0), 0u) << failure;
 
     ResourceInfo& entry = Entry("/data/a.png", "x");
-    EXPECT_EQ(FailureOf([&] { loader.LoadResource(nullptr, entry); }),
+    EXPECT_EQ(FailureWithFunctionOf([&] { loader.LoadResource(nullptr, entry); }),
               "SDLImageLoader::LoadResource: Assertion failed: (reader != 0)");
     ResourceInfo& nowhere = Entry("", "x");
-    EXPECT_EQ(FailureOf([&] { loader.LoadResource(nowhere.GetReader(), nowhere); }),
+    EXPECT_EQ(FailureWithFunctionOf([&] { loader.LoadResource(nowhere.GetReader(), nowhere); }),
               "SDLImageLoader::LoadResource: Assertion failed: (location.empty() == false)");
     EXPECT_EQ(nowhere.GetResource(), nullptr);
 }

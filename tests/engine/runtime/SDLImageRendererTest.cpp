@@ -198,6 +198,6 @@ TEST(ShaderTypeTest, NamesMapToTheirNumbers)
     EXPECT_EQ(ShaderTypeFromString("SHADERTYPE_BLENDPIXELALPHA"), 2);
     EXPECT_EQ(ShaderTypeFromString("SHADERTYPE_BLENDCONSTANTALPHA"), 3);
     EXPECT_EQ(ShaderTypeFromString("SHADERTYPE_BLENDCOMBINEDALPHA"), 4);
-    EXPECT_EQ(FailureOf([] { ShaderTypeFromString("shadertype_copy"); }),
+    EXPECT_EQ(FailureWithFunctionOf([] { ShaderTypeFromString("shadertype_copy"); }),
               "ShaderTypeFromString: Unknown shaderTypeString: shadertype_copy");
 }

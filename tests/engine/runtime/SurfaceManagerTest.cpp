@@ -128,7 +128,7 @@ TEST_F(SurfaceManagerTest, TextureFormIsMadeOnlyWithTheAcceleratedBackEndAndFlus
     }
     EXPECT_EQ(GetCachedLogLines(), std::vector<std::string>{"SurfaceManager::All_DeleteSurfacesOfType: Flushing vidmem.\n"});
 
-    EXPECT_EQ(FailureOf([&] { manager.Node_RefreshSurfaceType(a, SURFACETYPE_SDL, SURFACETYPE_DIVIDED); }),
+    EXPECT_EQ(FailureWithFunctionOf([&] { manager.Node_RefreshSurfaceType(a, SURFACETYPE_SDL, SURFACETYPE_DIVIDED); }),
               "SurfaceManager::Node_RefreshSurfaceType: Assertion failed: (false)\n"
               "Message: An unsupported image conversion was attempted.");
     manager.DeleteRecord(a);

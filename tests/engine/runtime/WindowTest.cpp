@@ -84,15 +84,15 @@ protected:
     {
         root = std::filesystem::temp_directory_path() / ("velk-window-" + std::to_string(::getpid()));
         std::filesystem::remove_all(root);
-        std::filesystem::create_directories(root / "cwd");
+        std::filesystem::create_directories(root / "cwd" / "data");
         setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
         setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", root.c_str(), 1);
         previous = std::filesystem::current_path();
         std::filesystem::current_path(root / "cwd");
         app = std::make_unique<WindowApp>();
-        const char* args[] = {"/tmp/WindowApp", "--multiapp", "--keepcwd", "-w"};
-        app->InitEngine(4, args);
+        const char* args[] = {"/tmp/WindowApp", "--multiapp", "--keepcwd", "--nopkg", "-w"};
+        app->InitEngine(5, args);
         app->SetLoopClock(&clock);
     }
     void TearDown() override
