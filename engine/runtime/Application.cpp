@@ -771,6 +771,25 @@ bool Application::OnEvent(const EventRecord& event)
     return false;
 }
 
+bool Application::OnActiveEvent(const EventRecord& event)
+{
+    ResetRollover();
+    bool noPause = RetrieveBoolProperty("NoPauseOnFocusLoss", false);
+    if ((event.active.state & SDL_APPACTIVE) && event.active.gain == 1) {
+        if (!noPause) {
+            Log(2, "Application::OnActiveEvent, FOCUS GAIN, calling DoPauseApp(false)\n");
+            DoPauseApp(false);
+        }
+        m_CheckVideo = true;
+    } else if ((event.active.state & SDL_APPINPUTFOCUS) && event.active.gain == 0) {
+        if (!noPause) {
+            Log(2, "Application::OnActiveEvent, FOCUS LOST, calling DoPauseApp(true)\n");
+            DoPauseApp(true);
+        }
+    }
+    return false;
+}
+
 bool Application::OnQuit()
 {
     Quit();
@@ -842,6 +861,8 @@ void Application::DoPauseApp(bool pause)
     Log(3, "Application::DoPauseApp(%s) called, IsCursorShown=%s, m_W.C.S.=%s\n", pause ? "true" : "false",
         SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE ? "true" : "false", m_WasCursorShown ? "true" : "false");
     if (pause) {
+        m_WasCursorShown = ShowCursor(true);
+        m_InputWasGrabbed = GrabInput(false);
         if (m_ShortcutKeyTimer && m_TimerManager) {
             m_TimerManager->FreeTimer(m_ShortcutKeyTimer);
             m_ShortcutKeyTimer = 0;
@@ -852,6 +873,8 @@ void Application::DoPauseApp(bool pause)
     } else {
         if (m_TimerManager)
             m_TimerManager->RebaseTimers();
+        ShowCursor(m_WasCursorShown);
+        GrabInput(m_InputWasGrabbed);
         if ((m_Flags & APPFLAG_SHOW_KEY_TIPS) && !(SDL_GetModState() & KMOD_ALT)) {
             m_Flags &= ~APPFLAG_SHOW_KEY_TIPS;
             if (m_ShortcutKeyTimer && m_TimerManager) {

@@ -161,6 +161,7 @@ public:
     // Null restores SDL's clock.
     void SetLoopClock(LoopClock* clock);
 
+    bool OnActiveEvent(const EventRecord& event) override;
     bool OnQuit() override;
     bool OnConfigUpdate(const EventRecord& event) override;
     bool OnTimer(const EventRecord& event) override;

@@ -230,3 +230,21 @@ TEST_F(MainLoopTest, TheTickLogNamesThePhasesInOrder)
         at = found;
     }
 }
+
+TEST_F(MainLoopTest, LosingTheFocusPausesAndRegainingItResumes)
+{
+    auto active = [](int gain, int state) {
+        EventRecord record{};
+        record.active.type = SDL_ACTIVEEVENT;
+        record.active.gain = static_cast<Uint8>(gain);
+        record.active.state = static_cast<Uint8>(state);
+        return record;
+    };
+    app->OnEvent(active(0, SDL_APPINPUTFOCUS));
+    EXPECT_TRUE(app->IsPaused());
+    app->OnEvent(active(1, SDL_APPACTIVE));
+    EXPECT_FALSE(app->IsPaused());
+    app->ApplyBoolProperty("NoPauseOnFocusLoss", true);
+    app->OnEvent(active(0, SDL_APPINPUTFOCUS));
+    EXPECT_FALSE(app->IsPaused());
+}
