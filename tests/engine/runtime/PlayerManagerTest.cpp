@@ -72,6 +72,13 @@ TEST_F(PlayerManagerTest, PlayerScriptsMakeAndFindPlayers)
     EXPECT_NE(FailureOf([&] { Run("GetPlayerWithGuid(4242)"); }).find("GetPlayerWithGuid failed, invalid guid=4242"),
               std::string::npos);
     EXPECT_EQ(Eval("JoinTables({ a = 1, b = 1 }, nil, { b = 2 }).b").GetInteger(), 2);
+
+    // A record goes onto its player's card once.
+    Run("Player(CreatePlayer({ guid = 2001, Name = 'Ada' }))"
+        "record = { guid = 17, player_guid = 2001 }"
+        "PlayerManager_AddRecordToCard(record) PlayerManager_AddRecordToCard(record)");
+    EXPECT_EQ(Eval("table.getn(Players[1].Game_Records)").GetInteger(), 1);
+    EXPECT_EQ(Eval("GetPlayerIndexWithGuid(2001)").GetInteger(), 1);
 }
 
 TEST_F(PlayerManagerTest, NoCardsGiveFourFreshPlayers)
