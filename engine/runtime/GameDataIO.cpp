@@ -182,9 +182,9 @@ void GameDataIO::SaveAllPlayerData()
             for (int i = 0; i < count; ++i) {
                 GameRecord record = gameList->GetRecord(i);
                 LuaObject table = record.GetTable();
-                if (!IsWholeNumberIn(table["playerGuid"], INT_MIN, INT_MAX))
-                    continue;
-                marks[table["playerGuid"].GetInteger()][record.GetGuid().value] = table;
+                int playerGuid = 0;
+                if (ReadWholeInt(table["playerGuid"], playerGuid))
+                    marks[playerGuid][record.GetGuid().value] = table;
             }
             Log(4, "\tMarked %d items from list \"%s\"\n", count, gameList->GetKey().c_str());
         }

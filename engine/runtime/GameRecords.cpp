@@ -167,7 +167,8 @@ void GameRecordManager::ResetRecords()
             unattached.push_back(it.GetKey());
             continue;
         }
-        if (players && players->GetPlayerObject(playerGuid.GetInteger()))
+        int owner = 0;
+        if (players && ReadWholeInt(playerGuid, owner) && players->GetPlayerObject(owner))
             continue;
         GameRecordGuid guid;
         if (ReadGameRecordGuid(it.GetKey(), guid))
@@ -252,7 +253,8 @@ Player* OwnerOfRecord(const LuaObject& record, const char* function)
     PlayerManager* players = PlayerManager::GetInstance();
     VELK_ASSERT(players != 0);
     LuaObject guid = record["player_guid"];
-    Player* player = guid.IsInteger() ? players->GetPlayerObject(guid.GetInteger()) : nullptr;
+    int playerGuid = 0;
+    Player* player = ReadWholeInt(guid, playerGuid) ? players->GetPlayerObject(playerGuid) : nullptr;
     if (!player)
         LogWrite("WARNING: %s: no player has the guid of the record (player_guid = %s); it was left out.\n", function,
                  guid.IsNumber() ? (boost::format("%1%") % guid.GetNumber()).str().c_str() : guid.TypeName());

@@ -51,8 +51,8 @@ HighScoreManager::HighScoreManager() : m_State(VelkLuaState::Get())
     VelkLuaState::DoResourceFile(m_State, "HighScoreManager.lua");
     m_HighScores = m_State.GetGlobal("HighScores");
     VELK_ASSERT(m_HighScores.IsTable());
-    g_HighScoreManager = this;
     ClearHighScores();
+    g_HighScoreManager = this;
 }
 
 HighScoreManager::~HighScoreManager()

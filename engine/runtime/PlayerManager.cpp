@@ -25,18 +25,6 @@ PlayerManager& RequireManager()
     return *PlayerManager::GetInstance();
 }
 
-// A whole number that fits an int.
-bool ReadInt(const LuaObject& value, int& result)
-{
-    if (!value.IsNumber())
-        return false;
-    double n = value.GetNumber();
-    if (!std::isfinite(n) || std::floor(n) != n || n < INT_MIN || n > INT_MAX)
-        return false;
-    result = static_cast<int>(n);
-    return true;
-}
-
 LuaObject ScriptFunction(LuaState state, const char* name)
 {
     return state.GetGlobal(name);
@@ -85,6 +73,17 @@ void PostPlainEvent(int type)
 }
 
 } // namespace
+
+bool ReadWholeInt(const LuaObject& value, int& result)
+{
+    if (!value.IsNumber())
+        return false;
+    double n = value.GetNumber();
+    if (!std::isfinite(n) || std::floor(n) != n || n < INT_MIN || n > INT_MAX)
+        return false;
+    result = static_cast<int>(n);
+    return true;
+}
 
 // ---------------------------------------------------------------- top-ten lists
 
@@ -251,7 +250,7 @@ int Player::GetIndex() const
         return 0;
     LuaObject index = LuaFunction<LuaObject>{ScriptFunction(m_Data.GetState(), "GetPlayerIndexWithGuid")}(guid);
     int result = 0;
-    return ReadInt(index, result) ? result : 0;
+    return ReadWholeInt(index, result) ? result : 0;
 }
 
 bool Player::IsEqualTo(const Player* player) const
@@ -331,7 +330,7 @@ void PlayerManager::LoadGameData()
 
     int guid = 0;
     Config* config = GetConfig();
-    if (config && ReadInt(config->GetLuaValue("current_player_1_guid"), guid)) {
+    if (config && ReadWholeInt(config->GetLuaValue("current_player_1_guid"), guid)) {
         if (Player* player = GetPlayerObject(guid))
             SetCurrentPlayer(player, 1);
         else
@@ -349,7 +348,7 @@ int PlayerManager::GetPlayerCount() const
     int count = 0;
     int key = 0;
     for (LuaTableIterator it(m_State.GetGlobal("Players")); it; ++it)
-        if (ReadInt(it.GetKey(), key) && key > 0)
+        if (ReadWholeInt(it.GetKey(), key) && key > 0)
             ++count;
     return count;
 }
@@ -359,7 +358,7 @@ int PlayerManager::GetDummyPlayerCount() const
     int count = 0;
     int key = 0;
     for (LuaTableIterator it(m_State.GetGlobal("DummyPlayers")); it; ++it)
-        if (ReadInt(it.GetKey(), key) && key > 0)
+        if (ReadWholeInt(it.GetKey(), key) && key > 0)
             ++count;
     return count;
 }
@@ -367,7 +366,7 @@ int PlayerManager::GetDummyPlayerCount() const
 Player* PlayerManager::GetObjectForEntry(const LuaObject& entry)
 {
     int guid = 0;
-    if (!entry.IsTable() || !ReadInt(entry["guid"], guid))
+    if (!entry.IsTable() || !ReadWholeInt(entry["guid"], guid))
         return nullptr;
     return GetPlayerObject(guid);
 }
@@ -482,7 +481,7 @@ namespace {
 int SlotArgument(lua_State* L, const char* usage)
 {
     int slot = 0;
-    if (!ReadInt(LuaObject(LuaState(L), 2), slot))
+    if (!ReadWholeInt(LuaObject(LuaState(L), 2), slot))
         VELK_THROW(ScriptError, (boost::format("Bad parameter(s).\nUsage: %1%") % usage).str());
     return slot;
 }
@@ -492,7 +491,7 @@ int Script_SetCurrentPlayerFromGuid(lua_State* L)
     PlayerManager& manager = RequireManager();
     int slot = SlotArgument(L, "SetCurrentPlayerFromGuid(guid, slot)");
     int guid = 0;
-    Player* player = ReadInt(LuaObject(LuaState(L), 1), guid) ? manager.GetPlayerObject(guid) : nullptr;
+    Player* player = ReadWholeInt(LuaObject(LuaState(L), 1), guid) ? manager.GetPlayerObject(guid) : nullptr;
     if (player)
         manager.SetCurrentPlayer(player, slot);
     lua_pushboolean(L, player ? 1 : 0);
@@ -504,7 +503,7 @@ int Script_SetCurrentPlayerFromIndex(lua_State* L)
     PlayerManager& manager = RequireManager();
     int slot = SlotArgument(L, "SetCurrentPlayerFromIndex(index, slot)");
     int index = 0;
-    Player* player = ReadInt(LuaObject(LuaState(L), 1), index) ? manager.GetPlayer(index) : nullptr;
+    Player* player = ReadWholeInt(LuaObject(LuaState(L), 1), index) ? manager.GetPlayer(index) : nullptr;
     if (!player)
         VELK_THROW(ScriptError, (boost::format("SetCurrentPlayerFromIndex: there is no player at index %1%.") %
                                  ValueText(LuaObject(LuaState(L), 1)))

@@ -97,6 +97,9 @@ private:
     std::vector<std::unique_ptr<Player>> m_RetiredPlayers;
 };
 
+// A whole number that fits an int (guids, indices and slots in tables).
+bool ReadWholeInt(const LuaObject& value, int& result);
+
 // Inserts the record into a best-first list of at most ten by record[key]; a
 // tie goes before the entry it ties with. Returns the position, or 0 when the
 // list is full and the record ranks below all ten.
