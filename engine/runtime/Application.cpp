@@ -12,9 +12,14 @@
 #include "engine/core/VelkLuaState.h"
 #include "engine/runtime/Canvas.h"
 #include "engine/runtime/DisplayManager.h"
+#include "engine/runtime/GameDataIO.h"
+#include "engine/runtime/GameRecords.h"
+#include "engine/runtime/HighScoreManager.h"
 #include "engine/runtime/Image.h"
 #include "engine/runtime/PerformanceCounters.h"
 #include "engine/runtime/PhysFSResourceExtensions.h"
+#include "engine/runtime/PlayerManager.h"
+#include "engine/runtime/TopRecords.h"
 #include "engine/runtime/ResourceExtensions.h"
 #include "engine/runtime/ResourceManager.h"
 #include "engine/runtime/Shell.h"
@@ -179,10 +184,17 @@ Application::~Application()
 {
     // Each manager goes in a fixed, logged order; nothing here may throw.
     try {
+        if (m_GameDataIO)
+            m_GameDataIO->SaveAllPlayerData();
+    } catch (const Exception& e) {
+        LogWrite("WARNING: ~Application: %s\n", e.GetMessage().c_str());
+    }
+    try {
         m_SingleInstance.reset();
         ReleaseTables();
         Log(3, "~Application - SAFE_DELETE(m_CommonDialogs)\n");
         Log(3, "~Application - SAFE_DELETE(m_GameDataIO)\n");
+        m_GameDataIO.reset();
         Log(3, "~Application - SAFE_DELETE(m_ResourceMemoryUsageCounter)\n");
         Log(3, "~Application - SAFE_DELETE(m_FPSCounter)\n");
         Log(3, "~Application - SAFE_DELETE(m_ScreenManager)\n");
@@ -207,9 +219,13 @@ Application::~Application()
             SetConfig(nullptr);
         m_Config.reset();
         Log(3, "~Application - SAFE_DELETE(m_HighScoreManager)\n");
+        m_HighScoreManager.reset();
         Log(3, "~Application - SAFE_DELETE(m_GameRecordManager)\n");
+        m_GameRecordManager.reset();
         Log(3, "~Application - SAFE_DELETE(m_PlayerManager)\n");
+        m_PlayerManager.reset();
         Log(3, "~Application - SAFE_DELETE(m_TopRecordsManager)\n");
+        m_TopRecordsManager.reset();
         m_Shell.reset();
         m_EventQueue.Clear();
         Script::ShutdownScripting();
@@ -343,9 +359,15 @@ void Application::InitEngine(int argc, const char* const* argv)
     }
 
     LogWrite("Application::InitEngine, Creating player and score management subsystems...\n");
+    m_GameRecordManager = std::make_unique<GameRecordManager>();
+    m_HighScoreManager = std::make_unique<HighScoreManager>();
+    m_PlayerManager = std::make_unique<PlayerManager>();
+    m_TopRecordsManager = std::make_unique<TopRecordsManager>();
 
     LogWrite("Application::InitEngine, Signalling all Config observers...\n");
     m_Config->ApplyMetadata();
+
+    m_GameDataIO = std::make_unique<GameDataIO>();
 
     LoadLogLevel();
 }
@@ -507,6 +529,8 @@ void Application::LoadScripts()
     if (!m_SiteConfigFile.empty() && FindResourceEntry(m_SiteConfigFile, true, site))
         VelkLuaState::DoResourceFile(m_LuaState, m_SiteConfigFile);
     VelkLuaState::DoResourceFile(m_LuaState, "ResourceLoader.lua");
+    VelkLuaState::DoResourceFile(m_LuaState, "PlayerDefaults.lua");
+    VelkLuaState::DoResourceFile(m_LuaState, "Player.lua");
     SetScriptPaths();
 }
 
