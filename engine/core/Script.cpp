@@ -327,14 +327,40 @@ void ScriptList::RunScripts()
 void ScriptList::StopScriptsWithTag(const std::string& tag)
 {
     std::vector<Script*> stopped;
-    for (Script* script : m_Scripts)
-        if (script->HasTag(tag))
-            stopped.push_back(script);
-    for (Script* script : stopped) {
-        m_Scripts.erase(std::find(m_Scripts.begin(), m_Scripts.end(), script));
-        if (script == m_Current)
-            m_CurrentStopped = true;
-        else
-            delete script;
+    FindScriptsWithTag(tag, &stopped);
+    for (Script* script : stopped)
+        StopScript(script);
+}
+
+void ScriptList::StopAllScripts()
+{
+    std::vector<Script*> stopped = m_Scripts;
+    for (Script* script : stopped)
+        StopScript(script);
+}
+
+void ScriptList::StopScript(Script* script)
+{
+    auto it = std::find(m_Scripts.begin(), m_Scripts.end(), script);
+    if (it == m_Scripts.end())
+        return;
+    m_Scripts.erase(it);
+    // The running script's coroutine is still on the stack: RunScripts deletes it after the step.
+    if (script == m_Current)
+        m_CurrentStopped = true;
+    else
+        delete script;
+}
+
+int ScriptList::FindScriptsWithTag(const std::string& tag, std::vector<Script*>* out) const
+{
+    int count = 0;
+    for (Script* script : m_Scripts) {
+        if (!script->HasTag(tag))
+            continue;
+        ++count;
+        if (out)
+            out->push_back(script);
     }
+    return count;
 }

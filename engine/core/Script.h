@@ -80,6 +80,11 @@ public:
     // One step of every script, in the order they were added.
     void RunScripts();
     void StopScriptsWithTag(const std::string& tag);
+    void StopAllScripts();
+    // Removes the script and deletes it (after its step, when it is the one running).
+    void StopScript(Script* script);
+    // How many scripts carry the tag; appended to out when given.
+    int FindScriptsWithTag(const std::string& tag, std::vector<Script*>* out) const;
     const std::vector<Script*>& GetScripts() const { return m_Scripts; }
 
 private:

@@ -1,4 +1,6 @@
--- The resource template model: the root template and how templates combine.
+-- The resource templates: the root template, how templates combine, and the
+-- engine's own templates.
 Load("Object.lua")
 Load("Resource.lua")
 Load("Font.lua")
+Load("Actor.lua")
