@@ -133,7 +133,10 @@ bool Actor::OnTimer(const EventRecord& event)
             Destroy();
         break;
     case FADE_IN:
+        // The timer may come before the last step: a fade in ends fully shown.
         StopFade();
+        SetVisible(true, false);
+        SetAlpha(255);
         m_ShaderType = SHADERTYPE_BLENDPIXELALPHA;
         break;
     case FADE_IN_THEN_OUT:
