@@ -215,7 +215,8 @@ function reduceProperties(p)
     return p
 end
 
--- Every value stored under the key anywhere in the nested tables.
+-- Every value stored under the key anywhere in the nested tables, a table's
+-- own before its nested ones'.
 function findKeysInTree(key, tree, output, visited)
     output = output or {}
     visited = visited or {}
@@ -223,10 +224,11 @@ function findKeysInTree(key, tree, output, visited)
         return output
     end
     visited[tree] = true
-    for k, value in pairs(tree) do
-        if k == key then
-            table.insert(output, value)
-        end
+    local own = rawget(tree, key)
+    if own ~= nil then
+        table.insert(output, own)
+    end
+    for _, value in pairs(tree) do
         if type(value) == "table" then
             findKeysInTree(key, value, output, visited)
         end
