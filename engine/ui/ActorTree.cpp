@@ -208,8 +208,11 @@ void Actor::RemoveChild(Actor* child)
 
 void Actor::InsertChildByZOrder(Actor* child)
 {
-    auto position = std::find_if(m_Children.begin(), m_Children.end(),
-                                 [child](const Actor* other) { return other->m_ZOrder > child->m_ZOrder; });
+    // Before the first child of a greater z-order; searched from the end, where
+    // most children go.
+    auto position = m_Children.end();
+    while (position != m_Children.begin() && (*std::prev(position))->m_ZOrder > child->m_ZOrder)
+        --position;
     child->m_OwnNode = m_Children.insert(position, child);
     child->m_HasOwnNode = true;
 }
