@@ -57,6 +57,13 @@ public:
     virtual void MoveLayeredActor(Actor* actor, int oldLayer, int newLayer) = 0;
 };
 
+// Points of a rectangle; halves are whole pixels, rounded down.
+inline Point<int> GetRectBottomLeft(const Rect& r) { return Point<int>(r.x, r.y + r.h); }
+inline Point<int> GetRectBottomRight(const Rect& r) { return Point<int>(r.x + r.w, r.y + r.h); }
+inline Point<int> GetRectMidLeft(const Rect& r) { return Point<int>(r.x, r.y + r.h / 2); }
+inline Point<int> GetRectMidRight(const Rect& r) { return Point<int>(r.x + r.w, r.y + r.h / 2); }
+inline Point<int> GetRectBottomCenter(const Rect& r) { return Point<int>(r.x + r.w / 2, r.y + r.h); }
+
 // An actor's drawing order from the topmost child to the lowest; children the
 // actor does not draw itself (layered ones, those marked not drawn by the
 // parent) are left out. The walk sees the children as they were when it began.

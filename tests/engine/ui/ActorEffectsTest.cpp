@@ -27,8 +27,9 @@ TEST_F(ActorEffectsTest, ASlideStepsEachPassAndLandsExactly)
     for (int pass = 0; pass < 11; ++pass) {
         Pass(actor);
         xs.push_back(actor->GetX());
-        if (pass < 10)
+        if (pass < 10) {
             EXPECT_TRUE(actor->IsSliding());
+        }
     }
     EXPECT_EQ(xs, (std::vector<int>{10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 100}));
     EXPECT_EQ(actor->GetY(), -5);

@@ -211,6 +211,15 @@ TEST_F(ActorScriptsTest, RaisedEventsReachTheReceiversOnceEach)
     host->DispatchEvents();
     EXPECT_EQ(takes.senders.size(), 2u);
 
+    // The shorthand constructors take a receiver too.
+    std::unique_ptr<Actor> shade(Actor::CreateRectangle(Color(0, 0, 0, 128), 1, 2, 30, 40, 20, &never));
+    EXPECT_EQ(shade->GetPosition(), Point<int>(1, 2));
+    EXPECT_EQ(shade->GetLocalRect(), Rect(0, 0, 30, 40));
+    EXPECT_EQ(shade->GetZOrder(), 20);
+    EXPECT_EQ(shade->GetColorMode(), 12u);
+    shade->RaiseEvent(VELK_BUTTONCLICK, nullptr, true);
+    EXPECT_EQ(never.senders.size(), 1u);
+
     // An actor that goes before its posted event is delivered takes the event with it.
     Actor* doomed = new Actor;
     doomed->AddToGroup(&takes);
