@@ -22,6 +22,7 @@
 #include "engine/runtime/TopRecords.h"
 #include "engine/runtime/ResourceExtensions.h"
 #include "engine/runtime/ResourceManager.h"
+#include "engine/runtime/Sound.h"
 #include "engine/runtime/Shell.h"
 #include "engine/runtime/Utility.h"
 #include "platform/console/Console.h"
@@ -214,6 +215,7 @@ Application::~Application()
         Log(3, "~Application - SAFE_DELETE(m_TimerManager)\n");
         m_TimerManager.reset();
         Log(3, "~Application - Sound::Quit()\n");
+        Sound::Quit();
         Log(3, "~Application - SAFE_DELETE(m_Config)\n");
         if (::GetConfig() == m_Config.get())
             SetConfig(nullptr);
@@ -345,7 +347,9 @@ void Application::InitEngine(int argc, const char* const* argv)
     m_TimerManager = std::make_unique<TimerManager>(*this);
 
     LogWrite("Application::InitEngine, Initializing BASS...\n");
+    Sound::Init();
     Log(3, "Application::InitEngine, Initializing DirectMusic...\n");
+    Sound::InitDirectMusic();
 
     LogWrite("Application::InitEngine, Creating the Display Manager...\n");
     m_DisplayManager = std::make_unique<DisplayManager>();
@@ -885,6 +889,7 @@ void Application::DoPauseApp(bool pause)
     Log(3, "Application::DoPauseApp(%s) called, IsCursorShown=%s, m_W.C.S.=%s\n", pause ? "true" : "false",
         SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE ? "true" : "false", m_WasCursorShown ? "true" : "false");
     if (pause) {
+        Sound::Pause();
         m_WasCursorShown = ShowCursor(true);
         m_InputWasGrabbed = GrabInput(false);
         if (m_ShortcutKeyTimer && m_TimerManager) {
@@ -899,6 +904,7 @@ void Application::DoPauseApp(bool pause)
             m_TimerManager->RebaseTimers();
         ShowCursor(m_WasCursorShown);
         GrabInput(m_InputWasGrabbed);
+        Sound::Resume();
         if ((m_Flags & APPFLAG_SHOW_KEY_TIPS) && !(SDL_GetModState() & KMOD_ALT)) {
             m_Flags &= ~APPFLAG_SHOW_KEY_TIPS;
             if (m_ShortcutKeyTimer && m_TimerManager) {
@@ -951,6 +957,7 @@ void Application::InitResourceManager()
 {
     m_ResourceManager = std::make_unique<ResourceManager>();
     m_ResourceManager->AddResourceLoader(std::make_unique<SDLImageLoader>());
+    m_ResourceManager->AddResourceLoader(std::make_unique<BASSSoundLoader>());
     // Local additions beside the program; an install without them still starts.
     m_ResourceManager->AddResourceScanner(std::make_unique<WindowsDirectoryResourceScanner>("Site/", true, false));
 }
