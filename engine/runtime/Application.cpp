@@ -12,11 +12,17 @@
 #include "engine/core/VelkLuaState.h"
 #include "engine/runtime/Canvas.h"
 #include "engine/runtime/DisplayManager.h"
+#include "engine/runtime/GameDataIO.h"
+#include "engine/runtime/GameRecords.h"
+#include "engine/runtime/HighScoreManager.h"
 #include "engine/runtime/Image.h"
 #include "engine/runtime/PerformanceCounters.h"
 #include "engine/runtime/PhysFSResourceExtensions.h"
+#include "engine/runtime/PlayerManager.h"
+#include "engine/runtime/TopRecords.h"
 #include "engine/runtime/ResourceExtensions.h"
 #include "engine/runtime/ResourceManager.h"
+#include "engine/runtime/Sound.h"
 #include "engine/runtime/Shell.h"
 #include "engine/runtime/Utility.h"
 #include "platform/console/Console.h"
@@ -179,10 +185,17 @@ Application::~Application()
 {
     // Each manager goes in a fixed, logged order; nothing here may throw.
     try {
+        if (m_GameDataIO)
+            m_GameDataIO->SaveAllPlayerData();
+    } catch (const Exception& e) {
+        LogWrite("WARNING: ~Application: %s\n", e.GetMessage().c_str());
+    }
+    try {
         m_SingleInstance.reset();
         ReleaseTables();
         Log(3, "~Application - SAFE_DELETE(m_CommonDialogs)\n");
         Log(3, "~Application - SAFE_DELETE(m_GameDataIO)\n");
+        m_GameDataIO.reset();
         Log(3, "~Application - SAFE_DELETE(m_ResourceMemoryUsageCounter)\n");
         Log(3, "~Application - SAFE_DELETE(m_FPSCounter)\n");
         Log(3, "~Application - SAFE_DELETE(m_ScreenManager)\n");
@@ -202,14 +215,19 @@ Application::~Application()
         Log(3, "~Application - SAFE_DELETE(m_TimerManager)\n");
         m_TimerManager.reset();
         Log(3, "~Application - Sound::Quit()\n");
+        Sound::Quit();
         Log(3, "~Application - SAFE_DELETE(m_Config)\n");
         if (::GetConfig() == m_Config.get())
             SetConfig(nullptr);
         m_Config.reset();
         Log(3, "~Application - SAFE_DELETE(m_HighScoreManager)\n");
+        m_HighScoreManager.reset();
         Log(3, "~Application - SAFE_DELETE(m_GameRecordManager)\n");
+        m_GameRecordManager.reset();
         Log(3, "~Application - SAFE_DELETE(m_PlayerManager)\n");
+        m_PlayerManager.reset();
         Log(3, "~Application - SAFE_DELETE(m_TopRecordsManager)\n");
+        m_TopRecordsManager.reset();
         m_Shell.reset();
         m_EventQueue.Clear();
         Script::ShutdownScripting();
@@ -329,7 +347,9 @@ void Application::InitEngine(int argc, const char* const* argv)
     m_TimerManager = std::make_unique<TimerManager>(*this);
 
     LogWrite("Application::InitEngine, Initializing BASS...\n");
+    Sound::Init();
     Log(3, "Application::InitEngine, Initializing DirectMusic...\n");
+    Sound::InitDirectMusic();
 
     LogWrite("Application::InitEngine, Creating the Display Manager...\n");
     m_DisplayManager = std::make_unique<DisplayManager>();
@@ -343,9 +363,15 @@ void Application::InitEngine(int argc, const char* const* argv)
     }
 
     LogWrite("Application::InitEngine, Creating player and score management subsystems...\n");
+    m_GameRecordManager = std::make_unique<GameRecordManager>();
+    m_HighScoreManager = std::make_unique<HighScoreManager>();
+    m_PlayerManager = std::make_unique<PlayerManager>();
+    m_TopRecordsManager = std::make_unique<TopRecordsManager>();
 
     LogWrite("Application::InitEngine, Signalling all Config observers...\n");
     m_Config->ApplyMetadata();
+
+    m_GameDataIO = std::make_unique<GameDataIO>();
 
     LoadLogLevel();
 }
@@ -507,6 +533,8 @@ void Application::LoadScripts()
     if (!m_SiteConfigFile.empty() && FindResourceEntry(m_SiteConfigFile, true, site))
         VelkLuaState::DoResourceFile(m_LuaState, m_SiteConfigFile);
     VelkLuaState::DoResourceFile(m_LuaState, "ResourceLoader.lua");
+    VelkLuaState::DoResourceFile(m_LuaState, "PlayerDefaults.lua");
+    VelkLuaState::DoResourceFile(m_LuaState, "Player.lua");
     SetScriptPaths();
 }
 
@@ -861,6 +889,7 @@ void Application::DoPauseApp(bool pause)
     Log(3, "Application::DoPauseApp(%s) called, IsCursorShown=%s, m_W.C.S.=%s\n", pause ? "true" : "false",
         SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE ? "true" : "false", m_WasCursorShown ? "true" : "false");
     if (pause) {
+        Sound::Pause();
         m_WasCursorShown = ShowCursor(true);
         m_InputWasGrabbed = GrabInput(false);
         if (m_ShortcutKeyTimer && m_TimerManager) {
@@ -875,6 +904,7 @@ void Application::DoPauseApp(bool pause)
             m_TimerManager->RebaseTimers();
         ShowCursor(m_WasCursorShown);
         GrabInput(m_InputWasGrabbed);
+        Sound::Resume();
         if ((m_Flags & APPFLAG_SHOW_KEY_TIPS) && !(SDL_GetModState() & KMOD_ALT)) {
             m_Flags &= ~APPFLAG_SHOW_KEY_TIPS;
             if (m_ShortcutKeyTimer && m_TimerManager) {
@@ -927,6 +957,7 @@ void Application::InitResourceManager()
 {
     m_ResourceManager = std::make_unique<ResourceManager>();
     m_ResourceManager->AddResourceLoader(std::make_unique<SDLImageLoader>());
+    m_ResourceManager->AddResourceLoader(std::make_unique<BASSSoundLoader>());
     // Local additions beside the program; an install without them still starts.
     m_ResourceManager->AddResourceScanner(std::make_unique<WindowsDirectoryResourceScanner>("Site/", true, false));
 }

@@ -19,7 +19,12 @@ class Config;
 class DisplayManager;
 class EmbeddedFileReader;
 class FileReader;
+class GameDataIO;
+class GameRecordManager;
+class HighScoreManager;
 class PerformanceCounterManager;
+class PlayerManager;
+class TopRecordsManager;
 class ResourceManager;
 class ScopedTickCounter;
 class Shell;
@@ -239,6 +244,11 @@ protected:
     // managers
     LuaState m_LuaState;
     std::unique_ptr<ResourceManager> m_ResourceManager;
+    std::unique_ptr<GameRecordManager> m_GameRecordManager;
+    std::unique_ptr<HighScoreManager> m_HighScoreManager;
+    std::unique_ptr<PlayerManager> m_PlayerManager;
+    std::unique_ptr<TopRecordsManager> m_TopRecordsManager;
+    std::unique_ptr<GameDataIO> m_GameDataIO;
     std::unique_ptr<Config> m_Config;
     std::unique_ptr<TimerManager> m_TimerManager;
     std::unique_ptr<Shell> m_Shell;

@@ -1,7 +1,5 @@
 #include "engine/runtime/DirectMusic.h"
 
-#include "engine/core/Config.h"
-#include "engine/core/Events.h"
 #include "engine/core/Exception.h"
 #include "engine/core/Log.h"
 #include "engine/core/ScriptFunctionRegistration.h"
@@ -9,34 +7,10 @@
 
 #include <lua.hpp>
 
-#include <algorithm>
-#include <cmath>
-
 namespace {
 
-bool s_MusicActive = false;
-
-// Follows the "music_volume" setting (0 to 100) with the master volume.
-class MusicVolumeObserver : public EventReceiver
-{
-public:
-    bool OnEvent(const EventRecord& event) override
-    {
-        if (event.type != VELK_CONFIGUPDATE)
-            return false;
-        const auto* data = static_cast<const LuaObject*>(event.user.data1);
-        if (!data || !data->IsTable())
-            return false;
-        const LuaObject key = (*data)["key"];
-        const LuaObject value = (*data)["value"];
-        if (!key.IsString() || key.GetString() != "music_volume" || !value.IsNumber() ||
-            !std::isfinite(value.GetNumber()))
-            return false;
-        const double volume = std::clamp(std::trunc(value.GetNumber()), 0.0, 100.0);
-        DirectMusic::GetInstance().SetMasterVolume(MasterVolumeForMusicVolume(static_cast<int>(volume)));
-        return true;
-    }
-};
+// The player that plays, if any.
+DirectMusic* s_Instance = nullptr;
 
 // The named music resource, or null with the reason in the log.
 MusicSegment* FindSegment(const char* caller, const std::string& name)
@@ -55,13 +29,6 @@ void LogFailure(const char* message, const MusicStatus& status)
 }
 
 } // namespace
-
-int32_t MasterVolumeForMusicVolume(int volume)
-{
-    if (volume <= 0)
-        return -20000;
-    return std::min(volume, 100) * 22 - 2000;
-}
 
 // ---------------------------------------------------------------------------
 
@@ -86,73 +53,54 @@ MusicStatus MusicManager::Initialize()
 
 void MusicManager::SetMasterTempo(float factor)
 {
-    DirectMusic::GetInstance().SetMasterTempo(factor);
+    if (DirectMusic* music = DirectMusic::GetInstance())
+        music->SetMasterTempo(factor);
 }
 
 // ---------------------------------------------------------------------------
 
-DirectMusic& DirectMusic::GetInstance()
+DirectMusic::DirectMusic(std::unique_ptr<MusicOutput> output) : m_Output(std::move(output))
 {
-    static DirectMusic instance;
-    return instance;
+    s_Instance = this;
+}
+
+DirectMusic::~DirectMusic()
+{
+    m_Active = false;
+    m_MusicManager.reset();
+    if (s_Instance == this)
+        s_Instance = nullptr;
+}
+
+DirectMusic* DirectMusic::GetInstance()
+{
+    return s_Instance;
 }
 
 bool DirectMusic::IsMusicActive()
 {
-    return s_MusicActive;
-}
-
-DirectMusic::DirectMusic() = default;
-
-// At exit the configuration may be gone: only the music layer is let go here.
-DirectMusic::~DirectMusic()
-{
-    s_MusicActive = false;
-    m_MusicManager.reset();
+    return s_Instance && s_Instance->IsActive();
 }
 
 void DirectMusic::Init()
 {
-    Init(CreateMixerMusicOutput());
-}
-
-void DirectMusic::Init(std::unique_ptr<MusicOutput> output)
-{
-    if (m_MusicManager)
-        Shutdown();
+    if (m_Active)
+        return;
     LogWrite("DirectMusic: Init\n");
-    m_MusicManager = std::make_unique<MusicManager>(std::move(output));
+    if (!m_MusicManager)
+        m_MusicManager = std::make_unique<MusicManager>(m_Output ? std::move(m_Output) : CreateMixerMusicOutput());
     MusicStatus status = m_MusicManager->Initialize();
     if (!status.Ok()) {
         LogFailure("m_MusicManager->Initialize Failed", status);
-        m_MusicManager.reset();
         return;
     }
-    s_MusicActive = true;
+    m_Active = true;
     SetMasterVolume(-1000);
-    if (Config* config = GetConfig()) {
-        m_VolumeObserver = std::make_unique<MusicVolumeObserver>();
-        config->AttachObserver(m_VolumeObserver.get(), "music_volume");
-    }
-}
-
-void DirectMusic::Shutdown()
-{
-    if (m_VolumeObserver) {
-        if (Config* config = GetConfig())
-            config->ForgetObserver(m_VolumeObserver.get());
-        m_VolumeObserver.reset();
-    }
-    s_MusicActive = false;
-    m_MusicManager.reset();
-    m_CurrentPiece.clear();
-    m_CurrentPart.clear();
-    m_Loop = false;
 }
 
 void DirectMusic::PlayMidi(const std::string& file, const std::string& part, bool loop)
 {
-    if (!IsMusicActive())
+    if (!m_Active)
         return;
     const std::string last = m_CurrentPiece;
     const bool same = file == m_CurrentPiece && part == m_CurrentPart;
@@ -184,7 +132,7 @@ void DirectMusic::PlayMidi(const std::string& file, const std::string& part, boo
 
 void DirectMusic::StopMidi(const std::string& file)
 {
-    if (!IsMusicActive())
+    if (!m_Active)
         return;
     const std::string name = file.empty() ? m_CurrentPiece : file;
     if (name.empty())
@@ -200,7 +148,7 @@ void DirectMusic::StopMidi(const std::string& file)
 
 void DirectMusic::Update(uint32_t now)
 {
-    if (!IsMusicActive())
+    if (!m_Active)
         return;
     MusicStatus status = m_MusicManager->GetPerformance().Update(now);
     if (!status.Ok())
@@ -208,9 +156,9 @@ void DirectMusic::Update(uint32_t now)
             status.GetName(), status.GetDescription().c_str());
 }
 
-void DirectMusic::SetMasterVolume(int32_t volume)
+void DirectMusic::SetMasterVolume(int volume)
 {
-    if (!IsMusicActive())
+    if (!m_Active)
         return;
     MusicStatus status = m_MusicManager->GetPerformance().SetMasterVolume(volume);
     if (!status.Ok())
@@ -218,16 +166,16 @@ void DirectMusic::SetMasterVolume(int32_t volume)
             status.GetName(), status.GetDescription().c_str());
 }
 
-int32_t DirectMusic::GetMasterVolume()
+int DirectMusic::GetMasterVolume()
 {
-    if (!IsMusicActive())
+    if (!m_Active)
         return 0;
     return m_MusicManager->GetPerformance().GetMasterVolume();
 }
 
 void DirectMusic::SetMasterTempo(float factor)
 {
-    if (!IsMusicActive())
+    if (!m_Active)
         return;
     MusicStatus status = m_MusicManager->GetPerformance().SetMasterTempo(factor);
     if (!status.Ok())
@@ -251,21 +199,24 @@ int Script_PlayMidi(lua_State* L)
     if (!IsString(L, 1) || !IsString(L, 2))
         return 0;
     const bool loop = lua_isboolean(L, 3) && lua_toboolean(L, 3);
-    DirectMusic::GetInstance().PlayMidi(lua_tostring(L, 1), lua_tostring(L, 2), loop);
+    if (DirectMusic* music = DirectMusic::GetInstance())
+        music->PlayMidi(lua_tostring(L, 1), lua_tostring(L, 2), loop);
     return 0;
 }
 
 int Script_LoopMidi(lua_State* L)
 {
-    if (IsString(L, 1) && IsString(L, 2))
-        DirectMusic::GetInstance().LoopMidi(lua_tostring(L, 1), lua_tostring(L, 2));
+    DirectMusic* music = DirectMusic::GetInstance();
+    if (music && IsString(L, 1) && IsString(L, 2))
+        music->LoopMidi(lua_tostring(L, 1), lua_tostring(L, 2));
     return 0;
 }
 
 int Script_StopMidi(lua_State* L)
 {
-    if (IsString(L, 1))
-        DirectMusic::GetInstance().StopMidi(lua_tostring(L, 1));
+    DirectMusic* music = DirectMusic::GetInstance();
+    if (music && IsString(L, 1))
+        music->StopMidi(lua_tostring(L, 1));
     return 0;
 }
 

@@ -1,12 +1,11 @@
 #pragma once
 
+#include "engine/runtime/Sound.h"
 #include "platform/music/MusicPerformance.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
-
-class EventReceiver;
 
 // The player's hold on the music layer: the performance that plays.
 class MusicManager
@@ -27,21 +26,28 @@ private:
     MusicPerformance m_Performance;
 };
 
-// The process-wide music player: plays a part of a music resource by name,
-// once or looped. Everything is a no-op until Init has started the music.
-class DirectMusic
+// The music player: plays a part of a music resource by name, once or looped.
+// The sound system owns it (Sound::SetDirectMusic) and starts it on its
+// device; everything is a no-op until then. One player lives at a time.
+class DirectMusic : public MusicPlayerLink
 {
 public:
-    static DirectMusic& GetInstance();
-    // Set by a successful Init, cleared by Shutdown.
+    // Init starts the music on the output; without one, on SDL_mixer's music
+    // channel of the device the sound system opened.
+    explicit DirectMusic(std::unique_ptr<MusicOutput> output = nullptr);
+    // Stops the music; music is inactive after.
+    ~DirectMusic() override;
+    DirectMusic(const DirectMusic&) = delete;
+    DirectMusic& operator=(const DirectMusic&) = delete;
+
+    // The live player, or null.
+    static DirectMusic* GetInstance();
+    // Whether the live player's music started.
     static bool IsMusicActive();
 
-    // Starts the music on the audio device that the sound layer opened; the
-    // outcome is IsMusicActive. The second form plays on another output.
-    void Init();
-    void Init(std::unique_ptr<MusicOutput> output);
-    // Stops the music and lets go of the music layer; music is inactive after.
-    void Shutdown();
+    // Never fails: the outcome is IsActive.
+    void Init() override;
+    bool IsActive() const override { return m_Active; }
 
     void PlayMidi(const std::string& file, const std::string& part, bool loop);
     void LoopMidi(const std::string& file, const std::string& part) { PlayMidi(file, part, true); }
@@ -51,25 +57,20 @@ public:
     void Update(uint32_t now);
 
     // In hundredths of a decibel; 0 while music is inactive.
-    void SetMasterVolume(int32_t volume);
-    int32_t GetMasterVolume();
+    void SetMasterVolume(int volume) override;
+    int GetMasterVolume() override;
     void SetMasterTempo(float factor);
 
     const std::string& GetCurrentPiece() const { return m_CurrentPiece; }
     const std::string& GetCurrentPart() const { return m_CurrentPart; }
     bool GetLoop() const { return m_Loop; }
-    MusicManager* GetMusicManager() const { return m_MusicManager.get(); }
+    MusicManager* GetMusicManager() const { return m_Active ? m_MusicManager.get() : nullptr; }
 
 private:
-    DirectMusic();
-    ~DirectMusic();
-
+    std::unique_ptr<MusicOutput> m_Output;
     std::unique_ptr<MusicManager> m_MusicManager;
-    std::unique_ptr<EventReceiver> m_VolumeObserver;
+    bool m_Active = false;
     std::string m_CurrentPiece;
     std::string m_CurrentPart;
     bool m_Loop = false;
 };
-
-// The master volume for a music volume of 0 to 100 (the "music_volume" setting).
-int32_t MasterVolumeForMusicVolume(int volume);

@@ -10,7 +10,8 @@ namespace {
 
 MusicPerformance* Performance()
 {
-    MusicManager* manager = DirectMusic::GetInstance().GetMusicManager();
+    DirectMusic* music = DirectMusic::GetInstance();
+    MusicManager* manager = music ? music->GetMusicManager() : nullptr;
     return manager ? &manager->GetPerformance() : nullptr;
 }
 

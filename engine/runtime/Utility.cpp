@@ -1,5 +1,7 @@
 #include "engine/runtime/Utility.h"
 
+#include "engine/runtime/FileVersion.h"
+
 #include "engine/core/Log.h"
 #include "engine/core/LuaSerializer.h"
 #include "engine/core/Object.h"
@@ -17,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -182,7 +185,12 @@ DirectX7NotAvailable MakeDirectX7NotAvailable(const std::string& applicationName
 
 std::string ReadAppVersionString()
 {
-    return VersionTextFromFileVersion(VELK_APP_VERSION);
+    CFileVersion version;
+    if (!version.Open(GetExecutablePath())) {
+        LogWrite("WARNING: The application's version could not be retrieved, error = %s", GetLastErrorText().c_str());
+        return "0.0.0.0";
+    }
+    return VersionTextFromFileVersion(version.QueryValue("FileVersion"));
 }
 
 std::string VersionTextFromFileVersion(const std::string& fileVersion)
@@ -366,6 +374,10 @@ std::string ChoosePictureFile()
 
 void LogSystemInformation()
 {
+    std::ostringstream cpuReport;
+    cpuReport << CPUIdentifier();
+    LogWriteString(cpuReport.str());
+
     OsVersionInfo os;
     std::string error;
     if (GetOsVersionInfo(os, error)) {
@@ -377,6 +389,15 @@ void LogSystemInformation()
     } else {
         LogWrite("WARNING: Could not retreive OS info, error=\"%s\".\n", error.c_str());
     }
+
+    std::uint32_t dxVersion = 0;
+    char dxText[32];
+    if (GetDXVersion(&dxVersion, dxText, sizeof(dxText)) != 0)
+        LogWrite("WARNING: An error occurred when trying to detect the installed version of DirectX.\n");
+    else if (dxVersion != 0)
+        LogWrite("DirectX %s detected.\n", dxText);
+    else
+        LogWrite("DirectX not detected.\n");
 
     MemoryStatus memory = GetMemoryStatus();
     LogWrite("Current system memory usage:\n");

@@ -1,6 +1,9 @@
 #include "game/shell/WoppleApp.h"
 
 #include "engine/core/Events.h"
+#include "engine/core/Log.h"
+#include "engine/runtime/GameDataIO.h"
+#include "engine/runtime/PlayerManager.h"
 
 namespace {
 
@@ -52,4 +55,14 @@ void WoppleApp::InitEventDataTypes()
     int type = 57;
     for (const char* name : kGameEvents)
         SetEventDataType(name, type++, EVENTDATA_EVENT);
+}
+
+void WoppleApp::InitGame()
+{
+    Log(3, "WoppleApp::InitGame *****************\n");
+    Application::InitGame();
+    Log(3, "WoppleApp::LoadGameData *****************\n");
+    PlayerManager::GetInstance()->LoadGameData();
+    Log(3, "WoppleApp::LoadAllPlayerData *****************\n");
+    GameDataIO::GetInstance()->LoadAllPlayerData(false);
 }

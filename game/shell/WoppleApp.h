@@ -12,4 +12,5 @@ public:
     void InitEngine(int argc, const char* const* argv) override;
     void SetConfigDefaults() override;
     void InitEventDataTypes() override;
+    void InitGame() override;
 };

@@ -4,6 +4,8 @@
 #include "engine/runtime/DirectMusic.h"
 
 #include "engine/core/Config.h"
+#include "engine/runtime/Sound.h"
+#include "platform/audio/Audio.h"
 #include "engine/runtime/MusicSegment.h"
 #include "engine/runtime/ResourceExtensions.h"
 #include "ResourceTestSupport.h"
@@ -72,7 +74,8 @@ protected:
 
     void TearDown() override
     {
-        DirectMusic::GetInstance().Shutdown();
+        music.reset();
+        Sound::Quit();
         manager.reset();
         if (config) {
             SetConfig(nullptr);
@@ -81,22 +84,28 @@ protected:
         ResourceFixture::TearDown();
     }
 
+    void Scan(const fs::path& folder)
+    {
+        manager->AddResourceScanner(std::make_unique<WindowsDirectoryResourceScanner>(folder.string(), true, true));
+        manager->ScanAll();
+    }
+
     // Music started on the recording output, the catalogue scanned.
     void Start(const fs::path& folder)
     {
-        DirectMusic::GetInstance().Init(std::make_unique<RecordingOutput>(output));
+        music = std::make_unique<DirectMusic>(std::make_unique<RecordingOutput>(output));
+        music->Init();
         ASSERT_TRUE(DirectMusic::IsMusicActive()) << LogText();
-        manager->AddResourceScanner(std::make_unique<WindowsDirectoryResourceScanner>(folder.string(), true, true));
-        manager->ScanAll();
+        Scan(folder);
         ClearLogCache();
     }
 
-    MusicPerformance& Performance() { return DirectMusic::GetInstance().GetMusicManager()->GetPerformance(); }
+    MusicPerformance& Performance() { return music->GetMusicManager()->GetPerformance(); }
 
     OutputRecord output;
     std::unique_ptr<ResourceManager> manager;
     std::unique_ptr<Config> config;
-    DirectMusic& music = DirectMusic::GetInstance();
+    std::unique_ptr<DirectMusic> music;
 };
 
 } // namespace
@@ -104,8 +113,8 @@ protected:
 TEST_F(DirectMusicTest, APartPlaysOnceForItsLengthAndCanThenStartAgain)
 {
     Start(dir);
-    music.Update(1000);
-    music.PlayMidi("Song.mid", "Loop", false);
+    music->Update(1000);
+    music->PlayMidi("Song.mid", "Loop", false);
     ASSERT_EQ(output.plays.size(), 1u);
     const MidiFile played = ParsedPlay(output.plays[0]);
     EXPECT_EQ(played.GetEndTick(), 768u);
@@ -113,38 +122,38 @@ TEST_F(DirectMusicTest, APartPlaysOnceForItsLengthAndCanThenStartAgain)
     EXPECT_EQ(played.TickToMicroseconds(768), 3'000'000u);
     EXPECT_NE(LogText().find("DirectMusic::PlayMidi Song.mid Loop last=\n"), std::string::npos) << LogText();
 
-    music.Update(3999);
-    music.PlayMidi("Song.mid", "Loop", false);
+    music->Update(3999);
+    music->PlayMidi("Song.mid", "Loop", false);
     EXPECT_EQ(output.plays.size(), 1u) << "the part still plays";
-    music.Update(4000);
+    music->Update(4000);
     EXPECT_FALSE(Performance().IsPlaying());
-    EXPECT_EQ(music.GetCurrentPart(), "Loop");
-    music.PlayMidi("Song.mid", "Loop", false);
+    EXPECT_EQ(music->GetCurrentPart(), "Loop");
+    music->PlayMidi("Song.mid", "Loop", false);
     EXPECT_EQ(output.plays.size(), 2u) << "over, so it starts again";
 }
 
 TEST_F(DirectMusicTest, ALoopRepeatsWithoutEndAndTakesANewTempoAtTheEndOfAPass)
 {
     Start(dir);
-    music.Update(0);
-    music.LoopMidi("Song.mid", "Loop");
+    music->Update(0);
+    music->LoopMidi("Song.mid", "Loop");
     ASSERT_EQ(output.plays.size(), 1u);
     // Three seconds a pass: twenty of them make up the first minute.
     EXPECT_EQ(ParsedPlay(output.plays[0]).GetEndTick(), 20u * 768u);
     EXPECT_EQ(Performance().GetPassMicroseconds(), 3'000'000u);
 
     MusicManager::SetMasterTempo(2.0f);
-    music.Update(2999);
+    music->Update(2999);
     EXPECT_EQ(output.plays.size(), 1u) << "the tempo waits for the end of the pass";
-    music.Update(3010);
+    music->Update(3010);
     ASSERT_EQ(output.plays.size(), 2u);
     EXPECT_EQ(miditest::Listing(ParsedPlay(output.plays[1]))[0], "0 ff51 03d090");
     EXPECT_EQ(Performance().GetPassMicroseconds(), 1'500'000u);
 
     // Forty passes later the file is used up and starts again, still looping.
-    music.Update(3010 + 40 * 1500 - 1);
+    music->Update(3010 + 40 * 1500 - 1);
     EXPECT_EQ(output.plays.size(), 2u);
-    music.Update(3010 + 40 * 1500);
+    music->Update(3010 + 40 * 1500);
     EXPECT_EQ(output.plays.size(), 3u);
     EXPECT_TRUE(Performance().IsLooping());
     EXPECT_EQ(output.halts, 0);
@@ -159,28 +168,28 @@ TEST_F(DirectMusicTest, ALoopRepeatsWithoutEndAndTakesANewTempoAtTheEndOfAPass)
 TEST_F(DirectMusicTest, TheSamePartPlaysOnAnotherPartRestartsAnEmptyNameStops)
 {
     Start(dir);
-    music.LoopMidi("Song.mid", "Loop");
-    music.PlayMidi("Song.mid", "Loop", false);
+    music->LoopMidi("Song.mid", "Loop");
+    music->PlayMidi("Song.mid", "Loop", false);
     EXPECT_EQ(output.plays.size(), 1u);
-    EXPECT_TRUE(music.GetLoop()) << "undisturbed";
+    EXPECT_TRUE(music->GetLoop()) << "undisturbed";
 
-    music.PlayMidi("Song.mid", "End", false);
+    music->PlayMidi("Song.mid", "End", false);
     EXPECT_EQ(output.halts, 1);
     ASSERT_EQ(output.plays.size(), 2u);
     EXPECT_EQ(ParsedPlay(output.plays[1]).GetEndTick(), 384u);
-    EXPECT_EQ(music.GetCurrentPart(), "End");
+    EXPECT_EQ(music->GetCurrentPart(), "End");
 
-    music.PlayMidi("", "", false);
+    music->PlayMidi("", "", false);
     EXPECT_EQ(output.halts, 2);
-    EXPECT_EQ(music.GetCurrentPiece(), "");
+    EXPECT_EQ(music->GetCurrentPiece(), "");
     EXPECT_EQ(output.plays.size(), 2u);
 
-    music.LoopMidi("Song.mid", "Intro");
-    music.StopMidi("");
+    music->LoopMidi("Song.mid", "Intro");
+    music->StopMidi("");
     EXPECT_EQ(output.halts, 3);
     EXPECT_FALSE(Performance().IsPlaying());
-    EXPECT_EQ(music.GetCurrentPiece(), "");
-    EXPECT_FALSE(music.GetLoop());
+    EXPECT_EQ(music->GetCurrentPiece(), "");
+    EXPECT_FALSE(music->GetLoop());
 }
 
 TEST_F(DirectMusicTest, PartsComeFromTheMetadataAndElseFromTheMarkers)
@@ -242,56 +251,73 @@ TEST_F(DirectMusicTest, UnknownPartsAndFilesAreLoggedAndPlayNothing)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         ClearLogCache();
-        music.PlayMidi(c.file, c.part, true);
+        music->PlayMidi(c.file, c.part, true);
         EXPECT_EQ(LogText(), c.log);
-        music.StopMidi("");
+        music->StopMidi("");
     }
     EXPECT_TRUE(output.plays.empty());
 
     ClearLogCache();
-    music.StopMidi("Missing.mid");
+    music->StopMidi("Missing.mid");
     EXPECT_EQ(LogText(), "DirectMusic::StopMidi Couldn't get music Missing.mid\n"
                          ">>>>>>Could not find resource info with name = Missing.mid\n");
 }
 
-TEST_F(DirectMusicTest, TheMusicVolumeSettingSetsTheMasterVolume)
+TEST_F(DirectMusicTest, TheMusicVolumeSettingReachesTheMusicThroughTheSoundSystem)
 {
     config = std::make_unique<Config>(state);
     SetConfig(config.get());
-    config->Store("music_volume", Variant(40.0));
-    Start(dir);
+    Sound::Init(true);
+    ASSERT_TRUE(Sound::IsActive());
+    auto* player = new DirectMusic(std::make_unique<RecordingOutput>(output));
+    Sound::SetDirectMusic(player);
+    Sound::InitDirectMusic(true);
+    ASSERT_TRUE(player->IsActive());
     // Until the settings are applied, the start-up level.
-    EXPECT_EQ(music.GetMasterVolume(), -1000);
+    EXPECT_EQ(player->GetMasterVolume(), -1000);
     EXPECT_EQ(output.level, 32);
+    Run("Config_Data.music_volume = 40");
     config->ApplyMetadata();
-    EXPECT_EQ(music.GetMasterVolume(), -1120);
+    EXPECT_EQ(player->GetMasterVolume(), -1120);
+    EXPECT_EQ(output.level, 28);
 
+    // The output cannot amplify: the loudest setting is its full level.
     const struct
     {
-        double setting;
-        int32_t volume;
+        const char* setting;
+        int volume;
         int level;
-    } cases[] = {
-        {100, 200, 128}, {50, -900, 36}, {1, -1978, 10}, {0, -20000, 0}, {99.9, 178, 125}, {250, 200, 128},
-    };
+    } cases[] = {{"100", 200, 128}, {"50", -900, 36}, {"1", -1978, 10}, {"0", -20000, 0}, {"99", 178, 125}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.setting);
-        config->Store("music_volume", Variant(c.setting));
-        EXPECT_EQ(music.GetMasterVolume(), c.volume);
+        Run(std::string("Config.music_volume = ") + c.setting);
+        EXPECT_EQ(player->GetMasterVolume(), c.volume);
         EXPECT_EQ(output.level, c.level);
     }
 
-    // Once music is shut down the setting reaches nothing.
-    music.Shutdown();
-    config->Store("music_volume", Variant(60.0));
-    EXPECT_EQ(output.level, 128);
-    EXPECT_EQ(music.GetMasterVolume(), 0);
+    // Pausing mutes the music without stopping it.
+    Scan(dir);
+    player->LoopMidi("Song.mid", "Loop");
+    Sound::Pause();
+    EXPECT_EQ(output.level, 0);
+    Sound::Resume();
+    EXPECT_EQ(output.level, 125);
+    EXPECT_EQ(output.halts, 0);
+    EXPECT_TRUE(player->GetMusicManager()->GetPerformance().IsLooping());
+
+    // The sound system lets the player go before it closes the device.
+    Sound::Quit();
+    EXPECT_EQ(DirectMusic::GetInstance(), nullptr);
+    EXPECT_FALSE(DirectMusic::IsMusicActive());
+    EXPECT_EQ(output.halts, 1);
+    Audio::SetConfig(Audio::CONFIG_GVOL_STREAM, 100);
 }
 
 TEST_F(DirectMusicTest, WithoutAnAudioDeviceTheGameRunsSilent)
 {
     output.open = false;
-    DirectMusic::GetInstance().Init(std::make_unique<RecordingOutput>(output));
+    music = std::make_unique<DirectMusic>(std::make_unique<RecordingOutput>(output));
+    music->Init();
     EXPECT_FALSE(DirectMusic::IsMusicActive());
     EXPECT_EQ(LogText(), "DirectMusic: Init\nMusicManager: Construct\nMusicManager: Initialize\n"
                          "MusicManager: m_pPerformance->Init()\n"
@@ -299,28 +325,34 @@ TEST_F(DirectMusicTest, WithoutAnAudioDeviceTheGameRunsSilent)
                          ">>>>>>No audio device is open.\n"
                          "m_MusicManager->Initialize Failed\n>>>>>>MUSIC_E_NOAUDIO\n>>>>>>No audio device is open.\n");
 
-    manager->AddResourceScanner(std::make_unique<WindowsDirectoryResourceScanner>(dir.string(), true, true));
-    manager->ScanAll();
+    Scan(dir);
     EXPECT_EQ(manager->FindLoader(*manager->FindInfo("Song.mid")), nullptr);
     EXPECT_EQ(MusicSegment::GetSegment("Song.mid"), nullptr);
-    music.Update(0);
-    music.LoopMidi("Song.mid", "Loop");
-    music.StopMidi("Missing.mid");
-    music.SetMasterVolume(0);
+    music->Update(0);
+    music->LoopMidi("Song.mid", "Loop");
+    Run("PlayMidi('Song.mid', 'Loop') StopMidi('Missing.mid')");
+    music->SetMasterVolume(0);
     MusicManager::SetMasterTempo(1.5f);
-    EXPECT_EQ(music.GetCurrentPiece(), "");
-    EXPECT_EQ(music.GetMasterVolume(), 0);
+    EXPECT_EQ(music->GetCurrentPiece(), "");
+    EXPECT_EQ(music->GetMasterVolume(), 0);
     EXPECT_TRUE(output.plays.empty());
     EXPECT_EQ(output.level, -1);
 
+    // Without instruments for MIDI, likewise.
     output.open = true;
     output.prepare = MusicStatus(MUSIC_E_NOSOUNDFONT);
+    music = std::make_unique<DirectMusic>(std::make_unique<RecordingOutput>(output));
     ClearLogCache();
-    DirectMusic::GetInstance().Init(std::make_unique<RecordingOutput>(output));
+    music->Init();
     EXPECT_FALSE(DirectMusic::IsMusicActive());
     EXPECT_NE(LogText().find("MusicManager: Init Failed\n>>>>>>MUSIC_E_NOSOUNDFONT\n"
                              ">>>>>>No SoundFont for MIDI playback was found.\n"),
               std::string::npos);
+
+    // And with no player at all.
+    music.reset();
+    Run("PlayMidi('Song.mid', 'Loop') LoopMidi('Song.mid', 'Loop') StopMidi('Song.mid')");
+    MusicManager::SetMasterTempo(1.5f);
 }
 
 TEST_F(DirectMusicTest, ScriptFunctionsTakeOnlyStringsAndABooleanLoop)
@@ -328,18 +360,18 @@ TEST_F(DirectMusicTest, ScriptFunctionsTakeOnlyStringsAndABooleanLoop)
     Start(dir);
     Run("PlayMidi('Song.mid', 'Loop', 1)");
     ASSERT_EQ(output.plays.size(), 1u);
-    EXPECT_FALSE(music.GetLoop());
+    EXPECT_FALSE(music->GetLoop());
     Run("PlayMidi('Song.mid', 'End', true)");
-    EXPECT_TRUE(music.GetLoop());
-    EXPECT_EQ(music.GetCurrentPart(), "End");
+    EXPECT_TRUE(music->GetLoop());
+    EXPECT_EQ(music->GetCurrentPart(), "End");
     Run("PlayMidi('Song.mid', 1) PlayMidi(5, 'Loop') LoopMidi('Song.mid') StopMidi(5) StopMidi()");
     EXPECT_EQ(output.plays.size(), 2u);
     EXPECT_EQ(output.halts, 1);
     Run("LoopMidi('Song.mid', 'Intro')");
-    EXPECT_TRUE(music.GetLoop());
-    EXPECT_EQ(music.GetCurrentPart(), "Intro");
+    EXPECT_TRUE(music->GetLoop());
+    EXPECT_EQ(music->GetCurrentPart(), "Intro");
     Run("StopMidi('Song.mid')");
-    EXPECT_EQ(music.GetCurrentPiece(), "");
+    EXPECT_EQ(music->GetCurrentPiece(), "");
     EXPECT_FALSE(Performance().IsPlaying());
 }
 
@@ -357,30 +389,31 @@ TEST_F(DirectMusicTest, TheGamesPartsFromItsMetadataMatchTheMarkersOfItsPiece)
         EXPECT_EQ(fromMetadata[0], fromMarker[0]);
         EXPECT_EQ(fromMetadata[1], fromMarker[1]);
     }
-    music.LoopMidi("Wopple.mid", "Loop");
+    music->LoopMidi("Wopple.mid", "Loop");
     ASSERT_EQ(output.plays.size(), 1u);
     // Eight measures at 124 quarters a minute.
     EXPECT_EQ(Performance().GetPassMicroseconds(), 32u * 483871u);
 }
 
-TEST_F(DirectMusicTest, TheGamesLoopPlaysThroughSDLMixer)
+TEST_F(DirectMusicTest, TheGamesLoopPlaysOnTheSoundSystemsDevice)
 {
-    ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
-    ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024), 0) << Mix_GetError();
-    music.Init();
-    ASSERT_TRUE(DirectMusic::IsMusicActive()) << LogText();
-    manager->AddResourceScanner(std::make_unique<WindowsDirectoryResourceScanner>(VELK_GAME_DATA_DIR, true, true));
-    manager->ScanAll();
+    Sound::Init(true);
+    ASSERT_TRUE(Sound::IsActive());
+    Sound::SetDirectMusic(new DirectMusic());
+    Sound::InitDirectMusic(true);
+    DirectMusic* player = DirectMusic::GetInstance();
+    ASSERT_TRUE(player && player->IsActive()) << LogText();
+    Scan(VELK_GAME_DATA_DIR);
 
-    music.Update(0);
-    music.LoopMidi("Wopple.mid", "Loop");
+    player->Update(0);
+    player->LoopMidi("Wopple.mid", "Loop");
     EXPECT_TRUE(Mix_PlayingMusic());
     EXPECT_EQ(Mix_VolumeMusic(-1), 32);
-    music.StopMidi("Wopple.mid");
+    player->StopMidi("Wopple.mid");
     EXPECT_FALSE(Mix_PlayingMusic());
+    player->LoopMidi("Wopple.mid", "Loop");
     EXPECT_EQ(LogText().find("Failed"), std::string::npos) << LogText();
 
-    music.Shutdown();
-    Mix_CloseAudio();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    Sound::Quit();
+    EXPECT_FALSE(Mix_PlayingMusic());
 }
