@@ -12,10 +12,12 @@
 #include "engine/core/VelkLuaState.h"
 #include "engine/runtime/Canvas.h"
 #include "engine/runtime/DisplayManager.h"
+#include "engine/runtime/DirectMusic.h"
 #include "engine/runtime/GameDataIO.h"
 #include "engine/runtime/GameRecords.h"
 #include "engine/runtime/HighScoreManager.h"
 #include "engine/runtime/Image.h"
+#include "engine/runtime/MusicSegment.h"
 #include "engine/runtime/PerformanceCounters.h"
 #include "engine/runtime/PhysFSResourceExtensions.h"
 #include "engine/runtime/PlayerManager.h"
@@ -349,6 +351,7 @@ void Application::InitEngine(int argc, const char* const* argv)
     LogWrite("Application::InitEngine, Initializing BASS...\n");
     Sound::Init();
     Log(3, "Application::InitEngine, Initializing DirectMusic...\n");
+    Sound::SetDirectMusic(new DirectMusic());
     Sound::InitDirectMusic();
 
     LogWrite("Application::InitEngine, Creating the Display Manager...\n");
@@ -958,6 +961,7 @@ void Application::InitResourceManager()
     m_ResourceManager = std::make_unique<ResourceManager>();
     m_ResourceManager->AddResourceLoader(std::make_unique<SDLImageLoader>());
     m_ResourceManager->AddResourceLoader(std::make_unique<BASSSoundLoader>());
+    m_ResourceManager->AddResourceLoader(std::make_unique<DirectMusicLoader>());
     // Local additions beside the program; an install without them still starts.
     m_ResourceManager->AddResourceScanner(std::make_unique<WindowsDirectoryResourceScanner>("Site/", true, false));
 }
@@ -1039,6 +1043,9 @@ void Application::RunPass()
     auto counter = [this](int index) -> ScopedTickCounter& { return *m_TickCounters[index]; };
     ++m_FrameCounter;
     m_PassStartTime = m_LoopClock->GetTicks();
+    // Music keeps its parts going in every pass, paused or not.
+    if (DirectMusic* music = DirectMusic::GetInstance())
+        music->Update(m_PassStartTime);
 
     if (m_LogTickInfo && !m_TickPerformanceManager->IsMeasuringPerformance()) {
         if (!m_TickPerformanceManager->StartMeasuringPerformance()) {
