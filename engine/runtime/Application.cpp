@@ -12,16 +12,19 @@
 #include "engine/core/VelkLuaState.h"
 #include "engine/runtime/Canvas.h"
 #include "engine/runtime/DisplayManager.h"
+#include "engine/runtime/DirectMusic.h"
 #include "engine/runtime/GameDataIO.h"
 #include "engine/runtime/GameRecords.h"
 #include "engine/runtime/HighScoreManager.h"
 #include "engine/runtime/Image.h"
+#include "engine/runtime/MusicSegment.h"
 #include "engine/runtime/PerformanceCounters.h"
 #include "engine/runtime/PhysFSResourceExtensions.h"
 #include "engine/runtime/PlayerManager.h"
 #include "engine/runtime/TopRecords.h"
 #include "engine/runtime/ResourceExtensions.h"
 #include "engine/runtime/ResourceManager.h"
+#include "engine/runtime/Sound.h"
 #include "engine/runtime/Shell.h"
 #include "engine/runtime/Utility.h"
 #include "platform/console/Console.h"
@@ -214,6 +217,7 @@ Application::~Application()
         Log(3, "~Application - SAFE_DELETE(m_TimerManager)\n");
         m_TimerManager.reset();
         Log(3, "~Application - Sound::Quit()\n");
+        Sound::Quit();
         Log(3, "~Application - SAFE_DELETE(m_Config)\n");
         if (::GetConfig() == m_Config.get())
             SetConfig(nullptr);
@@ -345,7 +349,10 @@ void Application::InitEngine(int argc, const char* const* argv)
     m_TimerManager = std::make_unique<TimerManager>(*this);
 
     LogWrite("Application::InitEngine, Initializing BASS...\n");
+    Sound::Init();
     Log(3, "Application::InitEngine, Initializing DirectMusic...\n");
+    Sound::SetDirectMusic(new DirectMusic());
+    Sound::InitDirectMusic();
 
     LogWrite("Application::InitEngine, Creating the Display Manager...\n");
     m_DisplayManager = std::make_unique<DisplayManager>();
@@ -885,6 +892,7 @@ void Application::DoPauseApp(bool pause)
     Log(3, "Application::DoPauseApp(%s) called, IsCursorShown=%s, m_W.C.S.=%s\n", pause ? "true" : "false",
         SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE ? "true" : "false", m_WasCursorShown ? "true" : "false");
     if (pause) {
+        Sound::Pause();
         m_WasCursorShown = ShowCursor(true);
         m_InputWasGrabbed = GrabInput(false);
         if (m_ShortcutKeyTimer && m_TimerManager) {
@@ -899,6 +907,7 @@ void Application::DoPauseApp(bool pause)
             m_TimerManager->RebaseTimers();
         ShowCursor(m_WasCursorShown);
         GrabInput(m_InputWasGrabbed);
+        Sound::Resume();
         if ((m_Flags & APPFLAG_SHOW_KEY_TIPS) && !(SDL_GetModState() & KMOD_ALT)) {
             m_Flags &= ~APPFLAG_SHOW_KEY_TIPS;
             if (m_ShortcutKeyTimer && m_TimerManager) {
@@ -951,6 +960,8 @@ void Application::InitResourceManager()
 {
     m_ResourceManager = std::make_unique<ResourceManager>();
     m_ResourceManager->AddResourceLoader(std::make_unique<SDLImageLoader>());
+    m_ResourceManager->AddResourceLoader(std::make_unique<BASSSoundLoader>());
+    m_ResourceManager->AddResourceLoader(std::make_unique<DirectMusicLoader>());
     // Local additions beside the program; an install without them still starts.
     m_ResourceManager->AddResourceScanner(std::make_unique<WindowsDirectoryResourceScanner>("Site/", true, false));
 }
@@ -1032,6 +1043,9 @@ void Application::RunPass()
     auto counter = [this](int index) -> ScopedTickCounter& { return *m_TickCounters[index]; };
     ++m_FrameCounter;
     m_PassStartTime = m_LoopClock->GetTicks();
+    // Music keeps its parts going in every pass, paused or not.
+    if (DirectMusic* music = DirectMusic::GetInstance())
+        music->Update(m_PassStartTime);
 
     if (m_LogTickInfo && !m_TickPerformanceManager->IsMeasuringPerformance()) {
         if (!m_TickPerformanceManager->StartMeasuringPerformance()) {

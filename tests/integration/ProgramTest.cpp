@@ -279,3 +279,15 @@ TEST_F(ProgramTest, ResourceUsageIsReportedAndAMissingScriptEndsStartUp)
     EXPECT_NE(Finish(broken, output), 0);
     EXPECT_NE(output.find("Could not find resource info with name = Utility.lua"), std::string::npos) << output;
 }
+
+TEST_F(ProgramTest, TheConsolePlaysSoundsAndMusic)
+{
+    std::string output;
+    int code = RunToEnd({"--console", "-w", "--log3"},
+                        "PlaySound('click.ogg')\nPlayMidi('Wopple.mid', 'Loop', 0)\nAppQuit()\n", output);
+    EXPECT_EQ(code, 0) << output;
+    ExpectInOrder(output, {"Adding resource loader: BASS sound file loader\n",
+                           "Adding resource loader: DIRECTMUSIC sound file loader\n", "MusicSegment::Play Wopple.mid",
+                           "Sound::Quit Finished"});
+    EXPECT_EQ(output.find("WARNING: Couldn't play sound"), std::string::npos) << output;
+}
