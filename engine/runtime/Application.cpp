@@ -27,6 +27,7 @@
 #include "engine/runtime/Sound.h"
 #include "engine/runtime/Shell.h"
 #include "engine/runtime/Utility.h"
+#include "engine/ui/Actor.h"
 #include "platform/console/Console.h"
 #include "platform/lua/LuaFunction.h"
 #include "platform/os/SingleInstance.h"
@@ -773,6 +774,7 @@ void Application::DeleteFlaggedObjects()
     while (!m_FlaggedObjects.empty()) {
         Object* object = m_FlaggedObjects.front();
         m_FlaggedObjects.pop_front();
+        Actor::DetachFromParent(object);
         delete object;
     }
 }
