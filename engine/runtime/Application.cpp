@@ -28,6 +28,8 @@
 #include "engine/runtime/Shell.h"
 #include "engine/runtime/Utility.h"
 #include "engine/ui/Actor.h"
+#include "engine/ui/ActorGroup.h"
+#include "engine/ui/ScreenManager.h"
 #include "platform/console/Console.h"
 #include "platform/lua/LuaFunction.h"
 #include "platform/os/SingleInstance.h"
@@ -169,6 +171,7 @@ Application::Application(const std::string& appName, const std::string& productN
       m_LoopClock(&g_SDLLoopClock)
 {
     g_App = this;
+    m_RolloverGroup = std::make_unique<ActorGroup>();
     SetCoreHost(this);
     m_ConstConfigFile = (boost::format("%1%_Const.cfg") % appName).str();
     m_ConfigFile = (boost::format("%1%.cfg") % appName).str();
@@ -202,6 +205,8 @@ Application::~Application()
         Log(3, "~Application - SAFE_DELETE(m_ResourceMemoryUsageCounter)\n");
         Log(3, "~Application - SAFE_DELETE(m_FPSCounter)\n");
         Log(3, "~Application - SAFE_DELETE(m_ScreenManager)\n");
+        m_ScreenManager.reset();
+        m_RolloverGroup.reset();
         DeleteFlaggedObjects();
         Log(3, "~Application - SAFE_DELETE(m_MainCanvas)\n");
         m_MainCanvas.reset();
@@ -378,6 +383,8 @@ void Application::InitEngine(int argc, const char* const* argv)
     m_GameDataIO = std::make_unique<GameDataIO>();
 
     LoadLogLevel();
+
+    m_ScreenManager = std::make_unique<ScreenManager>();
 }
 
 void Application::InitExePath(const char* argv0)
@@ -801,7 +808,7 @@ bool Application::OnEvent(const EventRecord& event)
         return true;
     if (Object::OnEvent(event))
         return true;
-    return false;
+    return m_ScreenManager && m_ScreenManager->OnEvent(event);
 }
 
 bool Application::OnActiveEvent(const EventRecord& event)

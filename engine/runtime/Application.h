@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+class Actor;
+class ActorGroup;
 class BlitPerformanceManager;
 class Canvas;
 class Config;
@@ -27,6 +29,7 @@ class PlayerManager;
 class TopRecordsManager;
 class ResourceManager;
 class ScopedTickCounter;
+class ScreenManager;
 class Shell;
 class SingleInstance;
 class TickPerformanceManager;
@@ -122,6 +125,8 @@ public:
     // Window messages posted to the main window.
     bool OnUserEvent(const EventRecord& event) override;
     DisplayManager* GetDisplayManager() const { return m_DisplayManager.get(); }
+    // Full screen and window swap in the main loop's next pass.
+    void RequestFullScreenToggle() { m_ToggleFullScreenOnNextDraw = true; }
     Canvas* GetMainCanvas() const { return m_MainCanvas.get(); }
     bool IsMinimized() const { return m_Minimized; }
 
@@ -155,6 +160,11 @@ public:
     bool IsRunning() const { return m_Running; }
     void DeleteFlaggedObjects();
     void RequestRolloverReset() { m_RolloverResetRequested = true; }
+    // The actor under the pointer, or null.
+    Actor* GetRolloverActor() const;
+    // The roll-over walk at a point: the topmost drawn roll-over actor there
+    // is sent VELK_MOUSEENTER and the one before VELK_MOUSELEAVE.
+    void ResetRolloverAt(int x, int y, bool hasMouseFocus);
     bool IsPrimaryMouseButton(int sdlButton) const;
     uint32_t GetFlags() const { return m_Flags; }
     void SetFlags(uint32_t flags) { m_Flags = flags; }
@@ -194,6 +204,7 @@ public:
     Config* GetConfig() const { return m_Config.get(); }
     ResourceManager* GetResourceManager() const { return m_ResourceManager.get(); }
     TimerManager* GetTimerManager() const { return m_TimerManager.get(); }
+    ScreenManager* GetScreenManager() const { return m_ScreenManager.get(); }
     LuaState GetLuaState() const { return m_LuaState; }
     const std::string& GetConfigFile() const { return m_ConfigFile; }
     const std::string& GetDocumentsBase() const { return m_DocumentsBase; }
@@ -260,6 +271,9 @@ protected:
     std::map<std::string, std::unique_ptr<FileReader>> m_EmbeddedReaders;
     std::unique_ptr<DisplayManager> m_DisplayManager;
     std::unique_ptr<Canvas> m_MainCanvas;
+    std::unique_ptr<ScreenManager> m_ScreenManager;
+    // Holds at most the actor under the pointer.
+    std::unique_ptr<ActorGroup> m_RolloverGroup;
     LoopClock* m_LoopClock;
 
     // state

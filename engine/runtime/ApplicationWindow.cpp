@@ -11,6 +11,10 @@
 #include "engine/runtime/ResourceManager.h"
 #include "engine/runtime/SurfaceManager.h"
 #include "engine/runtime/Utility.h"
+#include "engine/ui/ActorGroup.h"
+#include "engine/ui/DrawOrderIterators.h"
+#include "engine/ui/Screen.h"
+#include "engine/ui/ScreenManager.h"
 #include "platform/lua/LuaFunction.h"
 
 #include <SDL_image.h>
@@ -50,16 +54,91 @@ int WindowEventFilter(const SDL_Event* event)
     return 1;
 }
 
+// Drawn: it and every ancestor visible, none of them going away.
+bool IsDrawnInTree(const Actor& actor)
+{
+    for (const Actor* a = &actor; a; a = a->GetParent())
+        if (!a->IsVisible() || a->IsBeingDestroyed())
+            return false;
+    return true;
+}
+
+// The roll-over walk enters only subtrees that are shown and hold something
+// that reacts to the pointer.
+bool SkipsRollover(const Actor& actor)
+{
+    if (!actor.IsVisible() || actor.IsBeingDestroyed())
+        return true;
+    return !actor.IsRolloverable() && actor.GetNumRolloverableChildren() <= 0;
+}
+
 } // namespace
 
-void Application::ResetRollover() {}
-void Application::UpdateScreens() {}
-void Application::DrawScreens() {}
-void Application::SwitchToNoScreen() {}
+// ---------------------------------------------------------------- screens
+
+void Application::UpdateScreens()
+{
+    if (m_ScreenManager)
+        m_ScreenManager->Update();
+}
+
+void Application::DrawScreens()
+{
+    if (m_ScreenManager && m_MainCanvas)
+        m_ScreenManager->Draw(*m_MainCanvas);
+}
+
+void Application::SwitchToNoScreen()
+{
+    // Sent at once: the loop is ending and will not dispatch the queue again.
+    if (m_ScreenManager)
+        m_ScreenManager->DoSwitchToScreen(nullptr, true);
+}
 
 bool Application::CurrentScreenShowsDialog()
 {
-    return false;
+    Screen* screen = m_ScreenManager ? m_ScreenManager->GetCurrentScreen() : nullptr;
+    return screen && screen->HasDialogs();
+}
+
+// ---------------------------------------------------------------- roll-over
+
+Actor* Application::GetRolloverActor() const
+{
+    if (!m_RolloverGroup || m_RolloverGroup->GetMembers().empty())
+        return nullptr;
+    return m_RolloverGroup->GetMembers().front();
+}
+
+void Application::ResetRollover()
+{
+    int x = 0, y = 0;
+    SDL_GetMouseState(&x, &y);
+    ResetRolloverAt(x, y, (SDL_GetAppState() & SDL_APPMOUSEFOCUS) != 0);
+}
+
+void Application::ResetRolloverAt(int x, int y, bool hasMouseFocus)
+{
+    Actor* old = GetRolloverActor();
+    Actor* hit = nullptr;
+    if (hasMouseFocus && m_ScreenManager) {
+        for (FullReverseDrawTreeIterator it(m_ScreenManager.get(), SkipsRollover); it.HasValue(); it.Advance()) {
+            Actor* actor = it.GetValue();
+            if (actor->IsRolloverable() && IsDrawnInTree(*actor) && actor->ContainsGlobalPoint(x, y)) {
+                hit = actor;
+                break;
+            }
+        }
+    }
+    if (hit == old)
+        return;
+    if (old)
+        SendEvent(old, MakeEventRecord(VELK_MOUSELEAVE, 0, old));
+    if (hit)
+        SendEvent(hit, MakeEventRecord(VELK_MOUSEENTER, 0, hit));
+    m_RolloverGroup->Clear();
+    if (hit)
+        m_RolloverGroup->AddMember(hit);
 }
 
 void Application::UpdateScreen()
@@ -142,9 +221,8 @@ void Application::SetWindowHandle(WindowHandle hWnd)
 
 void Application::InitWindow()
 {
-    // The screens hear of it through the application, which hands on what it
-    // does not handle itself.
-    PostEvent(nullptr, MakeEventRecord(VELK_RESETWINDOW, 0));
+    // To the screen manager; before it exists the application hands it on.
+    PostEvent(m_ScreenManager.get(), MakeEventRecord(VELK_RESETWINDOW, 0));
     InitWindowProc();
     SDL_EnableUNICODE(1);
     SDL_WM_SetCaption(GetWindowCaption().c_str(), nullptr);

@@ -64,16 +64,27 @@ inline Point<int> GetRectMidLeft(const Rect& r) { return Point<int>(r.x, r.y + r
 inline Point<int> GetRectMidRight(const Rect& r) { return Point<int>(r.x + r.w, r.y + r.h / 2); }
 inline Point<int> GetRectBottomCenter(const Rect& r) { return Point<int>(r.x + r.w / 2, r.y + r.h); }
 
+// A walk over actors in some drawing order, topmost first.
+class ActorIterator
+{
+public:
+    virtual ~ActorIterator() = default;
+    virtual Actor* GetValue() const = 0;
+    // True while the walk is not finished.
+    virtual bool HasValue() const = 0;
+    virtual void Advance() = 0;
+};
+
 // An actor's drawing order from the topmost child to the lowest; children the
 // actor does not draw itself (layered ones, those marked not drawn by the
 // parent) are left out. The walk sees the children as they were when it began.
-class ReverseDrawListIterator
+class ReverseDrawListIterator : public ActorIterator
 {
 public:
     explicit ReverseDrawListIterator(const Actor& actor);
-    bool HasValue() const { return m_Position < m_Actors.size(); }
-    Actor* GetValue() const { return m_Actors[m_Position]; }
-    void Advance() { ++m_Position; }
+    bool HasValue() const override { return m_Position < m_Actors.size(); }
+    Actor* GetValue() const override { return m_Actors[m_Position]; }
+    void Advance() override { ++m_Position; }
 
 private:
     std::vector<Actor*> m_Actors;
@@ -212,7 +223,8 @@ public:
     void SetUpdating(bool updating) { m_Updating = updating; }
     bool IsKeptByParent() const { return m_KeptByParent; }
     void SetKeptByParent(bool kept) { m_KeptByParent = kept; }
-    virtual std::unique_ptr<ReverseDrawListIterator> CreateReverseDrawIterator() const;
+    // The caller owns the walk.
+    virtual std::unique_ptr<ActorIterator> CreateReverseDrawIterator() const;
 
     // ---- update and drawing
     void UpdateChildren();
@@ -271,18 +283,6 @@ protected:
     friend void ActorClassHook(Class* c);
     friend class FlattenedActor;
 
-    // Draws one frame of the image at the canvas origin by the actor's alpha and shader.
-    void DrawImageFrame(Canvas& canvas, Image* image, int frame, int x, int y);
-    void PlayAnimation(const std::string& name, bool loop);
-
-private:
-    // Forwards to the group; an Object so that events queued for it are
-    // dropped when the actor goes.
-    struct Receivers : public Object
-    {
-        bool OnEvent(const EventRecord& event) override { return group.OnEvent(event); }
-        EventReceiverGroup group;
-    };
     // A walk over the children that survives their removal: RemoveChild moves
     // each live walk past the entry it takes out.
     struct ChildWalk
@@ -296,6 +296,19 @@ private:
         bool reverse;
         ChildList::iterator next;
         ChildWalk* outer;
+    };
+
+    // Draws one frame of the image at the canvas origin by the actor's alpha and shader.
+    void DrawImageFrame(Canvas& canvas, Image* image, int frame, int x, int y);
+    void PlayAnimation(const std::string& name, bool loop);
+
+private:
+    // Forwards to the group; an Object so that events queued for it are
+    // dropped when the actor goes.
+    struct Receivers : public Object
+    {
+        bool OnEvent(const EventRecord& event) override { return group.OnEvent(event); }
+        EventReceiverGroup group;
     };
 
     void InsertChildByZOrder(Actor* child);

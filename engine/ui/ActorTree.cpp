@@ -358,7 +358,7 @@ void Actor::RequestRolloverReset() const
         app->RequestRolloverReset();
 }
 
-std::unique_ptr<ReverseDrawListIterator> Actor::CreateReverseDrawIterator() const
+std::unique_ptr<ActorIterator> Actor::CreateReverseDrawIterator() const
 {
     return std::make_unique<ReverseDrawListIterator>(*this);
 }

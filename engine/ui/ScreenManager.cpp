@@ -1,0 +1,279 @@
+#include "engine/ui/ScreenManager.h"
+
+#include "engine/core/Exception.h"
+#include "engine/core/Log.h"
+#include "engine/core/ScriptFunctionRegistration.h"
+#include "engine/core/VelkLuaState.h"
+#include "engine/runtime/Application.h"
+#include "engine/runtime/Canvas.h"
+#include "engine/runtime/SurfaceManager.h"
+#include "engine/ui/Actor.h"
+#include "engine/ui/Screen.h"
+#include "engine/ui/ViewableTransition.h"
+
+#include <algorithm>
+
+namespace {
+
+const char kCurrentScreenKey[] = "currentScreen";
+
+Screen* ScreenOf(const LuaObject& value)
+{
+    return dynamic_cast<Screen*>(Object::FromLuaObject(value));
+}
+
+} // namespace
+
+ScreenManager::ScreenManager() : m_TreeBrowser([this]() -> Actor* { return GetCurrentScreen(); })
+{
+    LuaState state = ObjectLuaState();
+    m_ScreenDictionary.AssignNewTable(state);
+    LuaObject globals = state.GetGlobals();
+    globals.SetObject("ScreenManager", m_ScreenDictionary);
+    globals.SetObject("Screens", m_ScreenDictionary);
+
+    Application* app = Application::GetInstance();
+    m_GlobalOverlay = std::make_unique<Actor>();
+    m_GlobalOverlay->SetPosition(0, 0);
+    m_GlobalOverlay->SetSize(app ? app->GetScreenWidth() : 0, app ? app->GetScreenHeight() : 0);
+    // A game may dress the overlay; the engine ships none.
+    LuaObject resources = state.GetGlobal("Resources");
+    if (resources.IsTable() && !resources["GlobalOverlay"].IsNil())
+        m_GlobalOverlay->ApplyNamedResource("GlobalOverlay");
+
+    CreateWindowsButtons();
+    UpdateWindowButtons();
+}
+
+ScreenManager::~ScreenManager()
+{
+    try {
+        m_Transition.reset();
+        std::vector<Screen*> screens = GetScreens();
+        if (m_ScreenDictionary.IsTable())
+            m_ScreenDictionary.SetNil(kCurrentScreenKey);
+        for (Screen* screen : screens)
+            delete screen;
+        LuaObject globals = ObjectLuaState().GetGlobals();
+        for (const char* name : {"ScreenManager", "Screens"})
+            if (globals[name] == m_ScreenDictionary)
+                globals.SetNil(name);
+        m_ScreenDictionary = LuaObject();
+        m_GlobalOverlay.reset();
+    } catch (const Exception& e) {
+        LogWrite("WARNING: ScreenManager::~ScreenManager: %s\n", e.GetMessage().c_str());
+    }
+}
+
+// ---------------------------------------------------------------- the screens
+
+std::vector<Screen*> ScreenManager::GetScreens() const
+{
+    std::vector<Screen*> screens;
+    if (!m_ScreenDictionary.IsTable())
+        return screens;
+    for (LuaTableIterator it(m_ScreenDictionary); it; it.Next()) {
+        if (it.GetKey().IsString() && it.GetKey().GetString() == kCurrentScreenKey)
+            continue;
+        Screen* screen = ScreenOf(it.GetValue());
+        // A screen filed under two names is still one screen.
+        if (screen && std::find(screens.begin(), screens.end(), screen) == screens.end())
+            screens.push_back(screen);
+    }
+    return screens;
+}
+
+void ScreenManager::AddScreen(Screen* screen)
+{
+    VELK_ASSERT(screen != 0);
+    const std::string screenName = screen->GetName();
+    VELK_ASSERT_MSG(screenName != "currentScreen", "The screen name of \"currentScreen\" is reserved for use by Velk.");
+    if (!m_ScreenDictionary[screenName].IsNil())
+        VELK_THROW(Exception,
+                   AssertionText("m_ScreenDictionary[screenName.c_str()].IsNil()",
+                                 (boost::format("A Screen with name \"%1%\" already exists.") % screenName).str()));
+    m_ScreenDictionary.SetObject(screenName.c_str(), screen->GetLuaObject());
+}
+
+Screen* ScreenManager::GetScreen(const std::string& name) const
+{
+    if (name.empty())
+        return GetCurrentScreen();
+    LuaObject screenObj = m_ScreenDictionary[name];
+    Screen* screen = screenObj.IsUserData() ? ScreenOf(screenObj) : nullptr;
+    if (!screen)
+        VELK_THROW(Exception,
+                   AssertionText("screenObj.IsUserData()",
+                                 (boost::format("Couldn't find a screen with name=\"%1%\".  Entry has a type name of "
+                                                "\"%2%\"") %
+                                  name % screenObj.TypeName())
+                                     .str()));
+    return screen;
+}
+
+Screen* ScreenManager::GetCurrentScreen() const
+{
+    if (!m_ScreenDictionary.IsTable())
+        return nullptr;
+    return ScreenOf(m_ScreenDictionary[kCurrentScreenKey]);
+}
+
+void ScreenManager::SwitchToScreen(const std::string& name)
+{
+    LuaObject newScreenObject = m_ScreenDictionary[name];
+    Screen* screen = newScreenObject.IsUserData() ? ScreenOf(newScreenObject) : nullptr;
+    if (!screen)
+        VELK_THROW(Exception, AssertionText("newScreenObject.IsUserData()",
+                                            (boost::format("A Screen with name \"%1%\" does not exist.") % name).str()));
+    DoSwitchToScreen(screen, true);
+}
+
+void ScreenManager::DoSwitchToScreen(Screen* screen, bool sendAtOnce)
+{
+    Screen* oldScreen = GetCurrentScreen();
+    if (screen)
+        m_ScreenDictionary.SetObject(kCurrentScreenKey, screen->GetLuaObject());
+    else
+        m_ScreenDictionary.SetNil(kCurrentScreenKey);
+
+    auto event = std::make_unique<ScreenTransitionEvent>(this, oldScreen, screen);
+    const EventRecord record = MakeEventRecord(VELK_SCREENTRANSITION, 0, event.get());
+    CoreHost& host = RequireCoreHost();
+    const std::vector<Screen*> screens = GetScreens();
+    for (Screen* each : screens) {
+        if (sendAtOnce) {
+            host.SendEvent(each, record);
+        } else {
+            event->AddRef();
+            host.PostEvent(each, record);
+        }
+    }
+    // Posted records hold a reference each and release the event after the last delivery.
+    if (!sendAtOnce && !screens.empty())
+        event.release();
+
+    Log(3, "ScreenManager::SwitchToScreen: Flushing vidmem.\n");
+    SurfaceManager::GetInstance()->All_DeleteSurfacesOfType(SURFACETYPE_D3D);
+}
+
+// ---------------------------------------------------------------- per frame
+
+bool ScreenManager::OnEvent(const EventRecord& event)
+{
+    if (Object::OnEvent(event))
+        return true;
+    if (m_GlobalOverlay && m_GlobalOverlay->OnEvent(event))
+        return true;
+    Screen* screen = GetCurrentScreen();
+    return screen && screen->OnEvent(event);
+}
+
+void ScreenManager::Update()
+{
+    if (Screen* screen = GetCurrentScreen())
+        screen->Update();
+    if (m_Transition) {
+        if (!m_Transition->IsFinished())
+            m_Transition->Update();
+        else
+            m_Transition.reset();
+    }
+}
+
+void ScreenManager::Draw(Canvas& canvas)
+{
+    if (m_Transition)
+        m_Transition->Draw(canvas);
+    else if (Screen* screen = GetCurrentScreen())
+        screen->Draw(canvas);
+    if (m_GlobalOverlay)
+        m_GlobalOverlay->Draw(canvas);
+}
+
+void ScreenManager::SetTransition(ViewableTransition* transition)
+{
+    m_Transition.reset(transition);
+}
+
+// ---------------------------------------------------------------- window buttons
+
+void ScreenManager::CreateWindowsButtons()
+{
+    auto windowButtons = std::make_unique<Actor>();
+    windowButtons->SetName("WindowButtons");
+    windowButtons->SetPosition(0, 0);
+    windowButtons->SetSize(m_GlobalOverlay->GetWidth(), m_GlobalOverlay->GetHeight());
+    m_WindowButtons = windowButtons.get();
+    m_GlobalOverlay->AddChild(windowButtons.release());
+}
+
+void ScreenManager::SetShowWindowButtons(bool show)
+{
+    m_ShowWindowButtons = show;
+    UpdateWindowButtons();
+}
+
+void ScreenManager::UpdateWindowButtons()
+{
+    Application* app = Application::GetInstance();
+    if (m_WindowButtons)
+        m_WindowButtons->SetVisible(m_ShowWindowButtons && app && app->IsFullScreen());
+}
+
+bool ScreenManager::OnButtonClick(const EventRecord& event)
+{
+    const auto* button = static_cast<const Actor*>(event.user.data1);
+    Application* app = Application::GetInstance();
+    if (!button || !app)
+        return false;
+    const std::string& name = button->GetName();
+    if (name == "MinimizeButton") {
+        app->MinimizeWindow();
+        return true;
+    }
+    if (name == "RestoreButton" && app->IsFullScreen()) {
+        app->RequestFullScreenToggle();
+        app->PostEvent(nullptr, MakeEventRecord(VELK_VALUECHANGE));
+        return true;
+    }
+    if (name == "CloseButton" && app->IsFullScreen()) {
+        app->Quit();
+        return true;
+    }
+    return false;
+}
+
+bool ScreenManager::OnDisplayChange(const EventRecord&)
+{
+    UpdateWindowButtons();
+    return false;
+}
+
+bool ScreenManager::OnResetWindow(const EventRecord&)
+{
+    UpdateWindowButtons();
+    return false;
+}
+
+// ---------------------------------------------------------------- script functions
+
+namespace {
+
+int Script_SwitchToScreen(lua_State* L)
+{
+    if (lua_type(L, 1) != LUA_TSTRING) {
+        LogWrite("ERROR: Bad parameter(s) to SwitchToScreen.\nUsage: SwitchToScreen(\"name of screen\")\n");
+        return 0;
+    }
+    Application* app = Application::GetInstance();
+    ScreenManager* manager = app ? app->GetScreenManager() : nullptr;
+    VELK_ASSERT(manager != 0);
+    std::size_t length = 0;
+    const char* name = lua_tolstring(L, 1, &length);
+    manager->SwitchToScreen(std::string(name, length));
+    return 0;
+}
+
+ScriptFunctionRegistration s_SwitchToScreen(Script_SwitchToScreen, "SwitchToScreen");
+
+} // namespace
