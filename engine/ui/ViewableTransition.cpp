@@ -34,9 +34,10 @@ void FadeTransition::Draw(Canvas& canvas)
 {
     canvas.PushState();
     canvas.FillImageRect(Colors::Black);
-    if (m_Screen) {
-        if (m_Duration > 0)
-            canvas.GetState().alpha *= static_cast<float>(m_Elapsed) / static_cast<float>(m_Duration);
+    const float shown = m_Duration > 0 ? static_cast<float>(m_Elapsed) / static_cast<float>(m_Duration) : 1.0f;
+    // Nothing of the screen shows yet: a fully faded draw is no draw.
+    if (m_Screen && shown > 0.0f) {
+        canvas.GetState().alpha *= shown;
         m_Screen->Draw(canvas);
     }
     canvas.PopState();

@@ -178,6 +178,28 @@ TEST_F(ProgramTest, ConsoleDrivesTheGameAndStartUpRunsInOrder)
     EXPECT_NE(config.find("    music_volume = 40,\n"), std::string::npos) << config;
 }
 
+TEST_F(ProgramTest, TheConsoleSwitchesToAScreenMadeFromATemplate)
+{
+    std::string output;
+    int code = RunToEnd({"--console", "-w", "--log3"},
+                        "Resources.ConsoleScreen = { class = 'Screen', name = 'ConsoleScreen',"
+                        " children = { Sign = { class = 'Actor', position = { 5, 6 } } } }\n"
+                        "Screens.ConsoleScreen = CreateObject(Resources.ConsoleScreen)\n"
+                        "SwitchToScreen('ConsoleScreen')\n"
+                        "PrintActorInfo()\n"
+                        "SwitchToScreen(7)\n"
+                        "AppQuit()\n",
+                        output);
+    EXPECT_EQ(code, 0) << output;
+    ExpectInOrder(output, {
+                              "ScreenManager::SwitchToScreen: Flushing vidmem.\n",
+                              "\"ConsoleScreen\"",
+                              "\"Sign\"",
+                              "ERROR: Bad parameter(s) to SwitchToScreen.\nUsage: SwitchToScreen(\"name of screen\")\n",
+                              "~Application - SAFE_DELETE(m_ScreenManager)\n",
+                          });
+}
+
 TEST_F(ProgramTest, DestructorLinesAppearOnlyFromLevelThree)
 {
     std::string output;
