@@ -118,10 +118,9 @@ Label* Label::Create(const std::string& resourceName)
 
 Label* Label::CreateWithText(const std::string& resourceName, const std::string& text)
 {
-    Label* label = Create(resourceName);
-    std::unique_ptr<Label> owner(label);
+    std::unique_ptr<Label> label(Create(resourceName));
     label->SetText(text, true);
-    return owner.release();
+    return label.release();
 }
 
 // ---------------------------------------------------------------- properties

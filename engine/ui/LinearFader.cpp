@@ -90,23 +90,22 @@ void LinearFader::Update()
     Actor* target = GetParent();
     if (!target)
         return;
+    // No duration: the first frame lands on the destination.
+    const std::int32_t duration = std::max(m_Duration, 0);
     if (!m_Started) {
         m_Elapsed = 0;
         m_StartAlpha = target->GetAlpha();
-        // No duration: the first frame lands on the destination.
-        m_Rate = m_Duration > 0 ? static_cast<double>(m_DestAlpha - m_StartAlpha) / m_Duration : 0.0;
-        if (m_Duration <= 0)
-            m_Duration = 0;
+        m_Rate = duration > 0 ? static_cast<double>(m_DestAlpha - m_StartAlpha) / duration : 0.0;
         if (m_TagTarget)
             SetFading(target, true);
     } else {
-        m_Elapsed = std::min(m_Elapsed + kFrameMilliseconds, m_Duration);
+        m_Elapsed = std::min(m_Elapsed + kFrameMilliseconds, duration);
     }
-    const double alpha = m_Duration > 0 ? m_Elapsed * m_Rate + m_StartAlpha : m_DestAlpha;
+    const double alpha = duration > 0 ? m_Elapsed * m_Rate + m_StartAlpha : m_DestAlpha;
     // An alpha is a byte: a destination beyond it stops at its ends.
     target->SetAlpha(static_cast<std::uint8_t>(std::clamp(static_cast<int>(alpha), 0, 255)));
     m_Started = true;
-    if (m_Elapsed != m_Duration)
+    if (m_Elapsed != duration)
         return;
     if (m_TagTarget)
         SetFading(target, false);

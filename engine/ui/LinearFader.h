@@ -2,6 +2,7 @@
 
 #include "engine/ui/Actor.h"
 
+#include <algorithm>
 #include <cstdint>
 
 // Added under an actor: moves that actor's alpha in a straight line to
@@ -21,7 +22,7 @@ public:
     void SetDuration(int milliseconds) { m_Duration = milliseconds; }
     void SetDestAlpha(int alpha) { m_DestAlpha = alpha; }
     int GetElapsed() const { return m_Elapsed; }
-    bool IsFinished() const { return m_Started && m_Elapsed == m_Duration; }
+    bool IsFinished() const { return m_Started && m_Elapsed == std::max(m_Duration, 0); }
 
 private:
     friend void LinearFaderClassHook(Class* c);

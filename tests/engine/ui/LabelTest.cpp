@@ -440,6 +440,8 @@ TEST_F(LabelTest, ShadowAndHighlightAreCopiesBuiltAtTheNextRendering)
     ASSERT_NE(label->GetShadow(), nullptr);
     EXPECT_EQ(label->GetShadow()->GetFgColor(), Colors::Blue);
     EXPECT_EQ(highlight->GetText(), "Glow");
+    label->SetTextAlignment(TEXTALIGN_RIGHT, true);
+    EXPECT_EQ(highlight->GetTextAlignment(), TEXTALIGN_RIGHT);
 
     // So does a new font, so the copies never show another face.
     label->ApplyStringProperty("font", "InfoTextFont");
