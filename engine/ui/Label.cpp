@@ -39,6 +39,45 @@ std::string ConvertedText(const LuaObject& value)
     return result;
 }
 
+// Label texts may carry text a player typed (a name on a card), so an
+// expression sees the globals read-only and without the libraries and loaders
+// that reach files, processes or other code, and it runs under a step limit.
+const char* const kExpressionEnvironmentSource = R"lua(
+local blocked = { _G = true, os = true, io = true, debug = true, package = true, require = true,
+                  module = true, dofile = true, loadfile = true, loadstring = true, load = true,
+                  setfenv = true, getfenv = true, rawset = true, setmetatable = true,
+                  collectgarbage = true, newproxy = true, coroutine = true }
+local globals = _G
+return setmetatable({}, {
+    __index = function(_, key)
+        if blocked[key] then return nil end
+        return globals[key]
+    end,
+    __newindex = function() error("a label expression cannot change anything", 2) end,
+})
+)lua";
+
+char g_ExpressionEnvironmentKey;
+const int kExpressionStepLimit = 100000;
+
+void PushExpressionEnvironment(lua_State* L)
+{
+    lua_pushlightuserdata(L, &g_ExpressionEnvironmentKey);
+    lua_rawget(L, LUA_REGISTRYINDEX);
+    if (lua_istable(L, -1))
+        return;
+    lua_pop(L, 1);
+    VelkLuaState::LoadStringA(LuaState(L), kExpressionEnvironmentSource, 0, 1);
+    lua_pushlightuserdata(L, &g_ExpressionEnvironmentKey);
+    lua_pushvalue(L, -2);
+    lua_rawset(L, LUA_REGISTRYINDEX);
+}
+
+void StopRunawayExpression(lua_State* L, lua_Debug*)
+{
+    luaL_error(L, "a label expression ran too long");
+}
+
 // Runs "return <expression>" and gives its first result as tostring shows it;
 // nothing when it returns nothing.
 std::string EvaluateExpression(const std::string& chunk)
@@ -46,7 +85,21 @@ std::string EvaluateExpression(const std::string& chunk)
     LuaState state = ObjectLuaState();
     lua_State* L = state.GetCState();
     const int base = lua_gettop(L);
-    VelkLuaState::LoadStringA(state, chunk, 0, LUA_MULTRET);
+    if (state.LoadString(chunk) != 0) {
+        std::string message = state.PopErrorMessage();
+        lua_settop(L, base);
+        VELK_THROW(ScriptError, (boost::format("Error in LoadString: %1%\n") % message).str());
+    }
+    PushExpressionEnvironment(L);
+    lua_setfenv(L, -2);
+    lua_sethook(L, StopRunawayExpression, LUA_MASKCOUNT, kExpressionStepLimit);
+    int status = lua_pcall(L, 0, LUA_MULTRET, 0);
+    lua_sethook(L, nullptr, 0, 0);
+    if (status != 0) {
+        std::string message = state.PopErrorMessage();
+        lua_settop(L, base);
+        VELK_THROW(ScriptError, (boost::format("Error in PCall: %1%\n") % message).str());
+    }
     std::string result;
     if (lua_gettop(L) > base) {
         lua_getglobal(L, "tostring");

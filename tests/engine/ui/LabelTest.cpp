@@ -260,6 +260,19 @@ TEST_F(LabelTest, PipesEmbedLuaExpressions)
     lines.clear();
     EXPECT_NE(FailureOf([&] { Label::ProcessLines("|nosuch.field|", lines); }).find("nosuch"), std::string::npos);
 
+    // A text may hold what a player typed: expressions read globals only,
+    // reach no files or processes, change nothing and cannot run forever.
+    const char* const hostile[] = {
+        "|os.execute('touch /tmp/never')|", "|io.open('/tmp/never', 'w')|", "|_G.os|",
+        "|loadstring('return 1')()|", "|rawset(_G, 'points', 0)|", "|(function() points = 0 end)()|",
+        "|(function() while true do end end)()|",
+    };
+    for (const char* text : hostile) {
+        lines.clear();
+        EXPECT_NE(FailureOf([&] { Label::ProcessLines(text, lines); }), "no failure") << text;
+    }
+    EXPECT_EQ(state.GetGlobal("points").GetInteger(), 40);
+
     // What the label shows.
     Label* label = NewLabel("50||50");
     EXPECT_EQ(label->GetWidth(), Size(*label, "50|50").x);
