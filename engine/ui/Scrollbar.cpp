@@ -316,6 +316,8 @@ void Scrollbar::ReleaseBoundValue()
 
 void Scrollbar::FollowBoundValue(bool always)
 {
+    if (!GetConfig())
+        return;
     Variant setting = m_BoundValue->Retrieve();
     if (!setting.IsDouble() || std::isnan(setting.ToDouble()))
         return;

@@ -324,11 +324,10 @@ TEST_F(ParticleTest, DrawingMovesByTheTruncatedOffsetAndClampsTheAlpha)
 
 TEST_F(ParticleTest, TemplateItemsReachEveryParticle)
 {
-    auto* emitter = Place<IdenticalParticleEmitter>(0, 0, Eval("{ numParticles = 40, "
-                                                              "  particleTemplate = { lifetime = 250, alpha = 100, "
-                                                              "    size = {3, 2}, color = 'Green', velocity = {7, 8}, "
-                                                              "    randomizedImage = { 'spark.png', 'spark_b.png', 7 } } }"),
-                                                         manager);
+    LuaObject effect = Eval("{ numParticles = 40, "
+                            "  particleTemplate = { lifetime = 250, alpha = 100, size = {3, 2}, color = 'Green', "
+                            "    velocity = {7, 8}, randomizedImage = { 'spark.png', 'spark_b.png', 7 } } }");
+    auto* emitter = Place<IdenticalParticleEmitter>(0, 0, effect, manager);
     emitter->SetDestroyWhenStopped(false);
     ParticleTemplate& t = emitter->GetTemplate();
     EXPECT_EQ(t.GetNumRandomizedImages(), 2u) << "names only";
