@@ -4,6 +4,7 @@
 #include "engine/core/VelkLuaState.h"
 #include "engine/runtime/PerformanceCounters.h"
 
+#include <limits>
 #include <memory>
 
 // ---------------------------------------------------------------- registration
@@ -76,7 +77,9 @@ void ParticleEmitter::Update()
 
 void ParticleEmitter::AdvanceEmission(int dt)
 {
-    m_Elapsed += dt;
+    // An endless emitter stops counting short of overflowing; nothing reads the count.
+    m_Elapsed = m_Elapsed <= std::numeric_limits<std::int32_t>::max() - dt ? m_Elapsed + dt
+                                                                            : std::numeric_limits<std::int32_t>::max();
     if (m_Interval == 0 && m_Delay == 0) {
         Emit();
         return;
