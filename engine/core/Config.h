@@ -72,6 +72,7 @@ public:
     ~ConfigDataBinder() override;
 
     Variant Retrieve();
+    const std::string& GetKey() const { return m_Key; }
     // The control named in the event's first data word changed: store its "value".
     bool OnValueChange(const EventRecord& event) override;
 

@@ -198,6 +198,9 @@ public:
     // ---- tree
     // The name, when not empty, becomes the child's name.
     virtual void AddChild(Actor* child, const std::string& name = std::string());
+    // Puts a parentless child at the end of the list whatever its z-order, with
+    // no layout: for the many short-lived children of an effect.
+    void AppendChild(Actor* child);
     virtual void RemoveChild(Actor* child);
     virtual void SetParent(Actor* parent);
     Actor* GetParent() const { return m_Parent; }
@@ -245,6 +248,7 @@ public:
 
     // ---- listeners, groups and receivers
     virtual void AddEventListener(Object* receiver);
+    void RemoveEventListener(Object* receiver);
     virtual void AddSecondaryListener(ActorGroup* group);
     virtual void RemoveListener(ActorGroup* group);
     const std::vector<Object*>& GetListeners() const { return m_Listeners; }

@@ -192,6 +192,19 @@ void Actor::AddChild(Actor* child, const std::string& name)
         AdjustRolloverableChildren(rolloverable);
 }
 
+void Actor::AppendChild(Actor* child)
+{
+    VELK_ASSERT(child != 0);
+    VELK_ASSERT(child->m_Parent == nullptr);
+    child->InheritFlags(m_Flags & m_InheritMask);
+    child->SetParent(this);
+    child->m_OwnNode = m_Children.insert(m_Children.end(), child);
+    child->m_HasOwnNode = true;
+    int rolloverable = child->m_NumRolloverableChildren + (child->m_Rolloverable ? 1 : 0);
+    if (rolloverable)
+        AdjustRolloverableChildren(rolloverable);
+}
+
 void Actor::RemoveChild(Actor* child)
 {
     VELK_ASSERT(child != 0);
@@ -389,6 +402,11 @@ void Actor::AddEventListener(Object* receiver)
     payload->AssignNewTable(ObjectLuaState());
     payload->SetObject("group", receiver->GetLuaObject());
     NotifyObservers(VELK_CHILDGROUPADDED, payload, false);
+}
+
+void Actor::RemoveEventListener(Object* receiver)
+{
+    m_Listeners.erase(std::remove(m_Listeners.begin(), m_Listeners.end(), receiver), m_Listeners.end());
 }
 
 void Actor::AddSecondaryListener(ActorGroup* group)
