@@ -18,6 +18,8 @@ public:
 
     // Counts toward the value from the next update on; immediately shows it at once.
     void SetScore(std::int64_t value, bool immediately);
+    // The name the game rules use.
+    void CountTo(std::int64_t target, bool jump) { SetScore(target, jump); }
     // Takes the label's size and aligns again (after the label was changed).
     void MatchTargetSize();
 
