@@ -18,6 +18,7 @@
 #include "engine/runtime/HighScoreManager.h"
 #include "engine/runtime/Image.h"
 #include "engine/runtime/MusicSegment.h"
+#include "engine/runtime/NumericalStatDisplay.h"
 #include "engine/runtime/PerformanceCounters.h"
 #include "engine/runtime/PhysFSResourceExtensions.h"
 #include "engine/runtime/PlayerManager.h"
@@ -203,7 +204,9 @@ Application::~Application()
         Log(3, "~Application - SAFE_DELETE(m_GameDataIO)\n");
         m_GameDataIO.reset();
         Log(3, "~Application - SAFE_DELETE(m_ResourceMemoryUsageCounter)\n");
+        m_ResourceMemoryUsageCounter.reset();
         Log(3, "~Application - SAFE_DELETE(m_FPSCounter)\n");
+        m_FPSCounter.reset();
         Log(3, "~Application - SAFE_DELETE(m_ScreenManager)\n");
         m_ScreenManager.reset();
         m_RolloverGroup.reset();
@@ -806,6 +809,8 @@ bool Application::OnEvent(const EventRecord& event)
 {
     if (m_Paused && event.type >= 2 && event.type <= 7)
         return true;
+    if (m_FPSCounter && m_FPSCounter->OnEvent(event))
+        return true;
     if (Object::OnEvent(event))
         return true;
     return m_ScreenManager && m_ScreenManager->OnEvent(event);
@@ -1067,6 +1072,8 @@ void Application::RunPass()
         m_TickPerformanceManager->BeginTick();
         counter(COUNTER_ALL).Start();
     }
+    if (m_FPSCounter)
+        m_FPSCounter->FrameBegin(m_PassStartTime);
 
     if (m_Flags & APPFLAG_GAME_PAUSE_PENDING) {
         VELK_ASSERT((m_Flags & APPFLAG_GAME_PAUSED) == 0);
@@ -1182,6 +1189,8 @@ void Application::RunPass()
         m_NextTickTime = m_LoopClock->GetTicks() + (m_SlowMode ? kSlowTickPeriod : kTickPeriod);
         if (measuring)
             counter(COUNTER_ALL).Stop();
+        if (m_FPSCounter)
+            m_FPSCounter->FrameEnd(m_LoopClock->GetTicks());
     }
 
     if (m_TickPerformanceManager->IsMeasuringPerformance()) {

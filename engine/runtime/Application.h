@@ -21,6 +21,7 @@ class Config;
 class DisplayManager;
 class EmbeddedFileReader;
 class FileReader;
+class FPSCounter;
 class GameDataIO;
 class GameRecordManager;
 class HighScoreManager;
@@ -28,6 +29,7 @@ class PerformanceCounterManager;
 class PlayerManager;
 class TopRecordsManager;
 class ResourceManager;
+class ResourceMemoryUsageCounter;
 class ScopedTickCounter;
 class ScreenManager;
 class Shell;
@@ -108,13 +110,16 @@ public:
     // allowGrabInputStateChange (allowShowCursorStateChange) allows it.
     bool GrabInput(bool grab);
     bool ShowCursor(bool show);
+    // The overlays are created when shown and deleted when hidden.
     void ShowFPSCounter(bool show);
-    bool IsFPSCounterShown() const { return m_FPSCounterShown; }
+    bool IsFPSCounterShown() const { return m_FPSCounter != nullptr; }
+    FPSCounter* GetFPSCounter() const { return m_FPSCounter.get(); }
     // The mode is a memory-usage category (MEMUSAGE_IMAGES_IN_VIDMEM and on).
     void ShowResourceMemoryUsageCounter(int mode);
     void ToggleResourceMemoryUsageCounter(int mode);
     // -1 while the overlay is hidden.
-    int GetResourceMemoryUsageCounterMode() const { return m_ResourceMemoryUsageCounterMode; }
+    int GetResourceMemoryUsageCounterMode() const;
+    ResourceMemoryUsageCounter* GetResourceMemoryUsageCounter() const { return m_ResourceMemoryUsageCounter.get(); }
     // The first free "<app>_Screenshot-NNNN.bmp" in the current folder; empty
     // when all 9999 names are taken.
     std::string FindScreenshotFileName() const;
@@ -315,10 +320,9 @@ protected:
     };
     WindowHandle m_hWnd = nullptr;
     std::unique_ptr<SDL_Surface, IconDeleter> m_WindowIcon;
-    // The overlays are drawn by their own classes once those exist; until then
-    // only whether they show is kept.
-    bool m_FPSCounterShown = false;
-    int m_ResourceMemoryUsageCounterMode = -1;
+    // The developer overlays, drawn over the screens while they exist.
+    std::unique_ptr<FPSCounter> m_FPSCounter;
+    std::unique_ptr<ResourceMemoryUsageCounter> m_ResourceMemoryUsageCounter;
 
     std::vector<std::string> m_Args;
     EventQueue m_EventQueue;

@@ -8,6 +8,7 @@
 #include "engine/runtime/Application.h"
 #include "engine/runtime/Canvas.h"
 #include "engine/runtime/DisplayManager.h"
+#include "engine/runtime/NumericalStatDisplay.h"
 #include "engine/runtime/ResourceManager.h"
 #include "engine/runtime/SurfaceManager.h"
 #include "engine/runtime/Utility.h"
@@ -84,8 +85,14 @@ void Application::UpdateScreens()
 
 void Application::DrawScreens()
 {
-    if (m_ScreenManager && m_MainCanvas)
+    if (!m_MainCanvas)
+        return;
+    if (m_ScreenManager)
         m_ScreenManager->Draw(*m_MainCanvas);
+    if (m_FPSCounter)
+        m_FPSCounter->Draw(*m_MainCanvas);
+    if (m_ResourceMemoryUsageCounter)
+        m_ResourceMemoryUsageCounter->Draw(*m_MainCanvas);
 }
 
 void Application::SwitchToNoScreen()
@@ -356,34 +363,39 @@ void Application::OnRelaunched()
 
 void Application::ShowFPSCounter(bool show)
 {
-    if (show && !m_FPSCounterShown) {
-        m_FPSCounterShown = true;
+    if (show && !m_FPSCounter) {
+        m_FPSCounter = std::make_unique<FPSCounter>();
         LogWrite("FPS counter enabled\n");
-    } else if (!show && m_FPSCounterShown) {
-        m_FPSCounterShown = false;
+    } else if (!show && m_FPSCounter) {
+        m_FPSCounter.reset();
         LogWrite("FPS counter disabled\n");
     }
 }
 
 void Application::ShowResourceMemoryUsageCounter(int mode)
 {
-    if (m_ResourceMemoryUsageCounterMode < 0) {
-        m_ResourceMemoryUsageCounterMode = mode;
+    if (!m_ResourceMemoryUsageCounter) {
+        m_ResourceMemoryUsageCounter = std::make_unique<ResourceMemoryUsageCounter>(mode);
         LogWrite("Resource memory usage counter enabled, displaying %s\n", MemUsageCategoryToString(mode));
-    } else if (m_ResourceMemoryUsageCounterMode != mode) {
-        m_ResourceMemoryUsageCounterMode = mode;
+    } else if (m_ResourceMemoryUsageCounter->GetCategory() != mode) {
+        m_ResourceMemoryUsageCounter->SetCategory(mode);
         LogWrite("Resource memory usage counter changed, now displaying %s\n", MemUsageCategoryToString(mode));
     }
 }
 
 void Application::ToggleResourceMemoryUsageCounter(int mode)
 {
-    if (m_ResourceMemoryUsageCounterMode >= 0 && m_ResourceMemoryUsageCounterMode == mode) {
-        m_ResourceMemoryUsageCounterMode = -1;
+    if (m_ResourceMemoryUsageCounter && m_ResourceMemoryUsageCounter->GetCategory() == mode) {
+        m_ResourceMemoryUsageCounter.reset();
         LogWrite("Resource memory usage counter hidden.\n");
     } else {
         ShowResourceMemoryUsageCounter(mode);
     }
+}
+
+int Application::GetResourceMemoryUsageCounterMode() const
+{
+    return m_ResourceMemoryUsageCounter ? m_ResourceMemoryUsageCounter->GetCategory() : -1;
 }
 
 // ---------------------------------------------------------------- screenshots

@@ -376,8 +376,15 @@ void Actor::SetLayoutManagerProperty(const LuaObject& value)
         SetLayoutManager(nullptr);
         return;
     }
+    if (value.IsTable()) {
+        // A script table describes the manager; the actor makes and keeps it.
+        std::unique_ptr<Object> made(LayoutManager::CreateFromTable(value));
+        SetLayoutManager(static_cast<LayoutManager*>(made.get()));
+        m_OwnedLayoutManager = std::move(made);
+        return;
+    }
     auto* manager = dynamic_cast<LayoutManager*>(Object::FromLuaObject(value));
-    VELK_ASSERT_MSG(manager != 0, "\"layoutManager\" must be a LayoutManager object.");
+    VELK_ASSERT_MSG(manager != 0, "\"layoutManager\" must be a LayoutManager object or table.");
     SetLayoutManager(manager);
 }
 
@@ -550,6 +557,8 @@ LayoutManager* Actor::GetLayoutManager() const
 void Actor::SetLayoutManager(LayoutManager* manager)
 {
     m_LayoutManager = manager ? manager->GetLuaObject() : LuaObject();
+    if (m_OwnedLayoutManager && m_OwnedLayoutManager.get() != manager)
+        m_OwnedLayoutManager.reset();
     if (manager)
         manager->LayoutContainer(this);
 }

@@ -392,6 +392,8 @@ private:
     std::vector<std::unique_ptr<ActorGroup>> m_OwnedGroups;
     // Held through its script self, which reads as nothing once it is deleted.
     LuaObject m_LayoutManager;
+    // One the actor made from a script table: the actor keeps it alive.
+    std::unique_ptr<Object> m_OwnedLayoutManager;
     std::uint8_t m_Alpha = 255;
     bool m_Visible = true;
     bool m_IsNonrectangular = false;

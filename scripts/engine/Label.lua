@@ -27,3 +27,11 @@ Resources.Label = Resources.Actor:new{
     highlightColor = "LightGray",
     wrapLimit = 80,
 }
+
+-- The "HW: " or "SW: " before the frame rate of the developer overlay.
+Resources.CounterLabel = Resources.Label:new{
+    font = Resources.Font:new{ fontName = "DejaVuSansCondensed.ttf", fontSize = 18 },
+    fgColor = "Red",
+    useActorColorAsBG = false,
+    text = "",
+}

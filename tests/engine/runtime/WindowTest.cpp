@@ -24,7 +24,8 @@ using ::testing::Not;
 namespace {
 
 const char kDefaults[] = "LoadConfig { full_screen = true }";
-const char kConst[] = "LoadConstConfig { ShortcutKeyTimeout = 1000 }";
+// The frame-rate overlay that Ctrl+1 shows needs its font.
+const char kConst[] = "LoadConstConfig { ShortcutKeyTimeout = 1000, FPSFont = \"DejaVuSans.ttf\", FPSFontSize = 12 }";
 EmbeddedFileRegistration s_Defaults("WindowApp_Defaults.cfg", reinterpret_cast<const unsigned char*>(kDefaults),
                                     sizeof(kDefaults) - 1);
 EmbeddedFileRegistration s_Const("WindowApp_Const.cfg", reinterpret_cast<const unsigned char*>(kConst),
@@ -84,7 +85,10 @@ protected:
     {
         root = std::filesystem::temp_directory_path() / ("velk-window-" + std::to_string(::getpid()));
         std::filesystem::remove_all(root);
-        std::filesystem::create_directories(root / "cwd" / "data");
+        std::filesystem::create_directories(root / "cwd" / "data" / "fonts");
+        for (const char* font : {"DejaVuSans.ttf", "DejaVuSansCondensed.ttf"})
+            std::filesystem::copy_file(std::filesystem::path(VELK_GAME_DATA_DIR) / "fonts" / font,
+                                       root / "cwd" / "data" / "fonts" / font);
         setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
         setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", root.c_str(), 1);
