@@ -591,7 +591,6 @@ void Button::SetBlink(bool on, const Color& color)
             timers->RecreateTimer(m_BlinkTimerID, this, kBlinkPeriod, -1, TIMER_LIMITED_TO_FRAMERATE, "default");
         else
             m_BlinkTimerID = timers->CreateTimer(this, kBlinkPeriod, -1, TIMER_LIMITED_TO_FRAMERATE, "default");
-        m_Blinking = 1;
         return;
     }
     if (m_BlinkTimerID == 0)
@@ -600,7 +599,6 @@ void Button::SetBlink(bool on, const Color& color)
     if (timers)
         timers->FreeTimer(m_BlinkTimerID);
     m_BlinkTimerID = 0;
-    m_Blinking = 0;
     // The blinking may have left the disabled frame showing.
     if (m_UseFrames && GetState()) {
         const std::string state = GetStateName();

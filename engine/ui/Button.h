@@ -202,7 +202,6 @@ protected:
     std::uint32_t m_BlinkTimerID = 0;
     Color m_BlinkColor;
     Color m_LabelColor;
-    std::uint8_t m_Blinking = 0;
     std::int32_t m_ShortcutKey = 0;
     std::uint8_t m_KeyTipChar = 0;
     std::uint8_t m_UseAltShortcutKey = 0;
