@@ -208,3 +208,9 @@ void Grid::AddCellChild(Actor* actor)
 {
     AddChild(actor);
 }
+
+Actor* Grid::GetCellContent(int column, int row) const
+{
+    Cell* cell = GetCell(column, row);
+    return cell ? cell->GetContent() : nullptr;
+}

@@ -85,6 +85,8 @@ public:
 
     // Null outside 1..columns by 1..rows.
     Cell* GetCell(int column, int row) const;
+    // The child a cell holds; null for an empty cell or one out of range.
+    Actor* GetCellContent(int column, int row) const;
     Cell* GetFirstCell() const { return m_FirstCell; }
     int GetColumns() const { return m_Columns; }
     int GetRows() const { return m_Rows; }

@@ -6,6 +6,7 @@
 #include "engine/runtime/Canvas.h"
 #include "engine/runtime/Image.h"
 #include "engine/runtime/ImageRenderer.h"
+#include "engine/ui/Button.h"
 #include "engine/ui/ViewableTransition.h"
 
 #include <algorithm>
@@ -464,5 +465,21 @@ void Screen_ReverseDrawListIterator::Advance()
     default:
         VELK_ASSERT_MSG(false, "'m_State' is an unknown value");
         return;
+    }
+}
+
+// ---------------------------------------------------------------- buttons
+
+void Screen::AttachToChildButtons(Actor* root)
+{
+    VELK_ASSERT(root != 0);
+    for (Actor* child : root->GetChildren()) {
+        if (auto* button = dynamic_cast<Button*>(child)) {
+            button->AddToGroup(this);
+            // Once only, however often the screen attaches.
+            button->DetachObserver(VELK_BUTTONAPPEARANCECHANGE, this);
+            button->AttachObserver(VELK_BUTTONAPPEARANCECHANGE, this);
+        }
+        AttachToChildButtons(child);
     }
 }

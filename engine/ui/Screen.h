@@ -91,6 +91,10 @@ public:
     // The stacked dialogs, the front one last.
     const std::vector<Actor*>& GetDialogs() const { return m_Dialogs; }
     bool IsDialogOpen(const Actor* dialog) const;
+    // Every button in the root's subtree reports its events to this screen and
+    // tells it of its changes of look.
+    void AttachToChildButtons(Actor* root);
+
     // Whether the screen draws from its frozen picture (or will at the next draw).
     bool IsFrozen() const { return m_Snapshot != nullptr || m_SnapshotWanted; }
 

@@ -8,6 +8,7 @@
 #include "engine/runtime/Canvas.h"
 #include "engine/runtime/SurfaceManager.h"
 #include "engine/ui/Actor.h"
+#include "engine/ui/Button.h"
 #include "engine/ui/Screen.h"
 #include "engine/ui/ViewableTransition.h"
 
@@ -16,6 +17,8 @@
 namespace {
 
 const char kCurrentScreenKey[] = "currentScreen";
+// The window buttons carry no text; their label font is the configured button face.
+constexpr int kWindowButtonFontSize = 18;
 
 Screen* ScreenOf(const LuaObject& value)
 {
@@ -205,6 +208,44 @@ void ScreenManager::CreateWindowsButtons()
     windowButtons->SetSize(m_GlobalOverlay->GetWidth(), m_GlobalOverlay->GetHeight());
     m_WindowButtons = windowButtons.get();
     m_GlobalOverlay->AddChild(windowButtons.release());
+
+    struct WindowButton
+    {
+        const char* logLine;
+        const char* name;
+        const char* image;
+        int distanceFromRight;
+        int shortcutKey;
+        int altFunctionKey;
+    };
+    // Alt+Space, Alt+Return and Alt+F4, as on a window's caption.
+    const WindowButton buttons[] = {
+        {"Screen::CreateWindowsButtons m_MinButton\n", "MinimizeButton", "btnMin.png", 63, SDLK_SPACE, 0},
+        {"Screen::CreateWindowsButtons m_ResButton\n", "RestoreButton", "btnRes.png", 43, SDLK_RETURN, 0},
+        {"Screen::CreateWindowsButtons m_CloseButton\n", "CloseButton", "btnClose.png", 23, 0, SDLK_F4},
+    };
+    bool first = true;
+    for (const WindowButton& each : buttons) {
+        Log(3, "%s", each.logLine);
+        // Without its font or picture the game still runs, only without that button.
+        try {
+            std::unique_ptr<Button> button(Button::Make(each.image, "", ConfiguredFontFace("ButtonFont"),
+                                                        kWindowButtonFontSize, m_WindowButtons->GetWidth() -
+                                                            each.distanceFromRight,
+                                                        5, each.name, this));
+            if (each.shortcutKey != 0)
+                button->SetShortcutKey(each.shortcutKey);
+            button->SetAltFunctionKey(each.altFunctionKey);
+            button->SetUseAltShortcutKey(true);
+            button->SetClickSound("click2.ogg");
+            m_WindowButtons->AddChild(button.release());
+        } catch (const Exception& e) {
+            LogWrite("WARNING: Could not make the window button \"%s\": %s\n", each.name, e.GetMessage().c_str());
+        }
+        if (first)
+            Log(3, "Screen::CreateWindowsButtons afterMAKE\n");
+        first = false;
+    }
 }
 
 void ScreenManager::SetShowWindowButtons(bool show)

@@ -6,7 +6,9 @@ A family file (data/images/<folder>/buttons.txt) names colour sets and buttons:
     button  <file stem> <width>x<height> <shape> <set> [<glyph>]
 
 <shape> is "pill" (round ends), "round" (a circle) or "r<N>" (corner radius N).
-<glyph> draws a sign on the face: "cross" (a close box).
+<glyph> draws a sign on the face: "cross" (a close box), "minus" (minimise) or
+"restore" (two overlapping windows). Buttons under 24 pixels high (the window
+buttons) have thinner edges so that their face keeps room for the sign.
 Each button becomes one horizontal strip of four frames, in the order the
 engine's buttons use: Active, Disabled, Highlighted, Pressed. The frame is the
 button's full size; the face leaves room for the drop shadow below it and for
@@ -16,6 +18,8 @@ the highlight glow around it.
 import colorsys
 
 STATES = ("Active", "Disabled", "Highlighted", "Pressed")
+GLYPHS = (None, "cross", "minus", "restore")
+SMALL_HEIGHT = 24
 
 INK = "#3b2314"  # the outline and shadow colour of the whole game
 GLOW = "#ffe45c"
@@ -50,7 +54,7 @@ def parse(path):
             elif words[0] == "button" and len(words) in (5, 6):
                 _, name, size, shape, set_name = words[:5]
                 glyph = words[5] if len(words) == 6 else None
-                if glyph not in (None, "cross"):
+                if glyph not in GLYPHS:
                     raise FamilyError("%s: unknown glyph %r" % (where, glyph))
                 try:
                     width, height = (int(v) for v in size.split("x"))
@@ -111,7 +115,7 @@ def frame_svg(family, index, state):
     w, h = family.width, family.height
     c = state_colours(family.colours, state)
     pressed = state == "Pressed"
-    margin, shadow, lip = 3, 3, 4
+    margin, shadow, lip = (1, 2, 2) if h < SMALL_HEIGHT else (3, 3, 4)
     face_w = w - 2 * margin
     face_h = h - 2 * margin - shadow
     x0, y0 = index * w + margin, margin
@@ -119,7 +123,7 @@ def frame_svg(family, index, state):
         side = min(face_w, face_h)
         x0 += (face_w - side) / 2
         face_w = face_h = side
-        lip = 3
+        lip = min(lip, 3)
     r = _radius(family, face_h)
     drop = lip - 1 if pressed else 0  # a pressed face sinks onto its lip
     gid = "%s%d" % (family.name.replace(".", "_"), index)
@@ -147,12 +151,26 @@ def frame_svg(family, index, state):
         # Shade under the top edge: the face sits lower than its rim.
         parts.append('    <rect x="%g" y="%g" width="%g" height="%g" rx="%g" fill="none" stroke="%s" stroke-width="2" opacity="0.25"/>'
                      % (x0 + 2.5, y0 + 2.5 + drop, face_w - 5, face_h - 5 - lip, max(r - 2.5, 0), INK))
-    if family.glyph == "cross":
+    if family.glyph:
         cx, cy = x0 + face_w / 2, y0 + drop + (face_h - lip) / 2 + 0.5
         arm = (face_h - lip) * 0.22
-        cross = "M%g %g L%g %g M%g %g L%g %g" % (cx - arm, cy - arm, cx + arm, cy + arm, cx - arm, cy + arm, cx + arm, cy - arm)
-        parts.append('    <path d="%s" stroke="%s" stroke-width="6" stroke-linecap="round"/>' % (cross, c["outline"]))
-        parts.append('    <path d="%s" stroke="#ffffff" stroke-width="3.2" stroke-linecap="round"/>' % cross)
+        # The sign's strokes: its dark edge, then white over it.
+        outline_w, stroke_w = min(6, (face_h - lip) * 0.32), min(3.2, (face_h - lip) * 0.17)
+        if family.glyph == "cross":
+            path = "M%g %g L%g %g M%g %g L%g %g" % (cx - arm, cy - arm, cx + arm, cy + arm, cx - arm, cy + arm, cx + arm, cy - arm)
+        elif family.glyph == "minus":
+            path = "M%g %g L%g %g" % (cx - arm, cy + arm, cx + arm, cy + arm)
+        else:
+            # Two windows, the front one lower left of the one behind.
+            small = arm * 1.2
+            path = ("M%g %g h%g v%g h%g z M%g %g h%g M%g %g v%g h%g"
+                    % (cx - arm, cy - arm + small * 0.45, small, small, -small,
+                       cx - arm + small * 0.45, cy - arm, small,
+                       cx - arm + small * 0.45 + small, cy - arm, small, -small * 0.45))
+        parts.append('    <path d="%s" fill="none" stroke="%s" stroke-width="%g" stroke-linecap="round" stroke-linejoin="round"/>'
+                     % (path, c["outline"], outline_w))
+        parts.append('    <path d="%s" fill="none" stroke="#ffffff" stroke-width="%g" stroke-linecap="round" stroke-linejoin="round"/>'
+                     % (path, stroke_w))
     parts.append("  </g>")
     return "\n".join(parts)
 

@@ -5,8 +5,9 @@
 namespace {
 
 const char kDefaults[] = "LoadConfig { }";
-const char kConst[] =
-    "LoadConstConfig { VersionFont = \"DejaVuSans.ttf\", TextBoxFont = \"DejaVuSans.ttf\", TextBoxFontSize = 12 }";
+const char kConst[] = "LoadConstConfig { VersionFont = \"DejaVuSans.ttf\", TextBoxFont = \"DejaVuSans.ttf\", "
+                      "TextBoxFontSize = 12, ButtonFont = \"DejaVuSans.ttf\", SmallButtonFont = \"DejaVuSans.ttf\", "
+                      "ButtonFontSize = 26, ButtonFontSizeBigger = 26 }";
 EmbeddedFileRegistration s_Defaults("ScreenApp_Defaults.cfg", reinterpret_cast<const unsigned char*>(kDefaults),
                                     sizeof(kDefaults) - 1);
 EmbeddedFileRegistration s_Const("ScreenApp_Const.cfg", reinterpret_cast<const unsigned char*>(kConst),
