@@ -257,6 +257,8 @@ public:
     Object* FindGroup(const std::string& name, bool recursive) const;
     void AddToGroup(EventReceiver* receiver);
     bool HasReceivers() const { return !m_Receivers.group.Empty(); }
+    // Who receives the events the actor raises, in order.
+    const std::vector<EventReceiver*>& GetReceivers() const { return m_Receivers.group.GetReceivers(); }
     // {type, code 0, data}, sent at once or posted to the actor's receivers.
     void RaiseEvent(int type, void* data, bool immediately);
 

@@ -7,6 +7,7 @@
 #include "engine/runtime/Image.h"
 #include "engine/runtime/ImageRenderer.h"
 #include "engine/ui/Button.h"
+#include "engine/ui/NoteManager.h"
 #include "engine/ui/ViewableTransition.h"
 
 #include <algorithm>
@@ -94,6 +95,13 @@ Screen::Screen(const std::string& backgroundResource, const std::string& screenN
     overlay->SetVisible(false);
     m_DialogOverlay = overlay.get();
     AddChild(overlay.release());
+
+    Log(3, "Screen::Create m_NoteManager\n");
+    auto noteManager = std::make_unique<NoteManager>();
+    noteManager->SetLayer(1001);
+    noteManager->SetVisible(true);
+    m_NoteManager = noteManager.get();
+    AddChild(noteManager.release());
 }
 
 Screen::~Screen()

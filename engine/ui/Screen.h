@@ -9,6 +9,7 @@
 #include <vector>
 
 class Canvas;
+class NoteManager;
 class ViewableTransition;
 
 // Construction flags of a dialog.
@@ -73,6 +74,8 @@ public:
     Actor* GetBackgroundLayer() const { return m_BackgroundLayer; }
     Actor* GetKeyTipLayer() const { return m_KeyTipLayer; }
     Actor* GetDialogOverlay() const { return m_DialogOverlay; }
+    // The screen's hint bubbles, above the tree on layer 1001.
+    NoteManager* GetNoteManager() const { return m_NoteManager; }
     ViewableTransition* GetTransition() const { return m_Transition.get(); }
 
     // ---- dialogs
@@ -113,6 +116,7 @@ private:
     std::vector<Actor*> m_Dialogs;
     Actor* m_DialogOverlay = nullptr;
     Actor* m_KeyTipLayer = nullptr;
+    NoteManager* m_NoteManager = nullptr;
     std::unique_ptr<Canvas> m_Snapshot;
     bool m_SnapshotWanted = false;
     DrawMap m_DrawMap;

@@ -45,10 +45,11 @@ TEST_F(DrawOrderIteratorsTest, AScreenYieldsLayersAboveThenItsChildrenThenLayers
     Named("layeredChild", screen)->SetLayer(3);
     screen->StartDialog(new TestDialog("Live", DIALOGFLAG_NONBLOCKING, Colors::Red, 2, 2), false);
 
-    // The dialog and the layered child are met once, at their layers' places.
+    // The dialog and the layered child are met once, at their layers' places;
+    // the unnamed one on layer 1001 is the screen's note manager.
     Screen_ReverseDrawListIterator live(*screen);
-    EXPECT_EQ(Names(live), (std::vector<std::string>{"Live", "top", "up2", "up1", "layeredChild", "DialogOverlay",
-                                                     "ScreenKeyTipLayer", "b", "a", "", "deep"}));
+    EXPECT_EQ(Names(live), (std::vector<std::string>{"Live", "", "top", "up2", "up1", "layeredChild",
+                                                     "DialogOverlay", "ScreenKeyTipLayer", "b", "a", "", "deep"}));
     EXPECT_THAT(FailureOf([&] { live.GetValue(); }), HasSubstr("Assertion failed: (false)"));
     EXPECT_THAT(FailureOf([&] { live.Advance(); }), HasSubstr("cannot advance a finished iterator"));
 
@@ -80,9 +81,10 @@ TEST_F(DrawOrderIteratorsTest, TheFullWalkGoesOverlayThenScreenEachSubtreeBefore
         rest.insert(rest.begin(), overlay.begin(), overlay.end());
         return rest;
     };
+    // The screen's note manager (unnamed, on layer 1001) comes first.
     FullReverseDrawTreeIterator all(manager, nullptr);
-    EXPECT_EQ(Names(all), then({"DialogOverlay", "ScreenKeyTipLayer", "q1", "q", "p2", "p1", "p", "Background", "",
-                                "Walk"}));
+    EXPECT_EQ(Names(all), then({"", "DialogOverlay", "ScreenKeyTipLayer", "q1", "q", "p2", "p1", "p", "Background",
+                                "", "Walk"}));
     EXPECT_THAT(FailureOf([&] { all.GetValue(); }), HasSubstr("Cannot retrieve a value from a finished iterator."));
     EXPECT_THAT(FailureOf([&] { all.Advance(); }), HasSubstr("Cannot advance a finished iterator."));
 
