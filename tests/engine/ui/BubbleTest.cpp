@@ -427,3 +427,65 @@ TEST_F(BubbleTest, TheSpeechSpacesItsLettersByTheWholeNumberTheSettingsGive)
     EXPECT_EQ(spacedBy("2.5"), 0);
     EXPECT_EQ(spacedBy("'wide'"), 0);
 }
+
+TEST_F(BubbleTest, TheReplySetsCarryPinsSideBySideThatAnswerTheirKeys)
+{
+    struct Stroked
+    {
+        int key;
+        int modifiers;
+        const char* clicked;
+    };
+    struct Case
+    {
+        const char* set;
+        std::vector<const char*> buttons;
+        std::vector<Stroked> strokes;
+    };
+    const std::vector<Case> cases = {
+        {"BubbleButtonSet",
+         {"leftButton", "rightButton"},
+         {{SDLK_RETURN, 0, "leftButton"}, {SDLK_SPACE, 0, "leftButton"}, {SDLK_ESCAPE, 0, "rightButton"}}},
+        {"BubbleButtonSet1",
+         {"centerButton"},
+         {{SDLK_RETURN, 0, "centerButton"}, {SDLK_SPACE, 0, "centerButton"}, {SDLK_ESCAPE, 0, "centerButton"}}},
+        {"BubbleButtonSet3",
+         {"leftButton", "centerButton", "rightButton"},
+         {{SDLK_RETURN, 0, "leftButton"}, {'c', KMOD_LALT, "centerButton"}, {SDLK_ESCAPE, 0, "rightButton"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.set);
+        auto* speech = Show(new SpeechBubble("Pick one\n\n", SpeechBubble::TAIL_BELOW, "White", false, nullptr));
+        auto* set = dynamic_cast<Actor*>(ClassManager::GetInstance()->InstantiateObjectFromResource(c.set));
+        ASSERT_NE(set, nullptr);
+        speech->AddChild(set);
+        EXPECT_EQ(set->GetName(), "BubbleButtonSet");
+        EXPECT_EQ(set->GetWidth(), 155);
+        EXPECT_EQ(set->GetY() + set->GetHeight(), speech->GetHeight() - 10) << "at the bubble's foot";
+
+        int right = -1000;
+        for (const char* name : c.buttons) {
+            SCOPED_TRACE(name);
+            auto* button = dynamic_cast<Button*>(set->FindChild(name));
+            ASSERT_NE(button, nullptr);
+            EXPECT_EQ(button->GetImageName(), "btnPin.png");
+            EXPECT_EQ(button->GetLabel()->GetFont()->GetFontName(), "Dosis-ExtraBold.otf");
+            EXPECT_EQ(button->GetLabel()->GetFgColor(), Colors::Black);
+            // Left to right within the bubble, none over another.
+            const Rect rect = button->GetGlobalRect();
+            const Rect bubbleRect = speech->GetGlobalRect();
+            EXPECT_GE(rect.x, bubbleRect.x);
+            EXPECT_LE(rect.x + rect.w, bubbleRect.x + bubbleRect.w);
+            EXPECT_GE(rect.x, right);
+            right = rect.x + rect.w;
+            button->AddToGroup(recorder);
+        }
+        Pass();
+        for (const Stroked& stroke : c.strokes) {
+            Stroke(stroke.key, stroke.modifiers);
+            EXPECT_THAT(recorder->TakeEvents(), ElementsAre(std::string("press ") + stroke.clicked,
+                                                            std::string("click ") + stroke.clicked));
+        }
+        screen->DestroyChild(speech);
+    }
+}
