@@ -25,7 +25,8 @@ BenchApp::BenchApp()
     std::filesystem::create_directories(root / "cwd" / "data");
     std::filesystem::current_path(root / "cwd");
     app = std::make_unique<Application>("BenchApp", "Bench", AppCodeFromString("BNCH"), 800, 600);
-    const char* args[] = {"/tmp/BenchApp", "--multiapp", "--keepcwd", "--nopkg", "--log0"};
+    std::string program = (root / "BenchApp").string();
+    const char* args[] = {program.c_str(), "--multiapp", "--keepcwd", "--nopkg", "--log0"};
     app->InitEngine(5, args);
     app->SetLoopClock(&clock);
     app->StartLoop();

@@ -4,6 +4,7 @@
 #include "engine/core/DataFile.h"
 #include "engine/core/Exception.h"
 #include "engine/core/Log.h"
+#include "engine/core/LuaSerializer.h"
 #include "engine/core/VelkLuaState.h"
 #include "platform/lua/LuaFunction.h"
 
@@ -117,6 +118,41 @@ LuaObject KeyObject(LuaState state, const std::string& key)
     LuaObject k;
     k.AssignString(state, key);
     return k;
+}
+
+// A setting's key as the log names it.
+std::string KeyText(const LuaObject& key)
+{
+    if (key.IsString())
+        return "\"" + EscapeLuaString(key.GetString()) + "\"";
+    if (key.IsNumber())
+        return (boost::format("%1%") % key.GetNumber()).str();
+    return std::string("a ") + key.TypeName();
+}
+
+// The settings minus those that cannot be written (a coroutine, a table that
+// holds itself, one nested too deep): one of those must not cost all the others.
+LuaObject SaveableSettings(LuaState state, const LuaObject& data)
+{
+    LuaObject saveable;
+    saveable.AssignNewTable(state);
+    for (LuaTableIterator it(data); it; ++it) {
+        try {
+            std::string scratch;
+            SerializeLuaObjectToString(it.GetKey(), scratch, SERIALIZE_SORTED, state);
+            SerializeLuaObjectToString(it.GetValue(), scratch, SERIALIZE_SORTED, state);
+        } catch (const Exception& e) {
+            std::string reason = e.GetMessage();
+            std::string::size_type at = reason.find("Message: ");
+            if (at != std::string::npos)
+                reason = reason.substr(at + 9);
+            LogWrite("WARNING: The setting %s cannot be saved and was left out: %s\n", KeyText(it.GetKey()).c_str(),
+                     reason.c_str());
+            continue;
+        }
+        saveable.RawSetObject(it.GetKey(), it.GetValue());
+    }
+    return saveable;
 }
 
 } // namespace
@@ -301,7 +337,7 @@ void Config::Write(const std::string& path)
     LuaObject serialize = m_LuaState.GetGlobal("Serialize");
     AssertGlobalFunction(serialize);
     AssertGlobalFunction(m_LuaState.GetGlobal("CloseOutputFile"));
-    LuaObject data = RequireTable(m_LuaState, "Config_Data");
+    LuaObject data = SaveableSettings(m_LuaState, RequireTable(m_LuaState, "Config_Data"));
     WriteOutputFile(m_LuaState, path, [&] {
         LuaFunction<void>{header}();
         LuaFunction<void>{serialize}(data);

@@ -46,7 +46,9 @@ public:
     void ApplyMetadata();
 
     // Writes "LoadConfig " and the settings as Lua source, replacing the file
-    // only once the whole text is written.
+    // only once the whole text is written. A setting that cannot be written
+    // (a coroutine, a table holding itself, one nested too deep) is left out
+    // with a "WARNING: " line naming it.
     void Write(const std::string& path);
 
     LuaState GetLuaState() const { return m_LuaState; }

@@ -3,6 +3,7 @@
 #include "engine/core/Exception.h"
 #include "engine/core/Log.h"
 #include "engine/core/LuaSerializer.h"
+#include "engine/core/ScriptBudget.h"
 #include "engine/core/ScriptFunctionRegistration.h"
 #include "engine/core/VelkLuaState.h"
 #include "platform/lua/LuaFunction.h"
@@ -11,6 +12,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <vector>
 
 #include <fcntl.h>
@@ -30,72 +33,6 @@ void InstructionLimitReached(lua_State* L, lua_Debug*)
 {
     luaL_error(L, "the instruction limit of a data file was reached");
 }
-
-// Limits on the state for the length of one load: a count hook against endless
-// loops, a cap on memory growth, and no string methods (their pattern matching
-// runs in C, out of the hook's reach). Undone in reverse order.
-class LoadBudget
-{
-public:
-    explicit LoadBudget(lua_State* L) : m_L(L)
-    {
-        lua_pushliteral(L, "");
-        if (lua_getmetatable(L, -1))
-            m_StringMetatable = luaL_ref(L, LUA_REGISTRYINDEX);
-        lua_pushnil(L);
-        lua_setmetatable(L, -2);
-        lua_pop(L, 1);
-
-        m_Hook = lua_gethook(L);
-        m_HookMask = lua_gethookmask(L);
-        m_HookCount = lua_gethookcount(L);
-        lua_sethook(L, InstructionLimitReached, LUA_MASKCOUNT, kDataFileInstructionLimit);
-
-        m_Alloc = lua_getallocf(L, &m_AllocData);
-        lua_setallocf(L, Allocate, this);
-    }
-
-    ~LoadBudget()
-    {
-        lua_setallocf(m_L, m_Alloc, m_AllocData);
-        lua_sethook(m_L, m_Hook, m_HookMask, m_HookCount);
-        lua_pushliteral(m_L, "");
-        if (m_StringMetatable != LUA_NOREF)
-            lua_rawgeti(m_L, LUA_REGISTRYINDEX, m_StringMetatable);
-        else
-            lua_pushnil(m_L);
-        lua_setmetatable(m_L, -2);
-        lua_pop(m_L, 1);
-        if (m_StringMetatable != LUA_NOREF)
-            luaL_unref(m_L, LUA_REGISTRYINDEX, m_StringMetatable);
-    }
-
-    LoadBudget(const LoadBudget&) = delete;
-    LoadBudget& operator=(const LoadBudget&) = delete;
-
-private:
-    static void* Allocate(void* data, void* block, size_t oldSize, size_t newSize)
-    {
-        auto* self = static_cast<LoadBudget*>(data);
-        long long change = static_cast<long long>(newSize) - static_cast<long long>(oldSize);
-        // Lua treats a null answer to a growing request as out of memory; shrinking must not fail.
-        if (change > 0 && self->m_Growth + change > static_cast<long long>(kDataFileMemoryLimit))
-            return nullptr;
-        void* result = self->m_Alloc(self->m_AllocData, block, oldSize, newSize);
-        if (result || newSize == 0)
-            self->m_Growth += change;
-        return result;
-    }
-
-    lua_State* m_L;
-    int m_StringMetatable = LUA_NOREF;
-    lua_Hook m_Hook = nullptr;
-    int m_HookMask = 0;
-    int m_HookCount = 0;
-    lua_Alloc m_Alloc = nullptr;
-    void* m_AllocData = nullptr;
-    long long m_Growth = 0;
-};
 
 // The loader function a data file calls; appends its table to the box
 // (upvalue 1). Upvalue 3 is true when it may be called more than once.
@@ -172,6 +109,8 @@ ReadResult ReadWholeFile(const std::string& path, std::string& text, std::string
         return ReadResult::Failed;
     }
     text.clear();
+    // One block of the final size: growing by doubling would hold two copies at once.
+    text.reserve(static_cast<std::size_t>(info.st_size));
     char buffer[65536];
     for (;;) {
         ssize_t n = ::read(fd, buffer, sizeof(buffer));
@@ -345,15 +284,23 @@ void LoadDataText(LuaState state, const std::string& text, const std::string& ch
 
     LuaState main = state.GetMainState();
     lua_State* L = main.GetCState();
-    int top = lua_gettop(L);
+    // The stack as it was, however the load ends.
+    struct RestoreTop
+    {
+        lua_State* L;
+        int top;
+        ~RestoreTop() { lua_settop(L, top); }
+    } restoreTop{L, lua_gettop(L)};
     LuaObject box;
     box.AssignNewTable(main);
 
     bool failed = false;
     std::string error;
     {
-        LoadBudget budget(L);
-        if (main.LoadBuffer(text.data(), text.size(), chunkName.c_str()) != 0) {
+        // No string methods: their pattern matching runs in C, out of the hook's reach.
+        ScriptBudget budget(L, kDataFileInstructionLimit, kDataFileMemoryLimit, InstructionLimitReached);
+        // Plain Lua: the dialect rewrite is for our own scripts and costs far more memory than the text.
+        if (main.LoadPlainBuffer(text.data(), text.size(), chunkName.c_str()) != 0) {
             failed = true;
             error = main.PopErrorMessage();
         } else {
@@ -370,7 +317,7 @@ void LoadDataText(LuaState state, const std::string& text, const std::string& ch
             }
         }
     }
-    lua_settop(L, top);
+    lua_settop(L, restoreTop.top);
     if (failed)
         VELK_THROW(ScriptError, error);
 
@@ -388,22 +335,27 @@ void LoadDataText(LuaState state, const std::string& text, const std::string& ch
 DataFileResult LoadDataFile(LuaState state, const std::string& path, const std::string& loaderName,
                             const DataFileReceiver& receive)
 {
-    std::string text;
+    // Whatever a file makes fail, the file goes aside and the next start is a fresh one.
     std::string reason;
-    switch (ReadWholeFile(path, text, reason)) {
-    case ReadResult::Missing:
-        return DataFileResult::Missing;
-    case ReadResult::Failed:
-        KeepBadFile(path, reason);
-        return DataFileResult::Bad;
-    case ReadResult::Read:
-        break;
-    }
     try {
-        LoadDataText(state, text, "@" + path, loaderName, receive);
-        return DataFileResult::Loaded;
+        std::string text;
+        switch (ReadWholeFile(path, text, reason)) {
+        case ReadResult::Missing:
+            return DataFileResult::Missing;
+        case ReadResult::Failed:
+            break;
+        case ReadResult::Read:
+            LoadDataText(state, text, "@" + path, loaderName, receive);
+            return DataFileResult::Loaded;
+        }
     } catch (const Exception& e) {
         reason = e.GetMessage();
+    } catch (const std::bad_alloc&) {
+        reason = "out of memory";
+    } catch (const std::exception& e) {
+        reason = e.what();
+    } catch (...) {
+        reason = "an unknown failure";
     }
     KeepBadFile(path, reason);
     return DataFileResult::Bad;

@@ -32,9 +32,10 @@ enum class DataLoaderCalls
     AtLeastOnce,
 };
 
-// Runs Lua source as data: text only (a precompiled chunk is refused), in an
-// environment holding nothing but the loader function, without the string
-// methods, under the instruction and memory budget. The text must call the
+// Runs Lua source as data: plain Lua 5.1 text only (a precompiled chunk is
+// refused; the scripts' dialect is not rewritten), in an environment holding
+// nothing but the loader function, without the string methods, under the
+// instruction and memory budget. The text must call the
 // loader with a table of plain data (booleans, numbers, strings and tables; no
 // cycles), as often as calls allows. Only once the whole text has run does
 // receive get the tables, in call order. Any failure throws ScriptError with
@@ -44,9 +45,10 @@ void LoadDataText(LuaState state, const std::string& text, const std::string& ch
                   DataLoaderCalls calls = DataLoaderCalls::Once);
 
 // Loads the file at path as LoadDataText does. When the file cannot be read or
-// loaded, or receive throws, the file is renamed with a ".bad" suffix (".bad.2"
-// and on when that is taken) and a "WARNING: " log line names both paths, so
-// that nothing written later replaces it.
+// loaded, or anything at all throws (receive, or memory running out), the file
+// is renamed with a ".bad" suffix (".bad.2" and on when that is taken) and a
+// "WARNING: " log line names both paths, so that nothing written later
+// replaces it.
 DataFileResult LoadDataFile(LuaState state, const std::string& path, const std::string& loaderName,
                             const DataFileReceiver& receive);
 // The same with a Lua function as the receiver.

@@ -33,6 +33,7 @@
 #include "engine/ui/ScreenManager.h"
 #include "platform/console/Console.h"
 #include "platform/lua/LuaFunction.h"
+#include "platform/os/Folders.h"
 #include "platform/os/SingleInstance.h"
 
 #include <SDL.h>
@@ -390,11 +391,24 @@ void Application::InitEngine(int argc, const char* const* argv)
     m_ScreenManager = std::make_unique<ScreenManager>();
 }
 
+namespace {
+
+// The folder of the running program file, whatever the current directory.
+std::string ProgramFolder()
+{
+    std::string path = GetExecutablePath();
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos || slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+} // namespace
+
 void Application::InitExePath(const char* argv0)
 {
     std::string path = argv0 ? argv0 : "";
     size_t slash = path.rfind('/');
-    std::string exePath = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+    // A bare name came from the search path, not from the current directory.
+    std::string exePath = slash == std::string::npos ? ProgramFolder() : path.substr(0, slash);
     if (exePath.empty())
         exePath = "/";
     VELK_ASSERT_MSG(FileExists(exePath, EXISTS_DIRECTORY), (boost::format("exePath=\"%1%\"") % exePath).str());
@@ -403,9 +417,10 @@ void Application::InitExePath(const char* argv0)
 
 void Application::RunStartupScripts()
 {
-    std::string exePath = RetrieveStringProperty("exePath", ".");
+    // Only the program's own folder: a file that happens to lie elsewhere must not run.
+    std::string folder = ProgramFolder();
     for (const char* name : {"/VelkStartup.lua", "/VelkStartupRelease.lua"}) {
-        std::string path = exePath + name;
+        std::string path = folder + name;
         if (!FileExists(path))
             continue;
         LogWrite("Loading startup script from: %s\n", path.c_str());

@@ -145,6 +145,8 @@ bool GameDataIO::LoadAllPlayerData(bool force)
     if (!force)
         VELK_ASSERT_MSG(m_Internal->m_Loaded == false, "Player data can only be loaded once, for the time being.");
     PlayerManager& players = RequirePlayerManager();
+    // Until every card is read and filed: a half-read set is never written over the cards.
+    m_Internal->m_Loaded = false;
     players.LoadGameData();
 
     Log(2, "Loading All Player Data...\n");
@@ -165,6 +167,10 @@ bool GameDataIO::LoadAllPlayerData(bool force)
 
 void GameDataIO::SaveAllPlayerData()
 {
+    if (!m_Internal->m_Loaded) {
+        Log(1, "Player data was not loaded; the player cards are left as they are.\n");
+        return;
+    }
     Log(3, "Saving All Player Data...\n");
     PlayerManager& players = RequirePlayerManager();
     LuaState state = VelkLuaState::Get();

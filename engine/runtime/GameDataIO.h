@@ -24,7 +24,8 @@ public:
     virtual bool LoadAllPlayerData(bool force);
     // Writes "Player1.card" to "Player4.card". A card that cannot be written
     // leaves its old file as it was; the others are still written, then the
-    // first failure is thrown.
+    // first failure is thrown. Until a load has finished it writes nothing, so
+    // a start-up that failed early leaves the cards on disk alone.
     virtual void SaveAllPlayerData();
 
 private:

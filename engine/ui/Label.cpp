@@ -2,11 +2,14 @@
 
 #include "engine/core/Exception.h"
 #include "engine/core/Log.h"
+#include "engine/core/ScriptBudget.h"
+#include "engine/core/ScriptFunctionRegistration.h"
 #include "engine/core/VelkLuaState.h"
 #include "engine/runtime/Application.h"
 #include "engine/runtime/DrawableImageCollection.h"
 #include "engine/runtime/Font.h"
 #include "engine/runtime/Image.h"
+#include "platform/lua/LuaDialect.h"
 
 #include <algorithm>
 
@@ -39,38 +42,182 @@ std::string ConvertedText(const LuaObject& value)
     return result;
 }
 
-// Label texts may carry text a player typed (a name on a card), so an
-// expression sees the globals read-only and without the libraries and loaders
-// that reach files, processes or other code, and it runs under a step limit.
+// An expression in a label sees only what the game's texts need: a few
+// functions, copies of the string, math and table libraries (string.rep with
+// a cap on its length), and read-only views of Config, Players and HighScores
+// that hand out plain values and further views, never functions. Nothing in it
+// writes, loads, saves, quits or reaches a native. Text from data never gets
+// here (its pipes are doubled where it enters a label); this is the backstop.
 const char* const kExpressionEnvironmentSource = R"lua(
-local blocked = { _G = true, os = true, io = true, debug = true, package = true, require = true,
-                  module = true, dofile = true, loadfile = true, loadstring = true, load = true,
-                  setfenv = true, getfenv = true, rawset = true, setmetatable = true,
-                  collectgarbage = true, newproxy = true, coroutine = true }
-local globals = _G
-return setmetatable({}, {
-    __index = function(_, key)
-        if blocked[key] then return nil end
-        return globals[key]
-    end,
-    __newindex = function() error("a label expression cannot change anything", 2) end,
-})
+local longestRepeat, forInName = ...
+local forIn = _G[forInName]
+local tostring, tonumber, type, select, pairs, ipairs, next, unpack, rawget, setmetatable, error =
+      tostring, tonumber, type, select, pairs, ipairs, next, unpack, rawget, setmetatable, error
+local stringlib, mathlib, tablelib = string, math, table
+
+local function refuse()
+    error("a label expression cannot change anything", 2)
+end
+
+local function rep(text, count)
+    local length = stringlib.len(text)
+    count = tonumber(count)
+    if count and length * count > longestRepeat then
+        error("string.rep would make a text longer than " .. longestRepeat .. " bytes", 2)
+    end
+    return stringlib.rep(text, count)
+end
+
+local function copy(library, changes)
+    local result = {}
+    for name, value in pairs(library) do
+        result[name] = value
+    end
+    for name, value in pairs(changes) do
+        result[name] = value or nil
+    end
+    return result
+end
+
+-- A fresh environment per expression, so nothing one expression does is seen by the next.
+return function()
+    local views, sources = {}, {}
+    local view
+
+    local function plain(value)
+        local kind = type(value)
+        if kind == "table" then
+            return views[value] or view(value, rawget)
+        elseif kind == "string" or kind == "number" or kind == "boolean" then
+            return value
+        end
+        return nil
+    end
+
+    function view(source, index)
+        local result = setmetatable({}, {
+            __index = function(_, key) return plain(index(source, sources[key] or key)) end,
+            __newindex = refuse,
+            __metatable = false,
+        })
+        views[source], sources[result] = result, source
+        return result
+    end
+
+    local function viewPairs(t)
+        local source = sources[t]
+        if not source then
+            return pairs(t)
+        end
+        local function step(_, key)
+            local k, v = next(source, sources[key] or key)
+            while k ~= nil and plain(k) == nil do
+                k, v = next(source, k)
+            end
+            if k == nil then
+                return nil
+            end
+            return plain(k), plain(v)
+        end
+        return step, t, nil
+    end
+
+    local function viewIpairs(t)
+        local source = sources[t]
+        if not source then
+            return ipairs(t)
+        end
+        return function(_, i)
+            i = i + 1
+            local v = rawget(source, i)
+            if v == nil then
+                return nil
+            end
+            return i, plain(v)
+        end, t, 0
+    end
+
+    local function viewUnpack(t, first, last)
+        local source = sources[t]
+        if not source then
+            return unpack(t, first, last)
+        end
+        local values = {}
+        for i = 1, tablelib.getn(source) do
+            values[i] = plain(source[i])
+        end
+        return unpack(values, first, last)
+    end
+
+    local function reading(f)
+        return function(t, ...) return f(sources[t] or t, ...) end
+    end
+    local function writing(f)
+        return function(t, ...)
+            if sources[t] then
+                refuse()
+            end
+            return f(t, ...)
+        end
+    end
+
+    local contents = {
+        tostring = tostring,
+        tonumber = tonumber,
+        type = type,
+        select = select,
+        pairs = viewPairs,
+        ipairs = viewIpairs,
+        unpack = viewUnpack,
+        -- What the dialect's "for k, v in t do" calls.
+        [forInName] = function(f, ...)
+            if sources[f] then
+                return viewPairs(f)
+            end
+            return forIn(f, ...)
+        end,
+        string = copy(stringlib, { rep = rep, dump = false }),
+        math = copy(mathlib, { randomseed = false }),
+        table = {
+            concat = reading(tablelib.concat),
+            getn = reading(tablelib.getn),
+            maxn = reading(tablelib.maxn),
+            insert = writing(tablelib.insert),
+            remove = writing(tablelib.remove),
+            sort = writing(tablelib.sort),
+        },
+        Players = plain(Players),
+        HighScores = plain(HighScores),
+    }
+    if type(Config) == "table" then
+        local settings = Config
+        contents.Config = view(settings, function(_, key) return settings[key] end)
+    end
+    return setmetatable({}, { __index = contents, __newindex = refuse, __metatable = false })
+end
 )lua";
 
 char g_ExpressionEnvironmentKey;
 const int kExpressionStepLimit = 100000;
+const std::size_t kExpressionMemoryLimit = 4u << 20;
+const int kLongestRepeat = 10000;
 
+// Pushes a fresh environment for one expression.
 void PushExpressionEnvironment(lua_State* L)
 {
     lua_pushlightuserdata(L, &g_ExpressionEnvironmentKey);
     lua_rawget(L, LUA_REGISTRYINDEX);
-    if (lua_istable(L, -1))
-        return;
-    lua_pop(L, 1);
-    VelkLuaState::LoadStringA(LuaState(L), kExpressionEnvironmentSource, 0, 1);
-    lua_pushlightuserdata(L, &g_ExpressionEnvironmentKey);
-    lua_pushvalue(L, -2);
-    lua_rawset(L, LUA_REGISTRYINDEX);
+    if (!lua_isfunction(L, -1)) {
+        lua_pop(L, 1);
+        lua_pushinteger(L, kLongestRepeat);
+        lua_pushstring(L, kLuaForInHelper);
+        VelkLuaState::LoadStringA(LuaState(L), kExpressionEnvironmentSource, 2, 1);
+        lua_pushlightuserdata(L, &g_ExpressionEnvironmentKey);
+        lua_pushvalue(L, -2);
+        lua_rawset(L, LUA_REGISTRYINDEX);
+    }
+    if (lua_pcall(L, 0, 1, 0) != 0)
+        VELK_THROW(ScriptError, LuaState(L).PopErrorMessage());
 }
 
 void StopRunawayExpression(lua_State* L, lua_Debug*)
@@ -85,36 +232,53 @@ std::string EvaluateExpression(const std::string& chunk)
     LuaState state = ObjectLuaState();
     lua_State* L = state.GetCState();
     const int base = lua_gettop(L);
-    if (state.LoadString(chunk) != 0) {
-        std::string message = state.PopErrorMessage();
-        lua_settop(L, base);
-        VELK_THROW(ScriptError, (boost::format("Error in LoadString: %1%\n") % message).str());
-    }
-    PushExpressionEnvironment(L);
-    lua_setfenv(L, -2);
-    lua_sethook(L, StopRunawayExpression, LUA_MASKCOUNT, kExpressionStepLimit);
-    int status = lua_pcall(L, 0, LUA_MULTRET, 0);
-    lua_sethook(L, nullptr, 0, 0);
-    if (status != 0) {
-        std::string message = state.PopErrorMessage();
-        lua_settop(L, base);
-        VELK_THROW(ScriptError, (boost::format("Error in PCall: %1%\n") % message).str());
-    }
     std::string result;
-    if (lua_gettop(L) > base) {
-        lua_getglobal(L, "tostring");
-        lua_pushvalue(L, base + 1);
-        if (lua_pcall(L, 1, 1, 0) != 0) {
-            std::string message = state.PopErrorMessage();
-            lua_settop(L, base);
-            VELK_THROW(ScriptError, message);
+    std::string failure;
+    try {
+        PushExpressionEnvironment(L);
+        const int environment = lua_gettop(L);
+        lua_getfield(L, environment, "string");
+        // The string methods ("x":rep(n)) are the environment's too while the budget holds.
+        ScriptBudget budget(L, kExpressionStepLimit, kExpressionMemoryLimit, StopRunawayExpression,
+                            ScriptBudget::StringMethodsFromTop);
+        if (state.LoadString(chunk) != 0) {
+            failure = (boost::format("Error in LoadString: %1%\n") % state.PopErrorMessage()).str();
+        } else {
+            lua_pushvalue(L, environment);
+            lua_setfenv(L, -2);
+            if (lua_pcall(L, 0, LUA_MULTRET, 0) != 0) {
+                failure = (boost::format("Error in PCall: %1%\n") % state.PopErrorMessage()).str();
+            } else if (lua_gettop(L) > environment) {
+                lua_getglobal(L, "tostring");
+                lua_pushvalue(L, environment + 1);
+                if (lua_pcall(L, 1, 1, 0) != 0)
+                    failure = state.PopErrorMessage();
+                else if (const char* text = lua_tostring(L, -1))
+                    result = text;
+            }
         }
-        if (const char* text = lua_tostring(L, -1))
-            result = text;
+    } catch (...) {
+        lua_settop(L, base);
+        throw;
     }
     lua_settop(L, base);
+    if (!failure.empty())
+        VELK_THROW(ScriptError, failure);
     return result;
 }
+
+// PlainLabelText(text): the text with its pipes doubled.
+int Script_PlainLabelText(lua_State* L)
+{
+    if (lua_type(L, 1) != LUA_TSTRING && lua_type(L, 1) != LUA_TNUMBER)
+        VELK_THROW(ScriptError, "PlainLabelText(text): the text must be a string.");
+    std::size_t length = 0;
+    const char* text = lua_tolstring(L, 1, &length);
+    LuaState(L).PushString(PlainLabelText(std::string(text, length)));
+    return 1;
+}
+
+ScriptFunctionRegistration s_PlainLabelText(Script_PlainLabelText, "PlainLabelText");
 
 void RegisterNamed(Class* c, const char* name)
 {
@@ -123,6 +287,18 @@ void RegisterNamed(Class* c, const char* name)
 }
 
 } // namespace
+
+std::string PlainLabelText(const std::string& text)
+{
+    std::string plain;
+    plain.reserve(text.size());
+    for (char ch : text) {
+        plain += ch;
+        if (ch == '|')
+            plain += '|';
+    }
+    return plain;
+}
 
 // ---------------------------------------------------------------- registration
 

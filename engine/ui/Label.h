@@ -19,11 +19,17 @@ enum TextAlignment
     TEXTALIGN_RIGHT = 2,
 };
 
+// Text from data (a name on a card, a record, anything typed) as a label
+// shows it and never runs it: every pipe doubled. Scripts have it as
+// PlainLabelText(text).
+std::string PlainLabelText(const std::string& text);
+
 // An actor showing text in a TrueType font: rendered into one image, or into
 // one image per character when the font is spaced by hand and the application
 // asks for that. Lines break at line feeds and, with a wrap limit, at the
-// first space past the limit; "|expr|" shows the value of a Lua expression and
-// "||" a single pipe. The label renders again only when something the picture
+// first space past the limit; "|expr|" shows the value of a Lua expression
+// (run in an allow-listed, read-only environment under a step and memory
+// limit) and "||" a single pipe. The label renders again only when something the picture
 // depends on has changed.
 class Label : public Actor
 {

@@ -3,7 +3,6 @@
 #include "engine/core/Events.h"
 #include "engine/core/Log.h"
 #include "engine/runtime/GameDataIO.h"
-#include "engine/runtime/PlayerManager.h"
 
 namespace {
 
@@ -61,8 +60,7 @@ void WoppleApp::InitGame()
 {
     Log(3, "WoppleApp::InitGame *****************\n");
     Application::InitGame();
-    Log(3, "WoppleApp::LoadGameData *****************\n");
-    PlayerManager::GetInstance()->LoadGameData();
+    // Reads the cards too; reading them twice made two fresh players of a bad card.
     Log(3, "WoppleApp::LoadAllPlayerData *****************\n");
     GameDataIO::GetInstance()->LoadAllPlayerData(false);
 }

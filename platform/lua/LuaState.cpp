@@ -146,6 +146,11 @@ int LuaState::LoadBuffer(const char* data, size_t size, const char* chunkName) c
     return luaL_loadbuffer(m_L, source.data(), source.size(), chunkName);
 }
 
+int LuaState::LoadPlainBuffer(const char* data, size_t size, const char* chunkName) const
+{
+    return luaL_loadbuffer(m_L, data, size, chunkName);
+}
+
 int LuaState::LoadString(const std::string& source) const
 {
     // Lua names an anonymous chunk after its text; keep the original text there.

@@ -12,7 +12,7 @@ class LuaStackObject;
 // kept referenced (a LuaObject holding the thread) for as long as they are used.
 //
 // Every chunk compiled through a LuaState passes through the dialect rewrite
-// (LuaDialect.h), and every native function pushed through it is guarded: a C++
+// (LuaDialect.h), saved data excepted (LoadPlainBuffer), and every native function pushed through it is guarded: a C++
 // exception thrown by the native becomes a Lua error with the same message.
 class LuaState
 {
@@ -39,6 +39,9 @@ public:
     // Compiling: 0 on success with the chunk on top; otherwise Lua's error code
     // with the message on top.
     int LoadBuffer(const char* data, size_t size, const char* chunkName) const;
+    // The same for plain Lua 5.1 text, without the dialect rewrite: for data
+    // the program reads back, where the rewrite's own memory would be the risk.
+    int LoadPlainBuffer(const char* data, size_t size, const char* chunkName) const;
     int LoadString(const std::string& source) const;
     int LoadFile(const std::string& path) const;
     // Compile and call with no arguments and no results; 0 on success, else the

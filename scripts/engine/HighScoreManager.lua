@@ -37,7 +37,8 @@ local function PlayerList(index, listName, suffix)
     if player == nil or player.Name == nil then
         return { name = "Player " .. index .. suffix, skippable = true }
     end
-    local list = { name = player.Name .. suffix }
+    -- A list's name is a label text: the player's name shows as typed, never runs.
+    local list = { name = PlainLabelText(player.Name) .. suffix }
     local mode = player.Options and player.Options["game.mode"]
     local modeTable = mode and player.Game_Modes and player.Game_Modes[mode]
     local entries = (modeTable and modeTable[listName]) or {}

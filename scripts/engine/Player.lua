@@ -111,7 +111,8 @@ function DeepCopy(value)
     return copy
 end
 
--- The player's High_Scores and Best_Words seen as a titled list.
+-- The player's High_Scores and Best_Words seen as a titled list. The title is
+-- label text: the player's name in it is shown as typed, never run.
 local function ListView(player, field, view)
     return setmetatable(view, {
         __index = function(_, key)
@@ -127,10 +128,10 @@ end
 
 function GetPlayerHighScores(index)
     local player = Players[index]
-    return ListView(player, "High_Scores", { name = tostring(player.Name) .. "'s Top Ten" })
+    return ListView(player, "High_Scores", { name = PlainLabelText(tostring(player.Name)) .. "'s Top Ten" })
 end
 
 function GetPlayerBestWords(index)
     local player = Players[index]
-    return ListView(player, "Best_Words", { name = tostring(player.Name) .. "'s Top Words", is_word_list = true })
+    return ListView(player, "Best_Words", { name = PlainLabelText(tostring(player.Name)) .. "'s Top Words", is_word_list = true })
 end

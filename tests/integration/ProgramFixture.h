@@ -39,7 +39,9 @@ protected:
 
     Running Start(const std::vector<std::string>& args) { return StartProgram(WOPPLE2_PATH, args); }
 
-    Running StartProgram(const std::string& programPath, const std::vector<std::string>& args)
+    // With a folder, the program starts there; with a name, that is its argv[0].
+    Running StartProgram(const std::string& programPath, const std::vector<std::string>& args,
+                         const std::string& folder = "", const std::string& argv0 = "")
     {
         int in[2], out[2];
         EXPECT_EQ(pipe(in), 0);
@@ -63,9 +65,12 @@ protected:
             // screen wrapper outlives SDL_Quit.
             setenv("ASAN_OPTIONS", "fast_unwind_on_malloc=0", 1);
             setenv("LSAN_OPTIONS", "suppressions=" SDL_SUPPRESSIONS_PATH, 1);
+            if (!folder.empty() && chdir(folder.c_str()) != 0)
+                _exit(126);
             std::vector<char*> argv;
             std::string program = programPath;
-            argv.push_back(program.data());
+            std::string name = argv0.empty() ? programPath : argv0;
+            argv.push_back(name.data());
             std::vector<std::string> copies = args;
             for (std::string& a : copies)
                 argv.push_back(a.data());

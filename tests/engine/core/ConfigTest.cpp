@@ -154,6 +154,31 @@ TEST_F(ConfigTest, WriteThenReadBackRestoresEveryValue)
     EXPECT_EQ(config->Retrieve("music_volume").ToDouble(), 40);
 }
 
+TEST_F(ConfigTest, SettingsThatCannotBeWrittenAreLeftOutAndTheRestAreWritten)
+{
+    Run("Config.music_volume = 40 Config.name = 'Ann' "
+        "Config.task = coroutine.create(function() end) "
+        "local loop = {} loop.me = loop Config.loop = loop "
+        "local deep = {} for i = 1, 150 do deep = { deep } end Config.deep = deep "
+        "Config.inner = { 1, { coroutine.create(function() end) } } "
+        "Config[coroutine.create(function() end)] = 1");
+    ClearLogCache();
+    std::filesystem::path path = dir / "WoppleQuest.cfg";
+    config->Write(path.string());
+    EXPECT_EQ(Read(path), "LoadConfig {\n    music_volume = 40,\n    name = \"Ann\",\n}\n");
+
+    std::string log;
+    for (const std::string& line : GetCachedLogLines())
+        log += line;
+    for (const char* key : {"\"task\"", "\"loop\"", "\"deep\"", "\"inner\"", "a thread"})
+        EXPECT_NE(log.find(std::string("WARNING: The setting ") + key + " cannot be saved and was left out: "),
+                  std::string::npos)
+            << key << "\n" << log;
+    EXPECT_NE(log.find("Cannot serialize tables nested deeper than 100 levels."), std::string::npos) << log;
+    // Still there for the rest of the run.
+    EXPECT_TRUE(config->GetLuaValue("task").Type() == LUA_TTHREAD);
+}
+
 TEST_F(ConfigTest, AFileThatCannotBeLoadedIsKeptAsideAndDefaultsStay)
 {
     Run("LoadConfig({ volume = 3 })");

@@ -3,6 +3,14 @@
 #include "engine/core/LuaSerializer.h"
 #include "SerializerFixture.h"
 
+#include <functional>
+#include <new>
+#include <stdexcept>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 class DataFileTest : public SerializerFixture
@@ -82,6 +90,7 @@ TEST_F(DataFileTest, HostileFilesAreKeptAsBadAndRunNothing)
         {"function in the data", "LoadConfig { f = function() end }", "the data holds a function"},
         {"cycle", "local t = {} t.t = t LoadConfig(t)", "the data holds a table that contains itself"},
         {"too deep", "local t = {} for i = 1, 150 do t = { t } end LoadConfig(t)", "nested deeper than 100"},
+        {"the scripts' dialect", "LoadConfig { a = 1 } while false do continue end", "'=' expected near 'end'"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -152,6 +161,66 @@ TEST_F(DataFileTest, GoodMissingAndRepeatedBadFiles)
     EXPECT_EQ(Listing(), (std::vector<std::string>{"card.lua.bad", "card.lua.bad.2"}));
     EXPECT_EQ(ReadFile(path + ".bad.2"), "Player {");
     EXPECT_TRUE(LogHas("it was kept as \"" + path + ".bad.2\""));
+}
+
+TEST_F(DataFileTest, AnythingThrownWhileLoadingKeepsTheFileAside)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void()> thrower;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"memory", [] { throw std::bad_alloc(); }, "(out of memory)"},
+        {"a standard exception", [] { throw std::runtime_error("disk on fire"); }, "(disk on fire)"},
+        {"anything else", [] { throw 7; }, "(an unknown failure)"},
+    };
+    const std::string path = PathOf("Player1.card");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ClearLogCache();
+        WriteFile(path, "Player { guid = 4001 }");
+        EXPECT_EQ(LoadDataFile(state, path, "Player", [&](const LuaObject&) { c.thrower(); }), DataFileResult::Bad);
+        EXPECT_EQ(Listing(), std::vector<std::string>{"Player1.card.bad"});
+        EXPECT_TRUE(LogHas("WARNING: Could not load \"" + path + "\" " + c.reason)) << LogText();
+        ExpectStateIntact();
+        std::filesystem::remove(path + ".bad");
+    }
+}
+
+TEST_F(DataFileTest, ACardAtTheSizeCapOfPunctuationIsBadWithinBoundedMemory)
+{
+    // Each byte a token: what costs the most to take apart.
+    const std::string path = PathOf("Player1.card");
+    {
+        std::ofstream out(path, std::ios::binary);
+        const std::string block(1u << 20, '{');
+        for (std::size_t written = 0; written < kDataFileMemoryLimit; written += block.size())
+            out << block;
+    }
+    ASSERT_EQ(std::filesystem::file_size(path), kDataFileMemoryLimit);
+
+    // Loaded in a child that may grow its address space by 1 GB at most (added
+    // to what it has, which under AddressSanitizer is a huge reservation).
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        struct rlimit cap;
+        ::getrlimit(RLIMIT_AS, &cap);
+        cap.rlim_cur = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (1ull << 30);
+        if (::setrlimit(RLIMIT_AS, &cap) != 0)
+            ::_exit(3);
+        DataFileResult result = LoadDataFile(state, path, "Player", [](const LuaObject&) {});
+        ::_exit(result != DataFileResult::Bad ? 1 : LogHas("WARNING: Could not load") ? 0 : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(Listing(), std::vector<std::string>{"Player1.card.bad"});
 }
 
 TEST_F(DataFileTest, TextsThatMayCallTheLoaderMoreThanOnce)

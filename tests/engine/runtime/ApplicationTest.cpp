@@ -144,7 +144,9 @@ TEST_F(ApplicationTest, SwitchesBecomeProperties)
 TEST_F(ApplicationTest, StartUpStopsWhenTheDisplayProbeFails)
 {
     SetDirectDrawProbe([] { return false; });
-    const char* args[] = {"/tmp/Wopple2", "--multiapp"};
+    std::filesystem::create_directories(root);
+    std::string program = (root / "Wopple2").string();
+    const char* args[] = {program.c_str(), "--multiapp"};
     try {
         app->InitEngine(2, args);
         FAIL();

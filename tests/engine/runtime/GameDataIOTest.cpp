@@ -216,6 +216,32 @@ TEST_F(PlayerCardsTest, RecordsThatCannotBeFiledAreLeftOutWithAWarning)
     EXPECT_NE(LogText().find("\tLoaded 0 records from player 2.\n"), std::string::npos);
 }
 
+TEST_F(PlayerCardsTest, NothingIsWrittenUntilLoadingHasFinished)
+{
+    const std::string stopper = "Player { guid = 4002, Name = 'Stop', Options = {}, Game_Modes = {} }";
+    WriteTextFile(CardPath(1), kGoodCard);
+    WriteTextFile(CardPath(2), stopper);
+
+    // Before any load, as when start-up failed before the cards were read.
+    io->SaveAllPlayerData();
+    // A load that fails half way, with the first card read.
+    Run("original = Player function Player(p) if p.Name == 'Stop' then error('stopped') end original(p) end");
+    EXPECT_NE(FailureOf([&] { Load(); }).find("stopped"), std::string::npos);
+    ASSERT_EQ(players->GetPlayerCount(), 1);
+    io->SaveAllPlayerData();
+
+    EXPECT_EQ(ReadTextFile(CardPath(1)), kGoodCard);
+    EXPECT_EQ(ReadTextFile(CardPath(2)), stopper);
+    EXPECT_FALSE(std::filesystem::exists(CardPath(3)));
+    EXPECT_EQ(CountInLog("Player data was not loaded; the player cards are left as they are.\n"), 2);
+
+    // Once a load finishes, saving works again.
+    Run("Player = original");
+    RestartAndLoad();
+    io->SaveAllPlayerData();
+    EXPECT_TRUE(std::filesystem::exists(CardPath(4)));
+}
+
 TEST_F(PlayerCardsTest, ACardThatCannotBeWrittenKeepsItsOldFileAndTheOthersAreWritten)
 {
     WriteTextFile(CardPath(1), kGoodCard);

@@ -106,6 +106,11 @@ TEST_F(HighScoresTest, TheDisplayRotationPassesOverEmptyPlayerLists)
     EXPECT_EQ(Eval("GetPlayerHighScores(1).name").GetString(), "Player 1's Top Scores");
     EXPECT_TRUE(Eval("GetPlayerHighScores(1).skippable").GetBoolean());
     EXPECT_EQ(Eval("GetPlayerHighScores(2).name").GetString(), "Bo's Top Scores");
+    // A list's name is label text: a player's name in it is shown, never run.
+    Run("Players[3].Name = '|AppQuit()|'");
+    EXPECT_EQ(Eval("GetPlayerHighScores(3).name").GetString(), "||AppQuit()||'s Top Scores");
+    EXPECT_EQ(Eval("GetPlayerBestWords(3).name").GetString(), "||AppQuit()||'s Top Words");
+    Run("Players[3].Name = nil");
     EXPECT_EQ(Eval("GetPlayerHighScores(2)[1].total_score").GetInteger(), 5);
     EXPECT_TRUE(Eval("GetPlayerTopWords(2).is_word_list").GetBoolean());
 

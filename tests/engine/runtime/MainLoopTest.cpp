@@ -101,7 +101,8 @@ protected:
         std::filesystem::current_path(root / "cwd");
         g_Trace = &trace;
         app = std::make_unique<LoopApp>();
-        const char* args[] = {"/tmp/LoopApp", "--multiapp", "--keepcwd", "--nopkg", "--log0"};
+        std::string program = (root / "LoopApp").string();
+        const char* args[] = {program.c_str(), "--multiapp", "--keepcwd", "--nopkg", "--log0"};
         app->InitEngine(5, args);
         app->SetLoopClock(&clock);
         app->StartLoop();

@@ -262,7 +262,8 @@ protected:
         previous = std::filesystem::current_path();
         std::filesystem::current_path(std::filesystem::path(VELK_GAME_DATA_DIR).parent_path());
         app = std::make_unique<OverlayApp>(clock);
-        const char* args[] = {"/tmp/OverlayApp", "--multiapp", "--keepcwd", "--nopkg", "-w"};
+        std::string program = (root / "OverlayApp").string();
+        const char* args[] = {program.c_str(), "--multiapp", "--keepcwd", "--nopkg", "-w"};
         app->InitEngine(5, args);
         app->SetLoopClock(&clock);
         app->CreateWindow();

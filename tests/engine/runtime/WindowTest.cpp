@@ -95,7 +95,8 @@ protected:
         previous = std::filesystem::current_path();
         std::filesystem::current_path(root / "cwd");
         app = std::make_unique<WindowApp>();
-        const char* args[] = {"/tmp/WindowApp", "--multiapp", "--keepcwd", "--nopkg", "-w"};
+        std::string program = (root / "WindowApp").string();
+        const char* args[] = {program.c_str(), "--multiapp", "--keepcwd", "--nopkg", "-w"};
         app->InitEngine(5, args);
         app->SetLoopClock(&clock);
     }

@@ -6,10 +6,12 @@
 #include "engine/runtime/DrawableImageCollection.h"
 #include "engine/runtime/Font.h"
 #include "engine/ui/Label.h"
+#include "engine/core/Config.h"
 
 #include <SDL_ttf.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -230,7 +232,7 @@ TEST_F(LabelTest, WrappingBreaksAtTheFirstSpacePastTheLimitOncePerText)
 
 TEST_F(LabelTest, PipesEmbedLuaExpressions)
 {
-    Run("points = 40");
+    Run("points = 40 Players = { { score = 40 } }");
     struct Case
     {
         const char* text;
@@ -240,7 +242,7 @@ TEST_F(LabelTest, PipesEmbedLuaExpressions)
         {"", {""}},
         {"a\n\nb", {"a", "", "b"}},
         {"50||50", {"50|50"}},
-        {"score |points + 2| pts", {"score 42 pts"}},
+        {"score |Players[1].score + 2| pts", {"score 42 pts"}},
         {"[|(function() end)()|] |true|", {"[] true"}},
         {"shown |hidden", {"shown "}},
         {"||\n|'x' .. 'y'|", {"|", "xy"}},
@@ -278,6 +280,107 @@ TEST_F(LabelTest, PipesEmbedLuaExpressions)
     EXPECT_EQ(label->GetWidth(), Size(*label, "50|50").x);
     label->SetText("shown |hidden", true);
     EXPECT_EQ(label->GetWidth(), Size(*label, "shown ").x);
+}
+
+TEST_F(LabelTest, ExpressionsSeeOnlyReadOnlyViewsAndHarmlessLibraries)
+{
+    Config config(state);
+    Run("Config.volume = 7 Players = { { Name = 'Ann', Options = { level = 3 } }, current = {} } "
+        "Players.current[1] = Players[1] HighScores = { Ratings = { name = 'Top Ratings' } } "
+        "function Secret() return 'reached' end");
+    const std::string marker = (std::filesystem::temp_directory_path() /
+                                ("velk-label-" + std::to_string(::getpid()) + ".txt"))
+                                   .string();
+    struct Case
+    {
+        std::string text;
+        std::string shown;  // empty: the text must fail
+    };
+    const Case cases[] = {
+        // What the game's own texts use.
+        {"|Config.volume * 10|%", "70%"},
+        {"Hi |Players.current[1].Name|, level |Players[1].Options.level|", "Hi Ann, level 3"},
+        {"|HighScores.Ratings.name|", "Top Ratings"},
+        {"|string.format('%03d', 7)| |('ab'):upper()| |math.max(2, 9)| |tonumber('5') + 1|", "007 AB 9 6"},
+        {"|table.concat({ 'a', 'b' }, '-')| |select('#', 1, 2)| |type(Players)| |table.getn(Players)|",
+         "a-b 2 table 1"},
+        {"|unpack(Players).Name| |string.rep('ab', 3)|", "Ann ababab"},
+        {"|(function() local n = 0 for k, v in pairs(Players[1]) do n = n + 1 end return n end)()|", "2"},
+        {"|(function() local s = '' for i, p in ipairs(Players) do s = s .. i .. p.Name end return s end)()|",
+         "1Ann"},
+        {"|(function() local n = 0 for k, v in Players[1].Options do n = n + v end return n end)()|", "3"},
+        // Nothing that quits, saves, loads or reaches the engine's natives.
+        {"|AppQuit()|", ""},
+        {"|Do_Serialize({}, '" + marker + "')|", ""},
+        {"|Secret()|", ""},
+        {"|GlobalApp|", "nil"},
+        {"|loadstring|", "nil"},
+        {"|string.dump(type)|", ""},
+        {"|math.randomseed(1)|", ""},
+        // Nothing that writes.
+        {"|(function() Players[1].Name = 'Eve' end)()|", ""},
+        {"|(function() Config.volume = 0 end)()|", ""},
+        {"|table.insert(Players, 1)|", ""},
+        {"|(function() volume = 0 end)()|", ""},
+        // Nothing that grows without end, by function or by method.
+        {"|string.rep('x', 2^30)|", ""},
+        {"|('x'):rep(2^30)|", ""},
+        {"|(string.gsub(string.rep('x', 5000), 'x', string.rep('y', 5000)))|", ""},
+        {"|(function() while true do end end)()|", ""},
+    };
+    lua_State* L = state.GetCState();
+    lua_Hook debugger = [](lua_State*, lua_Debug*) {};
+    lua_sethook(L, debugger, LUA_MASKLINE, 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        std::vector<std::string> lines;
+        std::string failure = FailureOf([&] { Label::ProcessLines(c.text, lines); });
+        if (c.shown.empty()) {
+            EXPECT_NE(failure, "no failure");
+        } else {
+            EXPECT_EQ(failure, "no failure");
+            EXPECT_EQ(lines, std::vector<std::string>{c.shown});
+        }
+        // However it ended, the state is as it was.
+        EXPECT_EQ(lua_gethook(L), debugger);
+        EXPECT_EQ(lua_gethookmask(L), LUA_MASKLINE);
+        EXPECT_EQ(state.GetTop(), 0);
+    }
+    lua_sethook(L, nullptr, 0, 0);
+    EXPECT_FALSE(std::filesystem::exists(marker));
+    EXPECT_EQ(Eval("Players[1].Name .. Config.volume .. table.getn(Players)").GetString(), "Ann71");
+    EXPECT_EQ(Eval("('ab'):rep(2)").GetString(), "abab");
+    EXPECT_TRUE(Eval("getmetatable('').__index == string and string.rep ~= nil").GetBoolean());
+    SetConfig(nullptr);
+}
+
+TEST_F(LabelTest, TextFromDataIsShownNeverRun)
+{
+    const std::string marker = (std::filesystem::temp_directory_path() /
+                                ("velk-label-" + std::to_string(::getpid()) + ".txt"))
+                                   .string();
+    const std::string names[] = {
+        "|AppQuit()|", "|Do_Serialize({}, \"" + marker + "\")|", "|string.rep(\"x\", 2^30)|", "a|b", "||", "|",
+    };
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        std::vector<std::string> lines;
+        Label::ProcessLines(PlainLabelText(name), lines);
+        EXPECT_EQ(lines, std::vector<std::string>{name});
+
+        // Scripts escape the same way; the label shows the name as typed.
+        LuaObject text;
+        text.AssignString(state, name);
+        state.GetGlobals().SetObject("typed", text);
+        Label* label = NewLabel("");
+        Run("_label_text = PlainLabelText(typed) .. '!'");
+        label->SetText(state.GetGlobal("_label_text"), true);
+        EXPECT_EQ(label->GetWidth(), Size(*label, name + "!").x);
+    }
+    EXPECT_FALSE(std::filesystem::exists(marker));
+    EXPECT_EQ(Eval("PlainLabelText(12)").GetString(), "12");
+    EXPECT_NE(FailureOf([&] { Run("PlainLabelText({})"); }).find("PlainLabelText(text): the text must be a string."),
+              std::string::npos);
 }
 
 TEST_F(LabelTest, AWidthLimitShrinksTheFontNeverBelowSix)

@@ -118,7 +118,8 @@ protected:
         // "--nopkg" reads the data folder beside the current folder.
         std::filesystem::current_path(std::filesystem::path(VELK_GAME_DATA_DIR).parent_path());
         app = std::make_unique<ScreenApp>();
-        const char* args[] = {"/tmp/ScreenApp", "--multiapp", "--keepcwd", "--nopkg"};
+        std::string program = (root / "ScreenApp").string();
+        const char* args[] = {program.c_str(), "--multiapp", "--keepcwd", "--nopkg"};
         app->InitEngine(4, args);
         app->SetLoopClock(&clock);
         app->StartLoop();
