@@ -820,13 +820,19 @@ bool Application::OnActiveEvent(const EventRecord& event)
 {
     ResetRollover();
     bool noPause = RetrieveBoolProperty("NoPauseOnFocusLoss", false);
-    if ((event.active.state & SDL_APPACTIVE) && event.active.gain == 1) {
+    // X11 tells the keyboard focus and the iconified state apart: getting
+    // either back resumes, losing either pauses. The focus coming back to an
+    // iconified window is not enough.
+    const bool visibility = (event.active.state & SDL_APPACTIVE) != 0;
+    const bool focus = (event.active.state & SDL_APPINPUTFOCUS) != 0;
+    if ((visibility || (focus && !m_Minimized)) && event.active.gain == 1) {
         if (!noPause) {
             Log(2, "Application::OnActiveEvent, FOCUS GAIN, calling DoPauseApp(false)\n");
             DoPauseApp(false);
         }
-        m_CheckVideo = true;
-    } else if ((event.active.state & SDL_APPINPUTFOCUS) && event.active.gain == 0) {
+        if (visibility)
+            m_CheckVideo = true;
+    } else if ((visibility || focus) && event.active.gain == 0) {
         if (!noPause) {
             Log(2, "Application::OnActiveEvent, FOCUS LOST, calling DoPauseApp(true)\n");
             DoPauseApp(true);

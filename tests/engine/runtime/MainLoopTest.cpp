@@ -231,7 +231,7 @@ TEST_F(MainLoopTest, TheTickLogNamesThePhasesInOrder)
     }
 }
 
-TEST_F(MainLoopTest, LosingTheFocusPausesAndRegainingItResumes)
+TEST_F(MainLoopTest, ThePauseFollowsTheFocusAndTheIconifiedState)
 {
     auto active = [](int gain, int state) {
         EventRecord record{};
@@ -240,10 +240,34 @@ TEST_F(MainLoopTest, LosingTheFocusPausesAndRegainingItResumes)
         record.active.state = static_cast<Uint8>(state);
         return record;
     };
-    app->OnEvent(active(0, SDL_APPINPUTFOCUS));
+    const struct
+    {
+        int gain, state;
+        bool paused;
+        const char* what;
+    } steps[] = {
+        {0, SDL_APPINPUTFOCUS, true, "another window took the focus"},
+        {1, SDL_APPINPUTFOCUS, false, "the focus came back"},
+        {0, SDL_APPMOUSEFOCUS, false, "the pointer left"},
+        {0, SDL_APPACTIVE, true, "iconified"},
+        {1, SDL_APPACTIVE, false, "restored"},
+        {0, SDL_APPINPUTFOCUS | SDL_APPACTIVE, true, "both lost at once"},
+        {1, SDL_APPINPUTFOCUS | SDL_APPACTIVE, false, "both back at once"},
+    };
+    for (const auto& step : steps) {
+        app->OnEvent(active(step.gain, step.state));
+        EXPECT_EQ(app->IsPaused(), step.paused) << step.what;
+    }
+
+    // The focus given to a window that is still iconified does not resume it.
+    app->WindowProc(nullptr, WM_SIZE, SIZE_MINIMIZED, 0);
+    app->OnEvent(active(0, SDL_APPACTIVE));
+    app->OnEvent(active(1, SDL_APPINPUTFOCUS));
     EXPECT_TRUE(app->IsPaused());
+    app->WindowProc(nullptr, WM_SIZE, SIZE_RESTORED, 0);
     app->OnEvent(active(1, SDL_APPACTIVE));
     EXPECT_FALSE(app->IsPaused());
+
     app->ApplyBoolProperty("NoPauseOnFocusLoss", true);
     app->OnEvent(active(0, SDL_APPINPUTFOCUS));
     EXPECT_FALSE(app->IsPaused());
