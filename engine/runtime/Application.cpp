@@ -32,6 +32,7 @@
 #include "engine/ui/ActorGroup.h"
 #include "engine/ui/ScreenManager.h"
 #include "platform/console/Console.h"
+#include "platform/console/Interrupts.h"
 #include "platform/lua/LuaFunction.h"
 #include "platform/os/SingleInstance.h"
 
@@ -40,6 +41,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <ctime>
 #include <cstring>
 #include <unistd.h>
@@ -241,6 +243,7 @@ Application::~Application()
         m_TopRecordsManager.reset();
         m_Shell.reset();
         m_EventQueue.Clear();
+        Interrupts::Uninstall();
         Script::ShutdownScripting();
         ClassManager::DestroyInstance();
         VelkLuaState::Destroy();
@@ -1045,6 +1048,8 @@ void Application::StartLoop()
     for (const char* name : kTickCounterNames)
         m_TickCounters.push_back(std::make_unique<ScopedTickCounter>(*m_PerformanceCounterManager, name, false));
     LaunchOnRunHook();
+    // From here on Ctrl+C and SIGTERM end the loop the normal way.
+    Interrupts::Install(m_LuaState.GetCState());
     m_Running = true;
     m_Paused = false;
     m_LastPaused = false;
@@ -1099,6 +1104,10 @@ void Application::RunPass()
     if (m_Shell)
         m_Shell->Poll();
     counter(COUNTER_SHELL).Stop();
+    if (const int signal = Interrupts::TakeTerminationRequest()) {
+        LogWrite("Application::RunPass, %s received, quitting.\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
+        Quit();
+    }
 
     // At most one button click per pass.
     g_ClickPermit = true;
