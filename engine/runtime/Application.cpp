@@ -447,6 +447,9 @@ void Application::InitPaths()
     m_DocumentsBase = personal + "/" + m_DocumentsFolderName;
     CreateDirectories(m_DocumentsBase + "Technical Support Files/");
     CreateDirectories(m_DocumentsBase + "Player Cards/");
+    // The program's folder is often read-only; the tick logs go with the log.
+    if (m_TickPerformanceManager)
+        m_TickPerformanceManager->SetLogFolder(m_DocumentsBase + "Technical Support Files/");
     for (int i = 1; i <= 4; ++i)
         AddCrashReportFile((boost::format("%1%Player Cards/Player%2%.card") % m_DocumentsBase % i).str(),
                            (boost::format("Player %1% Game Data") % i).str());

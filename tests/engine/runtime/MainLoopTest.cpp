@@ -113,6 +113,10 @@ protected:
         std::filesystem::current_path(previous);
         std::filesystem::remove_all(root);
     }
+    std::filesystem::path TechnicalSupportFiles() const
+    {
+        return root / "data" / "Loop Test Documents" / "Technical Support Files";
+    }
     std::string Read(const std::filesystem::path& path)
     {
         std::ifstream in(path);
@@ -220,7 +224,9 @@ TEST_F(MainLoopTest, TheTickLogNamesThePhasesInOrder)
     app->RunPass();
     app->ApplyBoolProperty("logTickInfo", false);
     app->RunPass();
-    std::string log = Read(root / "cwd" / kTimeCountersLogFile);
+    // Beside the engine's log, not in the program's folder.
+    EXPECT_FALSE(std::filesystem::exists(root / "cwd" / kTimeCountersLogFile));
+    std::string log = Read(TechnicalSupportFiles() / kTimeCountersLogFile);
     std::string header = log.substr(0, log.find('\n'));
     size_t at = 0;
     for (const char* phase : {"all", "shell", "events", "timers", "delayed rollover reset", "ticking", "drawing",
@@ -229,6 +235,27 @@ TEST_F(MainLoopTest, TheTickLogNamesThePhasesInOrder)
         ASSERT_NE(found, std::string::npos) << phase << " in " << header;
         at = found;
     }
+}
+
+TEST_F(MainLoopTest, ATickLogFolderThatTakesNoFilesSwitchesTickLoggingOff)
+{
+    // A file where the folder should be: nothing can be created in it.
+    std::filesystem::remove_all(TechnicalSupportFiles());
+    std::ofstream(TechnicalSupportFiles()) << "in the way";
+    app->ApplyBoolProperty("logTickInfo", true);
+    ClearLogCache();
+    ASSERT_NO_THROW(app->RunPass());
+    EXPECT_FALSE(app->RetrieveBoolProperty("logTickInfo", true));
+    std::string log;
+    for (const std::string& line : GetCachedLogLines())
+        log += line;
+    EXPECT_NE(log.find("WARNING: Could not create a temporary file in \"" + TechnicalSupportFiles().string() +
+                       "/\", reason=\"Not a directory\""),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("WARNING: Could not start measuring performance!"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Assertion failed"), std::string::npos) << log;
+    EXPECT_NO_THROW(app->RunPass());
 }
 
 TEST_F(MainLoopTest, ThePauseFollowsTheFocusAndTheIconifiedState)
