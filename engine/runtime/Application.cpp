@@ -467,6 +467,10 @@ void Application::InitPaths()
 void Application::InitLog()
 {
     std::string path = m_DocumentsBase + "Technical Support Files/VelkEngine.log";
+    // The log of a run that crashed is what a report needs: it survives one restart.
+    const std::string previous = path + ".old";
+    if (std::rename(path.c_str(), previous.c_str()) != 0 && errno != ENOENT)
+        LogWrite("WARNING: Could not keep the previous log as \"%s\": %s\n", previous.c_str(), std::strerror(errno));
     FILE* file = std::fopen(path.c_str(), "w");
     if (file)
         AddCrashReportFile(path, "Engine Log File");
