@@ -202,7 +202,6 @@ Application::~Application()
     try {
         m_SingleInstance.reset();
         ReleaseTables();
-        Log(3, "~Application - SAFE_DELETE(m_CommonDialogs)\n");
         Log(3, "~Application - SAFE_DELETE(m_GameDataIO)\n");
         m_GameDataIO.reset();
         Log(3, "~Application - SAFE_DELETE(m_ResourceMemoryUsageCounter)\n");
