@@ -32,6 +32,7 @@
 #include "engine/ui/ActorGroup.h"
 #include "engine/ui/ScreenManager.h"
 #include "platform/console/Console.h"
+#include "platform/console/Interrupts.h"
 #include "platform/lua/LuaFunction.h"
 #include "platform/os/Folders.h"
 #include "platform/os/SingleInstance.h"
@@ -41,6 +42,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <ctime>
 #include <cstring>
 #include <unistd.h>
@@ -201,7 +203,6 @@ Application::~Application()
     try {
         m_SingleInstance.reset();
         ReleaseTables();
-        Log(3, "~Application - SAFE_DELETE(m_CommonDialogs)\n");
         Log(3, "~Application - SAFE_DELETE(m_GameDataIO)\n");
         m_GameDataIO.reset();
         Log(3, "~Application - SAFE_DELETE(m_ResourceMemoryUsageCounter)\n");
@@ -242,6 +243,7 @@ Application::~Application()
         m_TopRecordsManager.reset();
         m_Shell.reset();
         m_EventQueue.Clear();
+        Interrupts::Uninstall();
         Script::ShutdownScripting();
         ClassManager::DestroyInstance();
         VelkLuaState::Destroy();
@@ -459,6 +461,9 @@ void Application::InitPaths()
     m_DocumentsBase = personal + "/" + m_DocumentsFolderName;
     CreateDirectories(m_DocumentsBase + "Technical Support Files/");
     CreateDirectories(m_DocumentsBase + "Player Cards/");
+    // The program's folder is often read-only; the tick logs go with the log.
+    if (m_TickPerformanceManager)
+        m_TickPerformanceManager->SetLogFolder(m_DocumentsBase + "Technical Support Files/");
     for (int i = 1; i <= 4; ++i)
         AddCrashReportFile((boost::format("%1%Player Cards/Player%2%.card") % m_DocumentsBase % i).str(),
                            (boost::format("Player %1% Game Data") % i).str());
@@ -476,6 +481,10 @@ void Application::InitPaths()
 void Application::InitLog()
 {
     std::string path = m_DocumentsBase + "Technical Support Files/VelkEngine.log";
+    // The log of a run that crashed is what a report needs: it survives one restart.
+    const std::string previous = path + ".old";
+    if (std::rename(path.c_str(), previous.c_str()) != 0 && errno != ENOENT)
+        LogWrite("WARNING: Could not keep the previous log as \"%s\": %s\n", previous.c_str(), std::strerror(errno));
     FILE* file = std::fopen(path.c_str(), "w");
     if (file)
         AddCrashReportFile(path, "Engine Log File");
@@ -835,13 +844,19 @@ bool Application::OnActiveEvent(const EventRecord& event)
 {
     ResetRollover();
     bool noPause = RetrieveBoolProperty("NoPauseOnFocusLoss", false);
-    if ((event.active.state & SDL_APPACTIVE) && event.active.gain == 1) {
+    // X11 tells the keyboard focus and the iconified state apart: getting
+    // either back resumes, losing either pauses. The focus coming back to an
+    // iconified window is not enough.
+    const bool visibility = (event.active.state & SDL_APPACTIVE) != 0;
+    const bool focus = (event.active.state & SDL_APPINPUTFOCUS) != 0;
+    if ((visibility || (focus && !m_Minimized)) && event.active.gain == 1) {
         if (!noPause) {
             Log(2, "Application::OnActiveEvent, FOCUS GAIN, calling DoPauseApp(false)\n");
             DoPauseApp(false);
         }
-        m_CheckVideo = true;
-    } else if ((event.active.state & SDL_APPINPUTFOCUS) && event.active.gain == 0) {
+        if (visibility)
+            m_CheckVideo = true;
+    } else if ((visibility || focus) && event.active.gain == 0) {
         if (!noPause) {
             Log(2, "Application::OnActiveEvent, FOCUS LOST, calling DoPauseApp(true)\n");
             DoPauseApp(true);
@@ -1054,6 +1069,8 @@ void Application::StartLoop()
     for (const char* name : kTickCounterNames)
         m_TickCounters.push_back(std::make_unique<ScopedTickCounter>(*m_PerformanceCounterManager, name, false));
     LaunchOnRunHook();
+    // From here on Ctrl+C and SIGTERM end the loop the normal way.
+    Interrupts::Install(m_LuaState.GetCState());
     m_Running = true;
     m_Paused = false;
     m_LastPaused = false;
@@ -1108,6 +1125,10 @@ void Application::RunPass()
     if (m_Shell)
         m_Shell->Poll();
     counter(COUNTER_SHELL).Stop();
+    if (const int signal = Interrupts::TakeTerminationRequest()) {
+        LogWrite("Application::RunPass, %s received, quitting.\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
+        Quit();
+    }
 
     // At most one button click per pass.
     g_ClickPermit = true;

@@ -45,8 +45,8 @@ void PerformanceCounterManager::StartMeasuring()
     // Opened now rather than at the first line, so a directory that takes no
     // files is known before anything is counted.
     try {
-        m_TimeLogWriter.OpenTempFile();
-        m_IntLogWriter.OpenTempFile();
+        m_TimeLogWriter.OpenTempFile(GetLogFolder());
+        m_IntLogWriter.OpenTempFile(GetLogFolder());
     } catch (...) {
         m_TimeLogWriter.Discard();
         m_IntLogWriter.Discard();
@@ -59,11 +59,11 @@ void PerformanceCounterManager::StopMeasuring()
 {
     VELK_ASSERT(IsMeasuring() == true);
     m_Measuring = false;
-    m_TimeLogWriter.WriteFinalFile(kTimeCountersLogFile, [this] {
+    m_TimeLogWriter.WriteFinalFile(GetLogFolder() + kTimeCountersLogFile, [this] {
         for (const std::string& name : m_TimeCounters.GetNames())
             m_TimeLogWriter.WriteField(name);
     });
-    m_IntLogWriter.WriteFinalFile(kIntCountersLogFile, [this] {
+    m_IntLogWriter.WriteFinalFile(GetLogFolder() + kIntCountersLogFile, [this] {
         for (const std::string& name : m_IntCounters.GetNames())
             m_IntLogWriter.WriteField(name);
     });

@@ -96,21 +96,27 @@ CounterLogWriter::~CounterLogWriter()
     Discard();
 }
 
-void CounterLogWriter::OpenTempFile()
+void CounterLogWriter::OpenTempFile(const std::string& folder)
 {
     VELK_ASSERT(m_TempFile == 0);
     VELK_ASSERT(m_TempFileName.empty() == true);
-    std::string name = "tmpXXXXXX";
+    std::string name = folder + "tmpXXXXXX";
     int fd = mkstemp(name.data());
-    VELK_ASSERT_MSG(fd != -1, (boost::format("Could not create a temporary file in the working directory, reason=\"%1%\"") %
+    if (fd != -1) {
+        m_TempFile = fdopen(fd, "w+");
+        if (!m_TempFile) {
+            const int error = errno;
+            close(fd);
+            std::remove(name.c_str());
+            errno = error;
+        }
+    }
+    // A folder that takes no files is the player's to fix, not a fault of ours.
+    if (!m_TempFile)
+        VELK_THROW(Exception, (boost::format("Could not create a temporary file in %1%, reason=\"%2%\"") %
+                               (folder.empty() ? std::string("the working directory") : "\"" + folder + "\"") %
                                std::strerror(errno))
                                   .str());
-    m_TempFile = fdopen(fd, "w+");
-    if (!m_TempFile) {
-        close(fd);
-        std::remove(name.c_str());
-    }
-    VELK_ASSERT(m_TempFile != 0);
     m_TempFileName = name;
 }
 
@@ -173,9 +179,10 @@ void CounterLogWriter::BeginFinalization(const std::string& fileName)
 {
     VELK_ASSERT(m_State == Idle);
     m_FinalFile = std::fopen(fileName.c_str(), "w");
-    VELK_ASSERT_MSG(m_FinalFile != 0, (boost::format("Could not open \"%1%\" for writing, reason=\"%2%\"") % fileName %
-                                       std::strerror(errno))
-                                          .str());
+    if (!m_FinalFile)
+        VELK_THROW(Exception, (boost::format("Could not open \"%1%\" for writing, reason=\"%2%\"") % fileName %
+                               std::strerror(errno))
+                                  .str());
     m_FirstField = true;
     m_State = WritingHeaders;
 }
@@ -262,7 +269,7 @@ void ExtendedTickPerformanceCounter::StartMeasuring()
 {
     VELK_ASSERT(IsMeasuring() == false);
     m_Dictionary.Clear();
-    m_Writer.OpenTempFile();
+    m_Writer.OpenTempFile(GetLogFolder());
     m_Measuring = true;
 }
 
@@ -270,7 +277,7 @@ void ExtendedTickPerformanceCounter::StopMeasuring()
 {
     VELK_ASSERT(IsMeasuring() == true);
     m_Measuring = false;
-    m_Writer.WriteFinalFile(m_DestFileName, [this] {
+    m_Writer.WriteFinalFile(GetLogFolder() + m_DestFileName, [this] {
         for (const std::string& name : m_Dictionary.GetNames())
             WriteHeaders(m_Writer, name);
     });
@@ -308,7 +315,15 @@ void TickPerformanceManager::RegisterCounter(TickPerformanceCounter* counter)
     VELK_ASSERT(counter != 0);
     VELK_ASSERT(counter->m_Manager == 0);
     counter->m_Manager = this;
+    counter->SetLogFolder(m_LogFolder);
     m_Counters.push_back(counter);
+}
+
+void TickPerformanceManager::SetLogFolder(const std::string& folder)
+{
+    m_LogFolder = folder;
+    for (TickPerformanceCounter* counter : m_Counters)
+        counter->SetLogFolder(folder);
 }
 
 void TickPerformanceManager::UnregisterCounter(TickPerformanceCounter* counter)

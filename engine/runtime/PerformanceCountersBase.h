@@ -121,8 +121,8 @@ private:
     std::vector<typename Map::value_type*> m_ByIndex;
 };
 
-// Writes one tab-separated log: the lines go to a temporary file in the working
-// directory while measuring; at the end the final file gets the header line (known
+// Writes one tab-separated log: the lines go to a temporary file in the log's
+// folder while measuring; at the end the final file gets the header line (known
 // only then, as columns appear with first use) followed by those lines.
 class CounterLogWriter
 {
@@ -140,8 +140,9 @@ public:
     // Closes what is open and deletes the temporary file.
     ~CounterLogWriter();
 
-    // Throws when the working directory does not take a new file.
-    void OpenTempFile();
+    // In the folder (a path ending in '/'; empty for the working directory).
+    // Throws when the folder does not take a new file.
+    void OpenTempFile(const std::string& folder = std::string());
 
     void BeginLine();
     void WriteField(int32_t value);
@@ -200,6 +201,10 @@ public:
     virtual void AbandonMeasuring() = 0;
 
     bool IsMeasuring() const { return m_Measuring; }
+    // Where the logs and their temporary files go: a path ending in '/', or
+    // empty for the working directory. Taken when measuring starts.
+    void SetLogFolder(std::string folder) { m_LogFolder = std::move(folder); }
+    const std::string& GetLogFolder() const { return m_LogFolder; }
 
 protected:
     bool m_Measuring = false;
@@ -207,6 +212,7 @@ protected:
 private:
     friend class TickPerformanceManager;
     TickPerformanceManager* m_Manager = nullptr;
+    std::string m_LogFolder;
 };
 
 // A counter with one log of named entries: each entry writes its own group of
@@ -244,8 +250,11 @@ public:
     TickPerformanceManager& operator=(const TickPerformanceManager&) = delete;
     ~TickPerformanceManager();
 
+    // A counter takes the manager's log folder when it registers.
     void RegisterCounter(TickPerformanceCounter* counter);
     void UnregisterCounter(TickPerformanceCounter* counter);
+    // The log folder of every counter, now and later (see SetLogFolder).
+    void SetLogFolder(const std::string& folder);
 
     // False, with a warning in the log, when a counter could not start its logs;
     // nothing is measuring then.
@@ -259,6 +268,7 @@ public:
 
 private:
     std::vector<TickPerformanceCounter*> m_Counters;
+    std::string m_LogFolder;
     bool m_Measuring = false;
     uint32_t m_TickCount = 0;
 };

@@ -3,6 +3,7 @@
 #include "engine/core/Exception.h"
 #include "engine/core/VelkLuaState.h"
 #include "platform/console/Console.h"
+#include "platform/console/Interrupts.h"
 
 #include <cctype>
 
@@ -136,6 +137,8 @@ void Shell::EvaluateLine()
         return;
     const int top = m_LuaState.GetTop();
     try {
+        // Ctrl+C breaks this line rather than ending the program.
+        Interrupts::ConsoleChunk chunk;
         VelkLuaState::LoadStringA(m_LuaState, *m_Current, 0, 0);
         if (m_LuaState.GetTop() != top)
             VELK_THROW(Exception, AssertionText("m_LuaState->GetTop() == top"));

@@ -20,19 +20,10 @@ const int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTERM, 
 constexpr std::size_t kFatalSignalCount = sizeof(kFatalSignals) / sizeof(kFatalSignals[0]);
 struct sigaction g_PreviousActions[kFatalSignalCount];
 
-void RestoreTerminal()
-{
-    const int fd = g_RawFd;
-    if (fd < 0)
-        return;
-    g_RawFd = -1;
-    ::tcsetattr(fd, TCSANOW, &g_SavedSettings);
-}
-
 void OnFatalSignal(int signal, siginfo_t* info, void*)
 {
     const int savedErrno = errno;
-    RestoreTerminal();
+    RestoreRawTerminal();
     for (std::size_t i = 0; i < kFatalSignalCount; ++i)
         if (kFatalSignals[i] == signal)
             ::sigaction(signal, &g_PreviousActions[i], nullptr);
@@ -49,7 +40,7 @@ void InstallRestoreHandlers()
     if (installed)
         return;
     installed = true;
-    std::atexit(RestoreTerminal);
+    std::atexit(RestoreRawTerminal);
     for (std::size_t i = 0; i < kFatalSignalCount; ++i) {
         struct sigaction previous = {};
         if (::sigaction(kFatalSignals[i], nullptr, &previous) != 0 || previous.sa_handler == SIG_IGN)
@@ -95,6 +86,15 @@ int CodeForTildeNumber(int number)
 
 } // namespace
 
+void RestoreRawTerminal()
+{
+    const int fd = g_RawFd;
+    if (fd < 0)
+        return;
+    g_RawFd = -1;
+    ::tcsetattr(fd, TCSANOW, &g_SavedSettings);
+}
+
 DescriptorConsole::DescriptorConsole(int inputFd, FILE* output) : m_Fd(inputFd), m_Output(output)
 {
     termios settings;
@@ -121,7 +121,7 @@ DescriptorConsole::DescriptorConsole(int inputFd, FILE* output) : m_Fd(inputFd),
 DescriptorConsole::~DescriptorConsole()
 {
     if (m_RawTerminal)
-        RestoreTerminal();
+        RestoreRawTerminal();
 }
 
 bool DescriptorConsole::KeyWaiting()

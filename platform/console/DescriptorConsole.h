@@ -41,3 +41,7 @@ private:
     std::string m_Pending;  // bytes read, not yet decoded
     std::deque<int> m_Keys;
 };
+
+// Puts the terminal a console holds in raw mode back as it was; safe in a
+// signal handler, and does nothing when no terminal is held.
+void RestoreRawTerminal();

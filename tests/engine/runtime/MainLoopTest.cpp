@@ -114,6 +114,10 @@ protected:
         std::filesystem::current_path(previous);
         std::filesystem::remove_all(root);
     }
+    std::filesystem::path TechnicalSupportFiles() const
+    {
+        return root / "data" / "Loop Test Documents" / "Technical Support Files";
+    }
     std::string Read(const std::filesystem::path& path)
     {
         std::ifstream in(path);
@@ -221,7 +225,9 @@ TEST_F(MainLoopTest, TheTickLogNamesThePhasesInOrder)
     app->RunPass();
     app->ApplyBoolProperty("logTickInfo", false);
     app->RunPass();
-    std::string log = Read(root / "cwd" / kTimeCountersLogFile);
+    // Beside the engine's log, not in the program's folder.
+    EXPECT_FALSE(std::filesystem::exists(root / "cwd" / kTimeCountersLogFile));
+    std::string log = Read(TechnicalSupportFiles() / kTimeCountersLogFile);
     std::string header = log.substr(0, log.find('\n'));
     size_t at = 0;
     for (const char* phase : {"all", "shell", "events", "timers", "delayed rollover reset", "ticking", "drawing",
@@ -232,7 +238,28 @@ TEST_F(MainLoopTest, TheTickLogNamesThePhasesInOrder)
     }
 }
 
-TEST_F(MainLoopTest, LosingTheFocusPausesAndRegainingItResumes)
+TEST_F(MainLoopTest, ATickLogFolderThatTakesNoFilesSwitchesTickLoggingOff)
+{
+    // A file where the folder should be: nothing can be created in it.
+    std::filesystem::remove_all(TechnicalSupportFiles());
+    std::ofstream(TechnicalSupportFiles()) << "in the way";
+    app->ApplyBoolProperty("logTickInfo", true);
+    ClearLogCache();
+    ASSERT_NO_THROW(app->RunPass());
+    EXPECT_FALSE(app->RetrieveBoolProperty("logTickInfo", true));
+    std::string log;
+    for (const std::string& line : GetCachedLogLines())
+        log += line;
+    EXPECT_NE(log.find("WARNING: Could not create a temporary file in \"" + TechnicalSupportFiles().string() +
+                       "/\", reason=\"Not a directory\""),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("WARNING: Could not start measuring performance!"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Assertion failed"), std::string::npos) << log;
+    EXPECT_NO_THROW(app->RunPass());
+}
+
+TEST_F(MainLoopTest, ThePauseFollowsTheFocusAndTheIconifiedState)
 {
     auto active = [](int gain, int state) {
         EventRecord record{};
@@ -241,10 +268,34 @@ TEST_F(MainLoopTest, LosingTheFocusPausesAndRegainingItResumes)
         record.active.state = static_cast<Uint8>(state);
         return record;
     };
-    app->OnEvent(active(0, SDL_APPINPUTFOCUS));
+    const struct
+    {
+        int gain, state;
+        bool paused;
+        const char* what;
+    } steps[] = {
+        {0, SDL_APPINPUTFOCUS, true, "another window took the focus"},
+        {1, SDL_APPINPUTFOCUS, false, "the focus came back"},
+        {0, SDL_APPMOUSEFOCUS, false, "the pointer left"},
+        {0, SDL_APPACTIVE, true, "iconified"},
+        {1, SDL_APPACTIVE, false, "restored"},
+        {0, SDL_APPINPUTFOCUS | SDL_APPACTIVE, true, "both lost at once"},
+        {1, SDL_APPINPUTFOCUS | SDL_APPACTIVE, false, "both back at once"},
+    };
+    for (const auto& step : steps) {
+        app->OnEvent(active(step.gain, step.state));
+        EXPECT_EQ(app->IsPaused(), step.paused) << step.what;
+    }
+
+    // The focus given to a window that is still iconified does not resume it.
+    app->WindowProc(nullptr, WM_SIZE, SIZE_MINIMIZED, 0);
+    app->OnEvent(active(0, SDL_APPACTIVE));
+    app->OnEvent(active(1, SDL_APPINPUTFOCUS));
     EXPECT_TRUE(app->IsPaused());
+    app->WindowProc(nullptr, WM_SIZE, SIZE_RESTORED, 0);
     app->OnEvent(active(1, SDL_APPACTIVE));
     EXPECT_FALSE(app->IsPaused());
+
     app->ApplyBoolProperty("NoPauseOnFocusLoss", true);
     app->OnEvent(active(0, SDL_APPINPUTFOCUS));
     EXPECT_FALSE(app->IsPaused());

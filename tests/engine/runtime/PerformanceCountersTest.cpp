@@ -236,10 +236,10 @@ protected:
         ticks->RegisterCounter(blits.get());
     }
 
-    std::vector<std::string> Files() const
+    std::vector<std::string> Files(const fs::path& folder = fs::current_path()) const
     {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(fs::current_path()))
+        for (const auto& entry : fs::directory_iterator(folder))
             names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
@@ -344,7 +344,7 @@ TEST_F(PerformanceLogTest, ADirectoryThatTakesNoFilesRefusesToStartWithAWarning)
     EXPECT_FALSE(ticks->StartMeasuringPerformance());
     EXPECT_FALSE(ticks->IsMeasuringPerformance());
     EXPECT_FALSE(counters->IsMeasuring());
-    EXPECT_TRUE(LogHas("WARNING: Assertion failed: (fd != -1)\nMessage: Could not create a temporary file"));
+    EXPECT_TRUE(LogHas("WARNING: Could not create a temporary file in the working directory, reason=\""));
     counters->AddToIntCounter("Sounds Played", 1);
     ticks->BeginTick();
     ticks->EndTick();
@@ -380,8 +380,7 @@ TEST_F(PerformanceLogTest, ALogThatCannotBeOpenedIsAWarningAndTheOthersAreStillW
 
     EXPECT_FALSE(ticks->IsMeasuringPerformance());
     EXPECT_TRUE(LogHas("WARNING: Could not finish the performance log \"PerformanceLog_TimeCounters.txt\".\n"
-                       "Assertion failed: (m_FinalFile != 0)\n"
-                       "Message: Could not open \"PerformanceLog_TimeCounters.txt\" for writing, reason=\"Is a "
+                       "Could not open \"PerformanceLog_TimeCounters.txt\" for writing, reason=\"Is a "
                        "directory\""));
     EXPECT_EQ(ReadFile("PerformangeLog_IntCounters.txt"), "Sounds Played\n1\n");
     EXPECT_EQ(Files(), (std::vector<std::string>{"PerformanceLog_Blitting.txt", "PerformanceLog_TimeCounters.txt",
@@ -407,6 +406,31 @@ TEST_F(PerformanceLogTest, QuittingWhileMeasuringStillWritesTheLogs)
     EXPECT_EQ(ReadFile("PerformanceLog_Blitting.txt"),
               "Clip,numCalls\tClip,totalTime\tClip,numPixels\tClip,fillRate\n1\t1.000000\t1\t1.000000\n");
     EXPECT_EQ(Files().size(), 3u);
+}
+
+TEST_F(PerformanceLogTest, TheLogsAndTheirTemporaryFilesGoToTheLogFolder)
+{
+    fs::create_directory("logs");
+    counters = std::make_unique<PerformanceCounterManager>(clock);
+    ticks = std::make_unique<TickPerformanceManager>();
+    ticks->RegisterCounter(counters.get());
+    ticks->SetLogFolder((m_Dir / "logs").string() + "/");
+    // A counter registered later takes the folder too.
+    blits = std::make_unique<BlitPerformanceManager>();
+    ticks->RegisterCounter(blits.get());
+
+    ASSERT_TRUE(ticks->StartMeasuringPerformance());
+    EXPECT_EQ(Files(), std::vector<std::string>{"logs"});
+    EXPECT_EQ(Files("logs").size(), 3u);  // a temporary file per log
+    ticks->BeginTick();
+    counters->AddToIntCounter("Sounds Played", 1);
+    ticks->EndTick();
+    ticks->StopMeasuringPerformance();
+
+    EXPECT_EQ(Files(), std::vector<std::string>{"logs"});
+    EXPECT_EQ(Files("logs"), (std::vector<std::string>{"PerformanceLog_Blitting.txt", "PerformanceLog_TimeCounters.txt",
+                                                       "PerformangeLog_IntCounters.txt"}));
+    EXPECT_EQ(ReadFile("logs/PerformangeLog_IntCounters.txt"), "Sounds Played\n1\n");
 }
 
 TEST_F(PerformanceLogTest, WriterMisuseIsAnAssertion)

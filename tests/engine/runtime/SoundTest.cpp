@@ -73,6 +73,9 @@ protected:
         UseSoundsFrom(dir);
         Sound::Init(true);
         ASSERT_TRUE(Sound::IsActive());
+        // SDL_mixer ends a channel on the device's real-time clock; held
+        // still, its channels sound until halted, however slow the test runs.
+        SDL_PauseAudio(1);
     }
 
     void TearDown() override
