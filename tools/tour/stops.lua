@@ -25,6 +25,13 @@ TourStops = {
       before = function(dialog) Press(dialog, "NextButton", 1) end },
     { name = "credits-3", open = function() return StartCommonDialog("Credits") end,
       before = function(dialog) Press(dialog, "NextButton", 2) end },
+    -- Three named players and an empty slot, the first of them current.
     { name = "choose-player",
-      open = function() return StartCommonDialog("ChooseActivePlayer", "DefaultWoppleCardView", 2) end },
+      open = function()
+          for index, name in ipairs{ "Marina", "Kai", "Lani" } do
+              Players[index].Name = name
+          end
+          SetCurrentPlayerFromIndex(1, 1)
+          return StartCommonDialog("ChooseActivePlayer", "DefaultWoppleCardView", 2)
+      end },
 }
