@@ -30,13 +30,14 @@ TEST_F(ProgramTest, ConsoleDrivesTheGameAndStartUpRunsInOrder)
                               "Starting main loop.\n",
                               "SDL_QUIT\n",
                               "writing cfg to: " + ConfigFile().string() + "\n",
+                              "~Application - SAFE_DELETE(m_CommonDialogs)\n",
                               "~Application - SAFE_DELETE(m_GameDataIO)\n",
                               "~Application - SDL_Quit\n",
                               "~Application - SAFE_DELETE(m_Config)\n",
                               "~Application - FINISHED\n",
                           });
-    // No common dialog library exists, so nothing says it was shut down.
-    EXPECT_EQ(output.find("m_CommonDialogs"), std::string::npos) << output;
+    // The library is shut down once.
+    EXPECT_EQ(output.find("SAFE_DELETE(m_CommonDialogs)"), output.rfind("SAFE_DELETE(m_CommonDialogs)")) << output;
 
     // Folders and files the run leaves behind.
     EXPECT_TRUE(fs::is_directory(Documents() / "Player Cards"));
