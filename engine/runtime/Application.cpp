@@ -30,6 +30,7 @@
 #include "engine/runtime/Utility.h"
 #include "engine/ui/Actor.h"
 #include "engine/ui/ActorGroup.h"
+#include "engine/ui/CommonDialogs.h"
 #include "engine/ui/ScreenManager.h"
 #include "platform/console/Console.h"
 #include "platform/lua/LuaFunction.h"
@@ -201,6 +202,7 @@ Application::~Application()
         m_SingleInstance.reset();
         ReleaseTables();
         Log(3, "~Application - SAFE_DELETE(m_CommonDialogs)\n");
+        m_CommonDialogs.reset();
         Log(3, "~Application - SAFE_DELETE(m_GameDataIO)\n");
         m_GameDataIO.reset();
         Log(3, "~Application - SAFE_DELETE(m_ResourceMemoryUsageCounter)\n");
@@ -270,6 +272,9 @@ void Application::InitEngine(int argc, const char* const* argv)
     LogWrite("Application::InitEngine, Initializing Velk Engine...\n");
     LogWrite("Application::InitEngine, Build date and time: \"%s\", \"%s\"\n", __DATE__, __TIME__);
     LogWrite("Application::InitEngine, Crash reporting is %s.\n", IsCrashReporterInstalled() ? "ENABLED" : "DISABLED");
+
+    if (!m_CommonDialogs)
+        m_CommonDialogs = std::make_unique<CommonDialogLibrary>();
 
     m_PerformanceCounterManager = std::make_unique<PerformanceCounterManager>();
     m_TickPerformanceManager = std::make_unique<TickPerformanceManager>();
@@ -388,6 +393,11 @@ void Application::InitEngine(int argc, const char* const* argv)
     LoadLogLevel();
 
     m_ScreenManager = std::make_unique<ScreenManager>();
+}
+
+void Application::SetCommonDialogs(CommonDialogLibrary* library)
+{
+    m_CommonDialogs.reset(library);
 }
 
 void Application::InitExePath(const char* argv0)
@@ -1285,6 +1295,14 @@ int Script_ShowFPS(lua_State* L)
     return 0;
 }
 
+// SaveScreenshot([path]): the screen after the next draw, as a bitmap.
+int Script_SaveScreenshot(lua_State* L)
+{
+    if (APP)
+        APP->RequestScreenshot(lua_type(L, 1) == LUA_TSTRING ? lua_tostring(L, 1) : "");
+    return 0;
+}
+
 int Script_CapFramerate(lua_State* L)
 {
     if (!APP)
@@ -1321,6 +1339,7 @@ ScriptFunctionRegistration s_AppQuit(Script_AppQuit, "AppQuit");
 ScriptFunctionRegistration s_AppPostEvent(Script_AppPostEvent, "AppPostEvent");
 ScriptFunctionRegistration s_ShowFPS(Script_ShowFPS, "ShowFPS");
 ScriptFunctionRegistration s_CapFramerate(Script_CapFramerate, "CapFramerate");
+ScriptFunctionRegistration s_SaveScreenshot(Script_SaveScreenshot, "SaveScreenshot");
 ScriptFunctionRegistration s_WriteConfig(Script_WriteConfig, "WriteConfig");
 ScriptFunctionRegistration s_EnableUnicode(Script_EnableUnicode, "EnableUnicode");
 

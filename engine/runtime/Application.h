@@ -17,6 +17,7 @@ class Actor;
 class ActorGroup;
 class BlitPerformanceManager;
 class Canvas;
+class CommonDialogLibrary;
 class Config;
 class DisplayManager;
 class EmbeddedFileReader;
@@ -123,6 +124,9 @@ public:
     // The first free "<app>_Screenshot-NNNN.bmp" in the current folder; empty
     // when all 9999 names are taken.
     std::string FindScreenshotFileName() const;
+    // A screenshot into that file after the next draw (the picture tour's);
+    // an empty path takes the next free name, as Ctrl+P does.
+    void RequestScreenshot(const std::string& path);
     // The main window's messages (see NativeWindow.h); unhandled ones go on to
     // the display manager.
     std::intptr_t WindowProc(WindowHandle hwnd, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
@@ -210,6 +214,11 @@ public:
     ResourceManager* GetResourceManager() const { return m_ResourceManager.get(); }
     TimerManager* GetTimerManager() const { return m_TimerManager.get(); }
     ScreenManager* GetScreenManager() const { return m_ScreenManager.get(); }
+    // The standard dialogs' factories; made at start-up unless the game has
+    // installed its own library before.
+    CommonDialogLibrary* GetCommonDialogs() const { return m_CommonDialogs.get(); }
+    // Takes the library in place of the one installed before.
+    void SetCommonDialogs(CommonDialogLibrary* library);
     LuaState GetLuaState() const { return m_LuaState; }
     const std::string& GetConfigFile() const { return m_ConfigFile; }
     const std::string& GetDocumentsBase() const { return m_DocumentsBase; }
@@ -265,6 +274,7 @@ protected:
     std::unique_ptr<PlayerManager> m_PlayerManager;
     std::unique_ptr<TopRecordsManager> m_TopRecordsManager;
     std::unique_ptr<GameDataIO> m_GameDataIO;
+    std::unique_ptr<CommonDialogLibrary> m_CommonDialogs;
     std::unique_ptr<Config> m_Config;
     std::unique_ptr<TimerManager> m_TimerManager;
     std::unique_ptr<Shell> m_Shell;
@@ -297,6 +307,7 @@ protected:
     bool m_HWAccelChanged = false;
     bool m_FirstDraw = false;
     bool m_ScreenshotRequested = false;
+    std::string m_ScreenshotPath;
     bool m_RolloverResetRequested = false;
     bool m_InputWasGrabbed = false;
     bool m_WasCursorShown = true;

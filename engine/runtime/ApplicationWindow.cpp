@@ -410,9 +410,18 @@ std::string Application::FindScreenshotFileName() const
     return std::string();
 }
 
+void Application::RequestScreenshot(const std::string& path)
+{
+    m_ScreenshotPath = path;
+    m_ScreenshotRequested = true;
+}
+
 void Application::TakeScreenshot()
 {
-    const std::string name = FindScreenshotFileName();
+    std::string name;
+    name.swap(m_ScreenshotPath);
+    if (name.empty())
+        name = FindScreenshotFileName();
     if (name.empty()) {
         // A full folder must not end the game.
         LogWrite("WARNING: Could not save screenshot: all 9999 names from \"%s_Screenshot-0000.bmp\" on are taken.\n",

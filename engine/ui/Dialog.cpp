@@ -406,6 +406,8 @@ void Dialog::CreateTitle(const std::string& text, int fontSize)
     Label* raw = title.get();
     AddChild(title.release(), "title");
     raw->ApplyNamedResource("OptionsTitleLabel");
+    // Its size now, in the template's font, wherever the template placed it.
+    raw->Render();
 }
 
 void Dialog::CreateButtons(int kind)

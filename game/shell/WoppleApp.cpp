@@ -2,6 +2,7 @@
 
 #include "engine/core/Events.h"
 #include "engine/core/Log.h"
+#include "engine/core/VelkLuaState.h"
 #include "engine/runtime/GameDataIO.h"
 #include "engine/runtime/PlayerManager.h"
 
@@ -47,6 +48,12 @@ void WoppleApp::SetConfigDefaults()
     Application::SetConfigDefaults();
     ApplyStringProperty("appDirectoryInSourceTree", "Wopple2");
     ApplyBoolProperty("alwaysGetSuperJoker", false);
+}
+
+void WoppleApp::LoadScripts()
+{
+    Application::LoadScripts();
+    VelkLuaState::DoResourceFile(GetLuaState(), "Credits.lua");
 }
 
 void WoppleApp::InitEventDataTypes()

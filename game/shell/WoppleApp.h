@@ -11,6 +11,7 @@ public:
 
     void InitEngine(int argc, const char* const* argv) override;
     void SetConfigDefaults() override;
+    void LoadScripts() override;
     void InitEventDataTypes() override;
     void InitGame() override;
 };

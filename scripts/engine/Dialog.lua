@@ -5,8 +5,11 @@ Colors{
     Ink = { 59, 35, 20 },
 }
 
-Resources.DialogTitleLabelFont = Resources.Font:new{ fontName = "LobsterTwo-Bold.otf", fontSize = 42 }
-Resources.SmallDialogTitleLabelFont = Resources.Font:new{ fontName = "LobsterTwo-Bold.otf", fontSize = 34 }
+-- Titles in the bold face of the buttons: the engine measures text a letter
+-- at a time, and only a face whose letters keep to their own room is centred
+-- true by that.
+Resources.DialogTitleLabelFont = Resources.Font:new{ fontName = "Dosis-ExtraBold.otf", fontSize = 40 }
+Resources.SmallDialogTitleLabelFont = Resources.Font:new{ fontName = "Dosis-ExtraBold.otf", fontSize = 32 }
 Resources.DialogTextFont = Resources.Font:new{ fontName = "ComicNeue-Bold.otf", fontSize = 22 }
 Resources.CreditsLabelFont = Resources.Font:new{ fontName = "ComicNeue-Bold.otf", fontSize = 22 }
 
@@ -46,7 +49,7 @@ Resources.AreYouSureTitleLabel = Resources.Label:new{
     fgColor = "Ink",
     font = "SmallDialogTitleLabelFont",
     alignment = Resources.RectAlignment.MidTop,
-    alignmentOffset = { 0, 34 },
+    alignmentOffset = { 0, 44 },
     lineSpacing = -6,
 }
 

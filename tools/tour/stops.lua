@@ -1,0 +1,30 @@
+-- The picture tour's stops, in order. Each stop names its picture
+-- (NN-name.png, NN its place here) and opens what it shows on the tour's plain
+-- screen; "before" runs on what was opened once it has settled, just before
+-- the picture. A stop whose "open" gives nothing is skipped with a line in the
+-- log. New screens and dialogs add their stops here.
+
+-- Clicks the named button of a dialog, a pass apart each time.
+local function Press(dialog, buttonName, times)
+    for i = 1, times do
+        local button = dialog:FindChild(buttonName)
+        button:ManuallyPressButton()
+        button:ManuallyReleaseButton()
+        ScriptBreak()
+        ScriptBreak()
+    end
+end
+
+TourStops = {
+    { name = "options", open = function() return StartCommonDialog("Options") end },
+    { name = "name-entry", open = function() return StartCommonDialog("EnterName", "Marina") end },
+    { name = "load-game", open = function() return StartCommonDialog("LoadSavedGame") end },
+    { name = "quit", open = function() return StartCommonDialog("AreYouSureQuit") end },
+    { name = "credits-1", open = function() return StartCommonDialog("Credits") end },
+    { name = "credits-2", open = function() return StartCommonDialog("Credits") end,
+      before = function(dialog) Press(dialog, "NextButton", 1) end },
+    { name = "credits-3", open = function() return StartCommonDialog("Credits") end,
+      before = function(dialog) Press(dialog, "NextButton", 2) end },
+    { name = "choose-player",
+      open = function() return StartCommonDialog("ChooseActivePlayer", "DefaultWoppleCardView", 2) end },
+}

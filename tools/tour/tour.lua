@@ -1,0 +1,46 @@
+-- The picture tour's driver, run by tools/picture_tour.py through the console
+-- after stops.lua: a plain screen of sky, sea and sand, then every stop of
+-- TourStops opened on it, left to settle, photographed into TourOutput and
+-- taken away again. The program quits at the end.
+
+local kSettlePasses = 24
+
+local function WaitPasses(n)
+    for i = 1, n do
+        ScriptBreak()
+    end
+end
+
+local function RunTour(screen)
+    for index, stop in ipairs(TourStops) do
+        local shown = stop.open()
+        if shown == nil then
+            logprint(string.format("TOUR: skipped %s: nothing to show\n", stop.name))
+        else
+            WaitPasses(kSettlePasses)
+            if stop.before ~= nil then
+                stop.before(shown)
+                WaitPasses(2)
+            end
+            SaveScreenshot(string.format("%s/%02d-%s.bmp", TourOutput, index, stop.name))
+            WaitPasses(3)
+            logprint(string.format("TOUR: %02d-%s\n", index, stop.name))
+            shown:Destroy()
+            WaitPasses(2)
+        end
+    end
+    logprint("TOUR: done\n")
+    AppQuit()
+end
+
+Screens.Tour = CreateObject{
+    class = "Screen",
+    name = "Tour",
+    children = {
+        Sky = { class = "Actor", color = { 139, 227, 247 }, size = { 800, 600 }, zorder = -3 },
+        Sea = { class = "Actor", color = { 47, 169, 210 }, position = { 0, 390 }, size = { 800, 120 }, zorder = -2 },
+        Sand = { class = "Actor", color = { 244, 207, 148 }, position = { 0, 500 }, size = { 800, 100 }, zorder = -1 },
+    },
+    scripts = { RunTour },
+}
+SwitchToScreen("Tour")
