@@ -3,3 +3,8 @@
 Resources.CardView = Resources.Actor:new{
     class = "CardView",
 }
+
+-- The player-choice dialog's own keys, applied over the dialog once it is made.
+Resources.ChoosePlayerDialog = Resources.Object:new{
+    title = "Who's Playing?",
+}

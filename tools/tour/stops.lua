@@ -26,5 +26,10 @@ TourStops = {
     { name = "credits-3", open = function() return StartCommonDialog("Credits") end,
       before = function(dialog) Press(dialog, "NextButton", 2) end },
     { name = "choose-player",
-      open = function() return StartCommonDialog("ChooseActivePlayer", "DefaultWoppleCardView", 2) end },
+      open = function()
+          Players[1].Name = "Marina"
+          Players[1].Options["game.mode"] = "Classic"
+          Players[3].Name = "Jonah"
+          return StartCommonDialog("ChooseActivePlayer", "CardView", 2)
+      end },
 }
