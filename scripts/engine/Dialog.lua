@@ -71,6 +71,7 @@ Resources.AreYouSureText = Resources.Label:new{
     alignment = Resources.RectAlignment.NoAlignment,
 }
 
+Scripts = Scripts or {}
 Scripts.DefaultDialogIntroScript = "DropDialog"
 Scripts.DefaultExitAndDestroyDialogScript = "RaiseAndDestroyDialog"
 

@@ -25,11 +25,15 @@ TourStops = {
       before = function(dialog) Press(dialog, "NextButton", 1) end },
     { name = "credits-3", open = function() return StartCommonDialog("Credits") end,
       before = function(dialog) Press(dialog, "NextButton", 2) end },
+    -- Three named players and an empty slot, the first of them current.
     { name = "choose-player",
       open = function()
-          Players[1].Name = "Marina"
+          for index, name in ipairs{ "Marina", "Kai", "Lani" } do
+              Players[index].Name = name
+          end
           Players[1].Options["game.mode"] = "Classic"
-          Players[3].Name = "Jonah"
+          SetCurrentPlayerFromIndex(1, 1)
+          -- The engine's own card until the game brings its card template.
           return StartCommonDialog("ChooseActivePlayer", "CardView", 2)
       end },
 }

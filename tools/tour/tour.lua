@@ -13,8 +13,11 @@ end
 
 local function RunTour(screen)
     for index, stop in ipairs(TourStops) do
-        local shown = stop.open()
-        if shown == nil then
+        -- A stop that fails is reported and passed; the tour goes on.
+        local opened, shown = pcall(stop.open)
+        if not opened then
+            logprint(string.format("TOUR: skipped %s: %s\n", stop.name, tostring(shown)))
+        elseif shown == nil then
             logprint(string.format("TOUR: skipped %s: nothing to show\n", stop.name))
         else
             WaitPasses(kSettlePasses)
