@@ -10,6 +10,7 @@
 #include "platform/os/FileChooser.h"
 #include "platform/os/Folders.h"
 #include "platform/os/SystemInfo.h"
+#include "platform/window/NativeWindow.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -335,6 +336,33 @@ float RandomFloatInRange(float a, float b)
 void SetModalSystemDialogHost(ModalSystemDialogHost* host)
 {
     g_ModalDialogHost = host;
+}
+
+// ---- Window centring ----
+
+void CenteredWindowPosition(int w, int h, int sw, int sh, int& x, int& y)
+{
+    x = (sw - w) / 2;
+    y = (sh - h) / 2;
+}
+
+bool CenterWindow(void* window)
+{
+    if (!window) {
+        LogWrite("WARNING: CenterWindow: there is no window to centre.\n");
+        return false;
+    }
+    int x = 0, y = 0, w = 0, h = 0, screenWidth = 0, screenHeight = 0;
+    if (!GetWindowPlacement(x, y, w, h, screenWidth, screenHeight)) {
+        LogWrite("WARNING: CenterWindow: the window system cannot tell where the window is.\n");
+        return false;
+    }
+    CenteredWindowPosition(w, h, screenWidth, screenHeight, x, y);
+    if (!MoveWindowTo(x, y)) {
+        LogWrite("WARNING: CenterWindow: the window could not be moved.\n");
+        return false;
+    }
+    return true;
 }
 
 std::string ShowOpenFileDialog(const std::string& initialFolder)

@@ -103,6 +103,15 @@ int RandomIntInRange(int lo, int hi);
 // A value in [min(a, b), max(a, b)).
 float RandomFloatInRange(float a, float b);
 
+// ---- Window centring ----
+
+// Where a window of w x h stands centred on a screen of sw x sh.
+void CenteredWindowPosition(int w, int h, int sw, int sh, int& x, int& y);
+// Moves the window, keeping its size, to the centre of the screen it is on.
+// False, with a warning in the log, when there is no window (none yet, or the
+// headless driver) or the window system cannot tell where it is.
+bool CenterWindow(void* window);
+
 // ---- File-open dialog ----
 
 // The display's part in a system dialog shown over the game (the display

@@ -9,6 +9,7 @@
 #include "engine/runtime/PlayerManager.h"
 #include "engine/runtime/Sound.h"
 #include "engine/ui/Button.h"
+#include "engine/ui/CardViewDialog.h"
 #include "engine/ui/CreditsDialog.h"
 #include "engine/ui/Label.h"
 #include "engine/ui/OptionsDialog.h"
@@ -147,11 +148,9 @@ Dialog* CommonDialogLibrary::CreateLoadSavedGameDialog()
     return new LoadSavedGameDialog();
 }
 
-Dialog* CommonDialogLibrary::CreateChooseActivePlayerDialog(const std::string&, int)
+Dialog* CommonDialogLibrary::CreateChooseActivePlayerDialog(const std::string& cardName, int cardMode)
 {
-    // FILLED IN BY THE PLAYER-CHOICE DIALOGS: return new ChooseActivePlayerDialog(cardName, cardMode).
-    LogWrite("WARNING: CommonDialogLibrary::CreateChooseActivePlayerDialog: there is no player-choice dialog yet.\n");
-    return nullptr;
+    return new ChooseActivePlayerDialog(cardName, cardMode);
 }
 
 Dialog* CommonDialogLibrary::CreateAreYouSureQuitDialog()

@@ -31,7 +31,9 @@ TourStops = {
           for index, name in ipairs{ "Marina", "Kai", "Lani" } do
               Players[index].Name = name
           end
+          Players[1].Options["game.mode"] = "Classic"
           SetCurrentPlayerFromIndex(1, 1)
-          return StartCommonDialog("ChooseActivePlayer", "DefaultWoppleCardView", 2)
+          -- The engine's own card until the game brings its card template.
+          return StartCommonDialog("ChooseActivePlayer", "CardView", 2)
       end },
 }
