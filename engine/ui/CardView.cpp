@@ -38,19 +38,6 @@ constexpr int kRankPictureY = 4;
 
 const char* const kRanks[] = {"Novice", "Student", "Whiz", "Expert", "Pro", "Master", "Champ", "Legend"};
 
-// Label text runs "|expression|"; a player's own text must show as typed.
-std::string DoublePipesForLabel(const std::string& text)
-{
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (char c : text) {
-        escaped += c;
-        if (c == '|')
-            escaped += '|';
-    }
-    return escaped;
-}
-
 bool IsPrimary(const EventRecord& event)
 {
     Application* app = Application::GetInstance();
@@ -370,7 +357,7 @@ void CardView::ReadPlayer()
         PlaceFields();
         return;
     }
-    SetFieldText(FIELD_NAME, DoublePipesForLabel(TextOf(m_Player->GetTable()["Name"])));
+    SetFieldText(FIELD_NAME, PlainLabelText(TextOf(m_Player->GetTable()["Name"])));
     for (int i = 1; i <= 7; ++i)
         FillFields(i);
     UpdateRank();
@@ -384,12 +371,12 @@ void CardView::FillFields(int index)
     switch (index) {
     case FIELD_BEST_SCORE:
         SetFieldText(index, (boost::format("Best Score:%1%") %
-                             DoublePipesForLabel(m_Player->GetTopStatisticStr("Top_Scores", "total_score", "0")))
+                             PlainLabelText(m_Player->GetTopStatisticStr("Top_Scores", "total_score", "0")))
                                 .str());
         break;
     case FIELD_BEST_LEVEL: {
         const std::string best =
-            DoublePipesForLabel(m_Player->GetTopStatisticStr("Top_Percentages", "percentage", "0"));
+            PlainLabelText(m_Player->GetTopStatisticStr("Top_Percentages", "percentage", "0"));
         SetFieldText(index, (boost::format(mode == "Blast" ? "Best Level:%1%" : "Best Level:%1%%%") % best).str());
         break;
     }
@@ -397,7 +384,7 @@ void CardView::FillFields(int index)
         LuaObject table = GameModeTable();
         const std::string rank = table.IsTable() ? TextOf(table["Rank"]) : std::string();
         SetFieldText(index, rank.empty() ? std::string()
-                                         : (boost::format("the %1%") % DoublePipesForLabel(rank)).str());
+                                         : (boost::format("the %1%") % PlainLabelText(rank)).str());
         RefreshPictures();
         break;
     }
@@ -407,7 +394,7 @@ void CardView::FillFields(int index)
         Variant ratedMode = config ? config->Retrieve("GameMode2") : Variant();
         LuaObject table = GameModeTable();
         if (!mode.empty() && ratedMode.IsString() && ratedMode.ToString() == mode && table.IsTable())
-            text = (boost::format("Rating:%1%") % DoublePipesForLabel(TextOf(table["Rating"]))).str();
+            text = (boost::format("Rating:%1%") % PlainLabelText(TextOf(table["Rating"]))).str();
         SetFieldText(index, text);
         break;
     }
@@ -454,7 +441,7 @@ void CardView::RefreshPictures()
 
     // The mode reads upwards along the left edge.
     if (Label* field = GetField(FIELD_MODE)) {
-        const std::string text = IsEmptySlot() ? std::string() : DoublePipesForLabel(mode);
+        const std::string text = IsEmptySlot() ? std::string() : PlainLabelText(mode);
         if (field->GetText() != text)
             field->SetText(text, true);
         field->SetRotation(90.0, static_cast<int>(RectAlignment::BottomLeft), false);

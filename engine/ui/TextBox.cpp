@@ -25,19 +25,6 @@ Variant Setting(const std::string& key)
     return config ? config->Retrieve(key) : Variant();
 }
 
-// "|" starts an expression in a label; doubled it shows as itself.
-std::string AsPlainLabelText(const std::string& text)
-{
-    std::string plain;
-    plain.reserve(text.size());
-    for (char ch : text) {
-        plain += ch;
-        if (ch == '|')
-            plain += '|';
-    }
-    return plain;
-}
-
 void RegisterNamed(Class* c, const char* name)
 {
     c->RegisterPropertyGetter(MakeNamedProperty(name));
@@ -183,7 +170,7 @@ void TextBox::SetText(const std::string& text)
 {
     m_Text = text;
     m_Label->SetWidthLimit(m_BoxWidth);
-    m_Label->SetText(AsPlainLabelText(m_Text), true);
+    m_Label->SetText(PlainLabelText(m_Text), true);
     m_CaretIndex = static_cast<std::uint32_t>(m_Text.size());
     PlaceCaret();
 }
@@ -201,7 +188,7 @@ void TextBox::ShowTextInLabel()
     m_Label->SetAlignment(RectAlignment::MidLeft);
     m_Label->SetAlignTo(RectAlignment::MidLeft);
     m_Label->SetAlignmentOffset(kLabelIndent, 0);
-    m_Label->SetText(AsPlainLabelText(m_Text), true);
+    m_Label->SetText(PlainLabelText(m_Text), true);
 }
 
 void TextBox::PlaceCaret()
