@@ -42,6 +42,7 @@ AmbientLoop::AmbientLoop()
 
 AmbientLoop::~AmbientLoop()
 {
+    StopOwnSounds();
     if (TimerManager* timers = TimerManager::GetInstance()) {
         try {
             timers->FreeTimer(m_RandomLoopTimerID);
@@ -52,6 +53,27 @@ AmbientLoop::~AmbientLoop()
     }
     m_RandomLoopTimerID = 0;
     m_RandomEffectTimerID = 0;
+}
+
+void AmbientLoop::StopOwnSounds() noexcept
+{
+    // Stopped already, or the names may be another loop's now.
+    if (!m_Playing)
+        return;
+    m_Playing = false;
+    try {
+        RefreshLoops();
+    } catch (...) {
+        LogWrite("WARNING: AmbientLoop: couldn't stop the loops of %s\n", GetName().c_str());
+    }
+    for (const std::string* name : {&m_CurrentRandomLoop, &m_CurrentRandomEffect}) {
+        try {
+            if (!name->empty())
+                Sound::Stop(*name);
+        } catch (...) {
+            LogWrite("WARNING: AmbientLoop: couldn't stop %s\n", name->c_str());
+        }
+    }
 }
 
 bool AmbientLoop::OnTimer(const EventRecord& event)
@@ -139,21 +161,19 @@ void AmbientLoop::RefreshRandomLoop()
             timers->ResetTimer(m_RandomLoopTimerID);
         return;
     }
-    if (m_RandomLoopFiles.IsString()) {
-        m_CurrentRandomLoop = m_RandomLoopFiles.GetString();
-        PlayLoop(m_CurrentRandomLoop);
+    const bool single = m_RandomLoopFiles.IsString();
+    const int count = single || !m_RandomLoopFiles.IsTable() ? 0 : m_RandomLoopFiles.GetN();
+    if (!single && count == 0)
         return;
-    }
-    const int count = m_RandomLoopFiles.IsTable() ? m_RandomLoopFiles.GetN() : 0;
-    if (count == 0)
-        return;
-    const std::string picked = NameOf(m_RandomLoopFiles.GetByIndex(std::rand() % count + 1));
+    const std::string picked = single ? m_RandomLoopFiles.GetString()
+                                      : NameOf(m_RandomLoopFiles.GetByIndex(std::rand() % count + 1));
     // One random loop at a time: the one picked takes the place of the last.
     if (!m_CurrentRandomLoop.empty() && m_CurrentRandomLoop != picked)
         Sound::Stop(m_CurrentRandomLoop);
     m_CurrentRandomLoop = picked;
     PlayLoop(m_CurrentRandomLoop);
-    RestartTimer(m_RandomLoopTimerID, 8000, 10000);
+    if (!single)
+        RestartTimer(m_RandomLoopTimerID, 8000, 10000);
 }
 
 void AmbientLoop::RefreshRandomEffect()

@@ -8,13 +8,14 @@
 // An invisible actor of a screen layout that keeps background sounds going
 // while it is playing: fixed loops without end, one loop picked at random and
 // changed every 8 to 10 seconds, and one effect picked at random every 8 to 12
-// seconds. Each list is nil, a sound name or a list of names.
+// seconds. Each list is nil, a sound name or a list of names. A newly picked
+// random loop stops the one it replaces.
 class AmbientLoop : public Actor
 {
     VELK_DECLARE_CLASS(AmbientLoop)
 public:
     AmbientLoop();
-    // Frees the timers; the sounds play on.
+    // Frees the timers and stops the sounds it plays.
     ~AmbientLoop() override;
 
     bool OnTimer(const EventRecord& event) override;
@@ -43,6 +44,8 @@ private:
     void RefreshLoops();
     void RefreshRandomLoop();
     void RefreshRandomEffect();
+    // Logs what it cannot stop; for the destructor.
+    void StopOwnSounds() noexcept;
     // A new one-signal timer in place of the old one, due in lo to hi milliseconds.
     void RestartTimer(std::uint32_t& timerID, int lo, int hi);
 

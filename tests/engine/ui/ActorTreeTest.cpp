@@ -307,6 +307,7 @@ TEST_F(ActorTreeTest, CoordinatesAndHitTests)
     const Case cases[] = {
         {15, 25, true, true}, {18, 27, true, true}, {19, 25, true, false},
         {15, 28, true, false}, {14, 25, false, false}, {20, 25, false, false},
+        {15, 24, false, false}, {15, 29, false, false}, {18, 24, false, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(button->ContainsPoint(Rect(static_cast<std::int16_t>(c.x), static_cast<std::int16_t>(c.y), 0, 0)),
@@ -324,6 +325,10 @@ TEST_F(ActorTreeTest, CoordinatesAndHitTests)
     root->AddChild(ring);
     EXPECT_FALSE(ring->ContainsGlobalPoint(0, 0));
     EXPECT_TRUE(ring->ContainsGlobalPoint(1, 0));
+    // Larger than its frame, it ends with the frame: the next frame's pixels are not its own.
+    ring->SetSize(3, 2);
+    EXPECT_FALSE(ring->ContainsGlobalPoint(2, 0));
+    EXPECT_FALSE(ring->ContainsGlobalPoint(1, 1));
     ring->SetFrame(1);
     EXPECT_TRUE(ring->ContainsGlobalPoint(0, 0));
     EXPECT_FALSE(ring->ContainsGlobalPoint(1, 0));

@@ -219,16 +219,39 @@ TEST_F(AmbientLoopTest, NamesListsAndNothing)
     EXPECT_TRUE(warned);
 }
 
-TEST_F(AmbientLoopTest, DeletingItFreesTheTimersAndLeavesTheSoundsPlaying)
+TEST_F(AmbientLoopTest, DeletingItFreesTheTimersAndStopsItsSounds)
 {
     AmbientLoop* ambient = Make("loopFiles = 'Water_OceanLoop.ogg', randomLoopFiles = { 'Amb_TropicalForestLoop1.ogg' }, "
                                 "randomEffectFiles = { 'Water_OceanWaveBreak1.ogg' }, playing = true");
     const std::uint32_t loopTimer = ambient->GetRandomLoopTimerID();
     const std::uint32_t effectTimer = ambient->GetRandomEffectTimerID();
+    ASSERT_TRUE(Playing(kWaves[0]));
     owned.clear();
     EXPECT_NE(timers->GetTimer(loopTimer).m_Flags & TIMER_FREED, 0u);
     EXPECT_NE(timers->GetTimer(effectTimer).m_Flags & TIMER_FREED, 0u);
-    Passes(400);
+    EXPECT_FALSE(Playing(kOcean));
+    EXPECT_FALSE(Playing(kForest));
+    EXPECT_FALSE(Playing(kWaves[0]));
+
+    // One that is not playing leaves the same names alone when it goes: another plays them now.
+    AmbientLoop* idle = Make("loopFiles = 'Water_OceanLoop.ogg', randomLoopFiles = 'Amb_TropicalForestLoop1.ogg'");
+    idle->SetPlaying(true);
+    idle->SetPlaying(false);
+    Make("loopFiles = 'Water_OceanLoop.ogg', randomLoopFiles = 'Amb_TropicalForestLoop1.ogg', playing = true");
+    owned.erase(owned.begin());
     EXPECT_TRUE(Playing(kOcean));
     EXPECT_TRUE(Playing(kForest));
+}
+
+TEST_F(AmbientLoopTest, ASingleRandomLoopNameTakesThePlaceOfTheLastLoop)
+{
+    AmbientLoop* ambient = Make("randomLoopFiles = { 'Amb_TropicalForestLoop1.ogg' }, playing = true");
+    ASSERT_TRUE(Playing(kForest));
+    Run("_ambient.randomLoopFiles = 'Water_OceanLoop.ogg'");
+    EXPECT_EQ(ambient->GetCurrentRandomLoop(), kOcean);
+    EXPECT_TRUE(Playing(kOcean));
+    EXPECT_FALSE(Playing(kForest));
+    Run("_ambient.randomLoopFiles = { 'Amb_TropicalForestLoop1.ogg' }");
+    EXPECT_TRUE(Playing(kForest));
+    EXPECT_FALSE(Playing(kOcean));
 }

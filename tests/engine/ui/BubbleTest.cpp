@@ -202,6 +202,36 @@ TEST_F(BubbleTest, TheWrapKeepsLineFeedsMakesRoomForTheCloseBoxAndBreaksAfterHyp
     }
 }
 
+TEST_F(BubbleTest, ALineAsWideAsTheLimitBreaksAndOnePixelLessStaysWholeOnEveryLine)
+{
+    struct Case
+    {
+        const char* text;
+        int limit;  // beyond the width of the measured line
+        bool closeBox;
+        const char* wrapped;
+        int lines;
+    };
+    const int pair = Width("bb cc");
+    const Case cases[] = {
+        {"bb cc", pair, false, "bb\ncc", 2},
+        {"bb cc", pair + 1, false, "bb cc", 1},
+        {"bb cc bb cc", pair, false, "bb\ncc\nbb\ncc", 4},
+        {"bb cc bb cc", pair + 1, false, "bb cc\nbb cc", 2},
+        {"bb cc", pair + bubble::kCloseBoxReserve, true, "bb\ncc", 2},
+        {"bb cc", pair + bubble::kCloseBoxReserve + 1, true, "bb cc", 1},
+        {"x\nbb cc", pair + 1, true, "x\nbb cc", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.text << " in " << c.limit << (c.closeBox ? " with a close box" : ""));
+        for (bool hyphens : {false, true}) {
+            const bubble::WrappedText wrapped = bubble::WrapText(c.text, *font, c.limit, c.closeBox, hyphens);
+            EXPECT_EQ(wrapped.text, c.wrapped);
+            EXPECT_EQ(wrapped.lines, c.lines);
+        }
+    }
+}
+
 TEST_F(BubbleTest, TheArrowPointsOutOfTheSideTheDirectionNames)
 {
     // Bubbles of one line are 54 high, of two lines 76; the speech's tail is

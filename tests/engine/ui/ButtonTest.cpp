@@ -531,3 +531,46 @@ TEST_F(ButtonTest, TheDrawnButtonShowsTheFrameOfItsLookAndSinksWhenPressed)
     EXPECT_EQ(pixelAt(2, 2), kActive & 0xFFFFFFu);
     EXPECT_EQ(pixelAt(8, 6), 0u);
 }
+
+TEST_F(ButtonTest, AReleaseOnTheLastPixelIsInsideAndOnePastIsOutsideOnEverySide)
+{
+    struct Case
+    {
+        int dx, dy;  // from the button's top left
+        bool inside;
+    };
+    const Case cases[] = {
+        {0, 0, true},
+        {kButtonWidth - 1, kButtonHeight - 1, true},
+        {kButtonWidth, 1, false},
+        {1, kButtonHeight, false},
+        {-1, 1, false},
+        {1, -1, false},
+    };
+    for (bool pressUpOnLeave : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(::testing::Message() << c.dx << "," << c.dy << (pressUpOnLeave ? " released on leave" : ""));
+            Button* ok = MakeButton("ok", 4, 2);
+            ok->SetPressUpOnMouseLeave(pressUpOnLeave);
+            Pass();
+            Hover(*ok);
+            Down(*ok);
+            Pass();
+            ASSERT_EQ(ok->GetStateName(), "Pressed");
+            recorder->Take();
+            // The pointer has not been walked off yet: only the release says where it is.
+            const Rect rect = ok->GetGlobalRect();
+            UpAt(rect.x + c.dx, rect.y + c.dy);
+            Pass();
+            if (c.inside || !pressUpOnLeave) {
+                EXPECT_EQ(ok->GetStateName(), c.inside ? "Highlighted" : "Active");
+                EXPECT_THAT(recorder->TakeEvents(), ElementsAre("click ok"));
+            } else {
+                EXPECT_THAT(recorder->TakeEvents(), IsEmpty()) << "no click off the button";
+            }
+            Unhover();
+            recorder->RemoveChild(ok);
+            delete ok;
+        }
+    }
+}

@@ -207,6 +207,9 @@ TEST_F(LabelTest, WrappingBreaksAtTheFirstSpacePastTheLimitOncePerText)
         {10, "abcdefghijkl xy", "abcdefghijkl\nxy"},
         {10, "one two three four", "one two three\nfour"},
         {5, "ab\ncd efgh ij", "ab\ncd efgh\nij"},
+        // A later line counts the break that began it.
+        {5, "aaaaa bbb cc", "aaaaa\nbbb\ncc"},
+        {5, "x\nbbb cc", "x\nbbb\ncc"},
         {10, "short", "short"},
         {4, "unbreakable", "unbreakable"},
     };

@@ -245,6 +245,11 @@ TEST_F(ScreenManagerTest, TheRolloverWalkSendsEnterAndLeaveOncePerChange)
         {2, true, {}},  // still the same actor
         {5, true, {"leave under", "enter over"}},
         {14, true, {"leave over"}},
+        // One pixel either side of each edge.
+        {3, true, {"enter under"}},
+        {4, true, {"leave under", "enter over"}},
+        {11, true, {}},
+        {12, true, {"leave over"}},
         {5, true, {"enter over"}},
         {5, false, {"leave over"}},  // the pointer left the window
     };
@@ -285,4 +290,9 @@ TEST_F(ScreenManagerTest, TheApplicationAsksTheCurrentScreenForDialogs)
     EXPECT_TRUE(shows());
     dialog->SetVisible(false);
     EXPECT_FALSE(shows()) << "a hidden dialog is not shown";
+    // One shown behind a hidden one is.
+    dialog->SetVisible(true);
+    screen->StartDialog(new TestDialog("Hidden", 0, Colors::Red, 2, 2), false);
+    screen->GetTopDialog("")->SetVisible(false);
+    EXPECT_TRUE(shows());
 }

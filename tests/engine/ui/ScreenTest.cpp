@@ -135,7 +135,7 @@ TEST_F(ScreenTest, DialogsStackCentredAndABlockingOneFreezesTheScreenBehindIt)
     EXPECT_EQ(screen->GetTopDialog("Live"), live);
     EXPECT_TRUE(screen->HasDialogs());
 
-    // The picture: the tree and the dialog behind, dimmed; the front dialog live on top.
+    // The picture: the tree dimmed; the front dialog live on top.
     std::vector<std::uint32_t> frozen = Row(*screen, 1, 0, 0);
     EXPECT_NE(frozen[0], kBlue);
     EXPECT_GT(frozen[0] & 0xFF, 0u) << "dimmed, not gone";
@@ -189,7 +189,13 @@ TEST_F(ScreenTest, StoppingAndFindingDialogsCheckWhatTheyAreGiven)
     screen->RemoveChild(dialog);
     EXPECT_FALSE(screen->IsDialogOpen(dialog));
     EXPECT_FALSE(screen->GetDialogOverlay()->IsVisible());
-    delete dialog;
+
+    // Of two of one name, the one in front is found.
+    screen->StartDialog(dialog, false);
+    auto* twin = new TestDialog("Dialog", 0, Colors::Red, 2, 2);
+    screen->StartDialog(twin, false);
+    screen->StartDialog(new TestDialog("Other", 0, Colors::Red, 2, 2), false);
+    EXPECT_EQ(screen->GetTopDialog("Dialog"), twin);
 }
 
 TEST_F(ScreenTest, EventsGoToTheTopmostChildFirstThenTheScreenThenItsTransition)
@@ -218,4 +224,67 @@ TEST_F(ScreenTest, EventsGoToTheTopmostChildFirstThenTheScreenThenItsTransition)
     trace.clear();
     screen->Update();
     EXPECT_EQ(trace, std::vector<std::string>{"transition update"});
+}
+
+TEST_F(ScreenTest, TheDialogsBehindTheFrontOneStayInTheFrozenPictureAndOnlyTheFrontOneIsLive)
+{
+    std::vector<std::string> trace;
+    auto* screen = AddScreen("", "Stack", nullptr);
+    manager->SwitchToScreen("Stack");
+    // Each dialog has a spot of its own, and a hot spot over all of it.
+    auto open = [&](const std::string& name, std::uint32_t flags, const Color& color, int x, int y) {
+        auto* dialog = new TestDialog(name, flags, color, 3, 2);
+        auto* hot = new TracingActor(trace, "in " + name);
+        hot->SetSize(3, 2);
+        hot->SetRolloverable(true);
+        dialog->AddChild(hot);
+        screen->StartDialog(dialog, false);
+        dialog->SetPosition(x, y);
+        return dialog;
+    };
+    TestDialog* back = open("Back", 0, Colors::Green, 0, 0);
+    TestDialog* middle = open("Middle", DIALOGFLAG_NONBLOCKING, Colors::Blue, 5, 0);
+    TestDialog* front = open("Front", 0, Colors::Red, 12, 5);
+    // The dialogs stand above the dimming, the frozen ones as the live one.
+    EXPECT_EQ(Row(*screen, 0, 0, 3), (std::vector<std::uint32_t>{kGreen, kGreen, kGreen, 0u}));
+    EXPECT_EQ(Row(*screen, 1, 4, 8), (std::vector<std::uint32_t>{0u, kBlue, kBlue, kBlue, 0u}));
+    EXPECT_EQ(Row(*screen, 5, 11, 15), (std::vector<std::uint32_t>{0u, kRed, kRed, kRed, 0u}));
+
+    // Only the front dialog is under the pointer.
+    for (int x : {0, 6, 13}) {
+        app->ResetRolloverAt(x, 1, true);
+        app->ResetRolloverAt(x, 6, true);
+    }
+    EXPECT_EQ(trace, (std::vector<std::string>{"enter in Front"}));
+
+    // The front dialog moves live; those behind it stay where the picture has them.
+    front->SetPosition(0, 6);
+    back->SetPosition(8, 5);
+    EXPECT_EQ(Row(*screen, 5, 12, 12), std::vector<std::uint32_t>{0u}) << "the front one is not in the picture";
+    EXPECT_EQ(Row(*screen, 6, 0, 0), std::vector<std::uint32_t>{kRed});
+    EXPECT_EQ(Row(*screen, 0, 0, 0), std::vector<std::uint32_t>{kGreen});
+
+    // With the front one closed the one behind comes live, and a blocking one
+    // further back keeps the rest frozen.
+    app->ResetRolloverAt(-1, -1, false);
+    trace.clear();
+    screen->StopDialog(front);
+    EXPECT_TRUE(screen->IsFrozen());
+    EXPECT_TRUE(screen->GetDialogOverlay()->IsVisible());
+    EXPECT_EQ(Row(*screen, 0, 5, 7), (std::vector<std::uint32_t>{kBlue, kBlue, kBlue}));
+    EXPECT_EQ(Row(*screen, 5, 8, 8), std::vector<std::uint32_t>{kGreen}) << "the picture is taken again";
+    EXPECT_EQ(Row(*screen, 0, 0, 0), std::vector<std::uint32_t>{0u});
+    app->ResetRolloverAt(9, 5, true);
+    app->ResetRolloverAt(6, 0, true);
+    EXPECT_EQ(trace, (std::vector<std::string>{"enter in Middle"}));
+
+    // Closing the one behind leaves the front one open, and nothing blocks now.
+    screen->StopDialog(back);
+    EXPECT_FALSE(screen->IsDialogOpen(back));
+    EXPECT_TRUE(screen->IsDialogOpen(middle));
+    EXPECT_EQ(screen->GetTopDialog(""), middle);
+    EXPECT_FALSE(screen->IsFrozen());
+    EXPECT_FALSE(screen->GetDialogOverlay()->IsVisible());
+    EXPECT_EQ(Row(*screen, 5, 8, 8), std::vector<std::uint32_t>{0u});
+    EXPECT_EQ(Row(*screen, 0, 5, 5), std::vector<std::uint32_t>{kBlue});
 }

@@ -239,6 +239,29 @@ TEST_F(ScrollbarTest, ThePointerMustStayOverTheThumbToDragIt)
     EXPECT_EQ(thumb->GetStateName(), "Highlighted");
 }
 
+TEST_F(ScrollbarTest, OffTheThumbADragFollowsFromItsFirstColumnToItsLast)
+{
+    struct Case
+    {
+        int dx;  // the pointer's column from the thumb's left
+        bool follows;
+    };
+    const Case cases[] = {{-1, false}, {0, true}, {39, true}, {40, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "column " << c.dx);
+        Scrollbar* scrollbar = Place(50.0);
+        Scrollbar::Thumb* thumb = scrollbar->GetThumb();
+        Grab(scrollbar);
+        thumb->OnEvent(MakeEventRecord(VELK_MOUSELEAVE, 0, static_cast<Actor*>(thumb)));
+        const Rect rect = thumb->GetGlobalRect();
+        ASSERT_EQ(rect.w, 40);
+        scrollbar->OnEvent(Mouse(SDL_MOUSEMOTION, rect.x + c.dx, 10));
+        EXPECT_DOUBLE_EQ(scrollbar->GetValue().ToDouble(), c.follows ? 55.0 : 50.0);
+        root->RemoveChild(scrollbar);
+        delete scrollbar;
+    }
+}
+
 TEST_F(ScrollbarTest, TheScrollSoundIsPacedByOneTimer)
 {
     Scrollbar* scrollbar = Place(50.0);
