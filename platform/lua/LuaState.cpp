@@ -66,10 +66,26 @@ int ProtectedSet(lua_State* L)
     return 0;
 }
 
+// Pushes the proxy, made once per state and kept in the registry under its own
+// address: a fresh closure per call would cost an allocation each time.
+void PushProxy(lua_State* L, lua_CFunction proxy)
+{
+    void* key = reinterpret_cast<void*>(proxy);
+    lua_pushlightuserdata(L, key);
+    lua_rawget(L, LUA_REGISTRYINDEX);
+    if (lua_type(L, -1) == LUA_TFUNCTION)
+        return;
+    lua_pop(L, 1);
+    lua_pushcfunction(L, proxy);
+    lua_pushlightuserdata(L, key);
+    lua_pushvalue(L, -2);
+    lua_rawset(L, LUA_REGISTRYINDEX);
+}
+
 // Runs the proxy over the top nargs values; a Lua error drops them too and throws.
 void CallProtected(lua_State* L, lua_CFunction proxy, int nargs, int nresults)
 {
-    lua_pushcfunction(L, proxy);
+    PushProxy(L, proxy);
     lua_insert(L, -(nargs + 1));
     if (lua_pcall(L, nargs, nresults, 0) != 0)
         VELK_THROW_LUA(LuaState(L).PopErrorMessage());
