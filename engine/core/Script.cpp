@@ -90,9 +90,13 @@ Script::Script(const LuaObject& scriptSpec)
 
 Script::~Script()
 {
-    if (m_DelayTimerID)
-        if (TimerManager* timers = TimerManager::GetInstance())
-            timers->FreeTimer(m_DelayTimerID);
+    try {
+        if (m_DelayTimerID)
+            if (TimerManager* timers = TimerManager::GetInstance())
+                timers->FreeTimer(m_DelayTimerID);
+    } catch (...) {
+        LogWrite("WARNING: Script::~Script: %s\n", CurrentExceptionMessage().c_str());
+    }
 }
 
 void Script::InitThread()
