@@ -219,9 +219,13 @@ ClassManager::~ClassManager()
             *entry.slot = nullptr;
     for (Class* c : m_Classes)
         delete c;
-    LuaState state = m_ClassTable.GetState();
-    if (state)
-        state.GetGlobals().SetNil("Classes");
+    try {
+        LuaState state = m_ClassTable.GetState();
+        if (state)
+            state.GetGlobals().SetNil("Classes");
+    } catch (...) {
+        LogWrite("WARNING: ClassManager::~ClassManager: %s\n", CurrentExceptionMessage().c_str());
+    }
 }
 
 void ClassManager::RegisterClassA(Class* classObject)

@@ -8,6 +8,8 @@
 #include "engine/core/VelkLuaState.h"
 #include "platform/lua/LuaFunction.h"
 
+#include <exception>
+
 namespace {
 
 Config* g_Config = nullptr;
@@ -155,6 +157,26 @@ LuaObject SaveableSettings(LuaState state, const LuaObject& data)
     return saveable;
 }
 
+// Removes the receiver from the key's observer list without the script's help.
+void DropObserver(LuaState state, EventReceiver* receiver, const std::string& key)
+{
+    LuaObject metadata = state.GetGlobal("Config_Metadata").RawGetByObject(KeyObject(state, key));
+    LuaObject observers = metadata.RawGetByName("observers");
+    if (!observers.IsTable())
+        return;
+    int n = observers.GetN();
+    int kept = 0;
+    for (int i = 1; i <= n; ++i) {
+        LuaObject observer = observers[i];
+        if (observer.GetLightUserData() != receiver)
+            observers.SetObject(++kept, observer);
+    }
+    for (int i = kept + 1; i <= n; ++i)
+        observers.SetNil(i);
+    if (kept == 0)
+        metadata.SetNil("observers");
+}
+
 } // namespace
 
 Config* GetConfig()
@@ -287,8 +309,21 @@ void Config::ForgetObserver(EventReceiver* receiver)
             if (observers[i].GetLightUserData() == receiver)
                 keys.push_back(it.GetKey().GetString());
     }
-    for (const std::string& key : keys)
-        DetachObserver(receiver, key);
+    // A receiver being deleted must leave every list even when the script's
+    // detach fails: it would be told of later writes. The first failure is
+    // passed on once the lists are clean.
+    std::exception_ptr failure;
+    for (const std::string& key : keys) {
+        try {
+            DetachObserver(receiver, key);
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+            DropObserver(m_LuaState, receiver, key);
+        }
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void Config::SignalObservers(const std::string& key)
@@ -357,9 +392,9 @@ ConfigDataBinder::~ConfigDataBinder()
     if (Config* config = GetConfig()) {
         try {
             config->DetachObserver(this, m_Key);
-        } catch (const Exception& e) {
+        } catch (...) {
             LogWrite("WARNING: ConfigDataBinder could not detach from \"%s\": %s\n", m_Key.c_str(),
-                     e.GetMessage().c_str());
+                     CurrentExceptionMessage().c_str());
         }
     }
 }

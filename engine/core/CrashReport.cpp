@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 
 namespace {
 
@@ -69,6 +70,28 @@ void ReportException(const Exception& exception)
         return;
     }
     reporter.library->GenerateErrorReport(reporter.handle);
+}
+
+void ReportCurrentException()
+{
+    if (!std::current_exception())
+        return;
+    try {
+        try {
+            throw;
+        } catch (const Exception& e) {
+            ReportException(e);
+            return;
+        } catch (...) {
+        }
+        std::string report = "Unexpected exception (" + CurrentExceptionTypeName() + "): " + CurrentExceptionMessage();
+        LogWrite("%s\n", report.c_str());
+        std::fprintf(stderr, "%s\n", report.c_str());
+    } catch (...) {
+        // Out of memory while reporting, most likely: a fixed line is all there is.
+        std::fputs("Unexpected exception; it could not be described.\n", stderr);
+    }
+    std::fflush(stderr);
 }
 
 void InstallCrashReporter(int argc, const char* const* argv, const std::string& appName, bool extraInfo)

@@ -10,6 +10,12 @@ class Exception;
 // reporter, or, when none is installed, to standard error.
 void ReportException(const Exception& exception);
 
+// Inside a catch block: reports the exception being handled, of any type. An
+// Exception goes to ReportException; anything else (std::bad_alloc, a format
+// error, a foreign type) is named with its type and message in the log and on
+// standard error. Never throws.
+void ReportCurrentException();
+
 // Called once by the program's entry before anything else. Skipped when an
 // argument after the program's own path is "--disableCrashRpt" (any case) or
 // when the crash-report library cannot be loaded.

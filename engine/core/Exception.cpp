@@ -2,10 +2,19 @@
 
 #include <cxxabi.h>
 #include <cstdlib>
+#include <exception>
 #include <memory>
 #include <typeinfo>
 
 namespace {
+
+std::string Demangled(const char* mangled)
+{
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> demangled(abi::__cxa_demangle(mangled, nullptr, nullptr, &status),
+                                                     std::free);
+    return (status == 0 && demangled) ? std::string(demangled.get()) : std::string(mangled);
+}
 
 std::string& AppVersion()
 {
@@ -30,11 +39,28 @@ Exception::~Exception() = default;
 
 std::string Exception::GetClassName() const
 {
-    const char* mangled = typeid(*this).name();
-    int status = 0;
-    std::unique_ptr<char, void (*)(void*)> demangled(abi::__cxa_demangle(mangled, nullptr, nullptr, &status),
-                                                     std::free);
-    return (status == 0 && demangled) ? std::string(demangled.get()) : std::string(mangled);
+    return Demangled(typeid(*this).name());
+}
+
+std::string CurrentExceptionTypeName()
+{
+    const std::type_info* type = abi::__cxa_current_exception_type();
+    return type ? Demangled(type->name()) : std::string("(none)");
+}
+
+std::string CurrentExceptionMessage()
+{
+    if (!std::current_exception())
+        return "no exception";
+    try {
+        throw;
+    } catch (const Exception& e) {
+        return e.GetMessage();
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "an exception of type " + CurrentExceptionTypeName();
+    }
 }
 
 std::string Exception::GetReport() const

@@ -55,6 +55,12 @@ VELK_DECLARE_EXCEPTION(DisplayBackendInitError, Exception)
 const std::string& GetAppVersionString();
 void SetAppVersionString(const std::string& version);
 
+// Inside a catch block, the exception being handled: its message (an
+// Exception's, a std::exception's what()), and its demangled type name. Any
+// type may be caught: for destructors and shutdown paths that log and go on.
+std::string CurrentExceptionMessage();
+std::string CurrentExceptionTypeName();
+
 // "void Object::SetState(const std::string&)" -> "Object::SetState".
 std::string QualifiedFunctionName(const char* prettyFunction);
 

@@ -111,12 +111,22 @@ Object::Object() = default;
 
 Object::~Object()
 {
-    if (CoreHost* host = GetCoreHost())
-        host->ForgetObject(this);
-    // A timer left running would signal freed memory.
-    if (TimerManager* timers = TimerManager::GetInstance())
-        timers->FreeTimersOfReceiver(this);
-    ReleaseTables();
+    // Letting go may run scripts (observer lists of settings); a failure there is
+    // logged and the rest still happens, since nothing may leave a destructor.
+    try {
+        if (CoreHost* host = GetCoreHost())
+            host->ForgetObject(this);
+    } catch (...) {
+        LogWrite("WARNING: Object::~Object: %s\n", CurrentExceptionMessage().c_str());
+    }
+    try {
+        // A timer left running would signal freed memory.
+        if (TimerManager* timers = TimerManager::GetInstance())
+            timers->FreeTimersOfReceiver(this);
+        ReleaseTables();
+    } catch (...) {
+        LogWrite("WARNING: Object::~Object: %s\n", CurrentExceptionMessage().c_str());
+    }
 }
 
 void Object::ReleaseTables()

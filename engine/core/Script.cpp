@@ -90,9 +90,13 @@ Script::Script(const LuaObject& scriptSpec)
 
 Script::~Script()
 {
-    if (m_DelayTimerID)
-        if (TimerManager* timers = TimerManager::GetInstance())
-            timers->FreeTimer(m_DelayTimerID);
+    try {
+        if (m_DelayTimerID)
+            if (TimerManager* timers = TimerManager::GetInstance())
+                timers->FreeTimer(m_DelayTimerID);
+    } catch (...) {
+        LogWrite("WARNING: Script::~Script: %s\n", CurrentExceptionMessage().c_str());
+    }
 }
 
 void Script::InitThread()
@@ -231,7 +235,7 @@ void Script::Run()
                                                          : std::string("Unknown script-generated error");
     ReportScriptError(message);
     m_Finished = true;
-    VELK_THROW(Exception, message);
+    VELK_THROW(ScriptError, message);
 }
 
 bool Script::IsFinished()
@@ -301,10 +305,14 @@ void ScriptList::RunScripts()
             continue;
         m_Current = script;
         m_CurrentStopped = false;
+        std::string failure;
+        bool failed = false;
         try {
             script->Run();
-        } catch (const Exception&) {
+        } catch (const Exception& e) {
             // Reported by the script itself; the others go on.
+            failed = true;
+            failure = e.GetMessage();
         }
         m_Current = nullptr;
         if (m_CurrentStopped) {
@@ -319,6 +327,10 @@ void ScriptList::RunScripts()
         payload->AssignNewTable(ObjectLuaState());
         payload->SetObject("actor", m_Owner.GetLuaObject());
         payload->SetObject("script", script->GetLuaObject());
+        if (failed) {
+            payload->SetBoolean("failed", true);
+            payload->SetString("error", failure);
+        }
         m_Owner.NotifyObservers(VELK_ACTORSCRIPTFINISHED, payload, false);
         delete script;
     }

@@ -30,7 +30,7 @@ public:
     bool HasTag(const std::string& tag) const;
     const std::unordered_set<std::string>& GetTags() const { return m_Tags; }
 
-    // One step of the coroutine. A Lua error finishes the script and throws.
+    // One step of the coroutine. A Lua error finishes the script and throws ScriptError.
     void Run();
     bool IsFinished();
     bool IsRunning() const { return m_Running; }
@@ -66,7 +66,8 @@ void ReportScriptError(const std::string& message);
 
 // The scripts attached to an owner object, stepped once per pass: each finished
 // script is announced to the owner's observers with VELK_ACTORSCRIPTFINISHED
-// {actor, script} and deleted.
+// {actor, script} and deleted. A script whose step failed is announced with
+// failed = true and error = Lua's message in that table.
 class ScriptList
 {
 public:

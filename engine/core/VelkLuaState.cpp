@@ -19,13 +19,15 @@ std::string TopText(LuaState state, const std::string& fallback)
 
 int VelkLuaState_FatalError(lua_State* L)
 {
-    // The error value sits on top of the stack; it need not be a string.
+    // The last resort, for an error outside every protected call: the same type
+    // as the protected paths raise, so one catch sees both. The error value sits
+    // on top of the stack; it need not be a string.
     std::string text;
     if (lua_gettop(L) > 0 && lua_isstring(L, -1))
         text = lua_tostring(L, -1);
     else
         text = std::string("(error value of type ") + luaL_typename(L, -1) + ")";
-    VELK_THROW(Exception, (boost::format("Error caught from Lua subsystem: \"%1%\"") % text).str());
+    VELK_THROW_LUA((boost::format("Error caught from Lua subsystem: \"%1%\"") % text).str());
 }
 
 LuaState VelkLuaState::Create()

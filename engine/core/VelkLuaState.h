@@ -30,7 +30,7 @@ public:
     static void RunStartupScript(LuaState state);
 };
 
-// The panic handler: an error outside any protected call.
+// The panic handler: an error outside any protected call throws LuaException.
 int VelkLuaState_FatalError(lua_State* L);
 
 // Typed reads: the value when it has the type; a function is called with no

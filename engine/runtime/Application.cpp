@@ -198,8 +198,8 @@ Application::~Application()
     try {
         if (m_GameDataIO)
             m_GameDataIO->SaveAllPlayerData();
-    } catch (const Exception& e) {
-        LogWrite("WARNING: ~Application: %s\n", e.GetMessage().c_str());
+    } catch (...) {
+        LogWrite("WARNING: ~Application: %s\n", CurrentExceptionMessage().c_str());
     }
     try {
         m_SingleInstance.reset();
@@ -261,8 +261,8 @@ Application::~Application()
         Log(3, "~Application - SAFE_DELETE(m_PerformanceCounterManager)\n");
         m_PerformanceCounterManager.reset();
         Log(3, "~Application - FINISHED\n");
-    } catch (const Exception& e) {
-        LogWrite("WARNING: ~Application: %s\n", e.GetMessage().c_str());
+    } catch (...) {
+        LogWrite("WARNING: ~Application: %s\n", CurrentExceptionMessage().c_str());
     }
     CloseConsole();
     if (g_App == this)

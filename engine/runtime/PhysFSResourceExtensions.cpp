@@ -180,8 +180,8 @@ PhysFSResourceScanner::~PhysFSResourceScanner()
     try {
         if (PhysFSManager* manager = PhysFSManager::PeekInstance())
             manager->DecRef();
-    } catch (const Exception& e) {
-        LogWrite("WARNING: %s\n", e.GetMessage().c_str());
+    } catch (...) {
+        LogWrite("WARNING: %s\n", CurrentExceptionMessage().c_str());
     }
 }
 

@@ -45,8 +45,8 @@ WindowsMappedFileReader::~WindowsMappedFileReader()
 {
     try {
         Close();
-    } catch (const Exception& e) {
-        LogWrite("WARNING: %s\n", e.GetMessage().c_str());
+    } catch (...) {
+        LogWrite("WARNING: %s\n", CurrentExceptionMessage().c_str());
     }
 }
 

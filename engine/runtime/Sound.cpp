@@ -132,8 +132,8 @@ SoundConfigHelper::~SoundConfigHelper()
     try {
         if (Config* config = GetConfig())
             config->ForgetObserver(this);
-    } catch (const Exception& e) {
-        LogWrite("WARNING: ~SoundConfigHelper: %s\n", e.GetMessage().c_str());
+    } catch (...) {
+        LogWrite("WARNING: ~SoundConfigHelper: %s\n", CurrentExceptionMessage().c_str());
     }
 }
 

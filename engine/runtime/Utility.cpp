@@ -314,9 +314,14 @@ int RandomIntInRange(int lo, int hi)
     if (lo > hi)
         std::swap(lo, hi);
     // The width is counted in 64 bits: hi - lo + 1 overflows an int for the
-    // widest ranges. Every narrower range draws exactly as rand() % width + lo.
+    // widest ranges. A range that one rand() covers draws exactly as
+    // rand() % width + lo; a wider one (up to the whole int) joins two draws,
+    // since rand() alone would never leave the bottom half.
     std::int64_t width = static_cast<std::int64_t>(hi) - lo + 1;
-    return static_cast<int>(std::rand() % width + lo);
+    std::int64_t draw = std::rand();
+    if (width > static_cast<std::int64_t>(RAND_MAX) + 1)
+        draw = draw * (static_cast<std::int64_t>(RAND_MAX) + 1) + std::rand();
+    return static_cast<int>(draw % width + lo);
 }
 
 float RandomFloatInRange(float a, float b)

@@ -117,8 +117,8 @@ Actor::~Actor()
         }
         m_NumRolloverableChildren = 0;
         m_Scripts.StopAllScripts();
-    } catch (const Exception& e) {
-        LogWrite("WARNING: Actor::~Actor: %s\n", e.GetMessage().c_str());
+    } catch (...) {
+        LogWrite("WARNING: Actor::~Actor: %s\n", CurrentExceptionMessage().c_str());
     }
 }
 

@@ -47,8 +47,8 @@ AmbientLoop::~AmbientLoop()
         try {
             timers->FreeTimer(m_RandomLoopTimerID);
             timers->FreeTimer(m_RandomEffectTimerID);
-        } catch (const Exception& e) {
-            LogWrite("WARNING: AmbientLoop::~AmbientLoop: %s\n", e.GetMessage().c_str());
+        } catch (...) {
+            LogWrite("WARNING: AmbientLoop::~AmbientLoop: %s\n", CurrentExceptionMessage().c_str());
         }
     }
     m_RandomLoopTimerID = 0;

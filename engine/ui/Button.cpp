@@ -259,8 +259,8 @@ Button::~Button()
             m_KeyTip = LuaObject();
             delete tip;
         }
-    } catch (const Exception& e) {
-        LogWrite("WARNING: Button::~Button: %s\n", e.GetMessage().c_str());
+    } catch (...) {
+        LogWrite("WARNING: Button::~Button: %s\n", CurrentExceptionMessage().c_str());
     }
 }
 

@@ -149,8 +149,8 @@ NoteManager::~NoteManager()
         }
         m_AutoCloseTimerSet = false;
         m_AutoCloseTimerID = 0;
-    } catch (const Exception& e) {
-        LogWrite("WARNING: NoteManager::~NoteManager: %s\n", e.GetMessage().c_str());
+    } catch (...) {
+        LogWrite("WARNING: NoteManager::~NoteManager: %s\n", CurrentExceptionMessage().c_str());
     }
 }
 

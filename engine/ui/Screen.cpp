@@ -113,8 +113,8 @@ Screen::~Screen()
         // The tree goes after this body: nothing in it may reach the draw map then.
         SetLayerOwner(nullptr);
         m_DrawMap.clear();
-    } catch (const Exception& e) {
-        LogWrite("WARNING: Screen::~Screen: %s\n", e.GetMessage().c_str());
+    } catch (...) {
+        LogWrite("WARNING: Screen::~Screen: %s\n", CurrentExceptionMessage().c_str());
     }
 }
 

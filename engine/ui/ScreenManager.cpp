@@ -63,8 +63,8 @@ ScreenManager::~ScreenManager()
                 globals.SetNil(name);
         m_ScreenDictionary = LuaObject();
         m_GlobalOverlay.reset();
-    } catch (const Exception& e) {
-        LogWrite("WARNING: ScreenManager::~ScreenManager: %s\n", e.GetMessage().c_str());
+    } catch (...) {
+        LogWrite("WARNING: ScreenManager::~ScreenManager: %s\n", CurrentExceptionMessage().c_str());
     }
 }
 

@@ -191,8 +191,8 @@ Scrollbar::~Scrollbar()
                 timers->FreeTimer(m_SoundTimerID);
         m_SoundTimerID = 0;
         ReleaseBoundValue();
-    } catch (const Exception& e) {
-        LogWrite("WARNING: Scrollbar::~Scrollbar: %s\n", e.GetMessage().c_str());
+    } catch (...) {
+        LogWrite("WARNING: Scrollbar::~Scrollbar: %s\n", CurrentExceptionMessage().c_str());
     }
 }
 
@@ -306,9 +306,9 @@ void Scrollbar::ReleaseBoundValue()
     if (Config* config = GetConfig()) {
         try {
             config->DetachObserver(this, m_BoundValue->GetKey());
-        } catch (const Exception& e) {
+        } catch (...) {
             LogWrite("WARNING: Scrollbar could not detach from \"%s\": %s\n", m_BoundValue->GetKey().c_str(),
-                     e.GetMessage().c_str());
+                     CurrentExceptionMessage().c_str());
         }
     }
     m_BoundValue.reset();

@@ -9,16 +9,17 @@
 
 int main(int argc, char** argv)
 {
-    bool extraInfo = FileExists("REPORT_EXTRA_CRASH_INFO") || FileExists("REPORT_EXTRA_CRASH_INFO.txt");
-    InstallCrashReporter(argc, argv, "Wopple2", extraInfo);
     try {
+        bool extraInfo = FileExists("REPORT_EXTRA_CRASH_INFO") || FileExists("REPORT_EXTRA_CRASH_INFO.txt");
+        InstallCrashReporter(argc, argv, "Wopple2", extraInfo);
         WoppleApp app;
         app.InitEngine(argc, argv);
         app.CreateWindow();
         app.InitGame();
         app.Run();
-    } catch (const Exception& e) {
-        ReportException(e);
+    } catch (...) {
+        // Anything at all, std::bad_alloc and foreign types too, is reported.
+        ReportCurrentException();
         return 1;
     }
     return 0;

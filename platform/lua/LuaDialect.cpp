@@ -170,21 +170,42 @@ private:
         return !(i > 0 && (Is(i - 1, ".") || Is(i - 1, ":")));
     }
 
+    // `continue` is an ordinary name in Lua 5.1 (`local v, continue = f()`,
+    // `if not continue then`): it is the statement only where a statement can
+    // start and nothing after it could carry on a name's expression or assignment.
     bool IsContinueStatement(size_t i) const
     {
         if (!IsKeyword(i, "continue"))
             return false;
-        if (i > 0 && (Is(i - 1, "local") || Is(i - 1, "function") || Is(i - 1, ",")))
+        if (i > 0 && !CanStartStatementAfter(i - 1))
             return false;
         size_t next = i + 1;
         if (next < m_Tokens.size()) {
             if (m_Tokens[next].kind == TokenKind::String)
                 return false;
-            for (const char* follower : {"=", "(", ".", "[", ":", ",", "{"})
+            for (const char* follower : {"=", "(", ".", "[", ":", ",", "{", "+", "-", "*", "/", "%", "^", "..",
+                                         "==", "~=", "<", "<=", ">", ">=", "and", "or"})
                 if (Is(next, follower))
                     return false;
         }
         return true;
+    }
+
+    // Whether a statement may begin right after the token: after the end of a
+    // statement or an expression, or a keyword that opens a block; not inside
+    // an expression, a name list or a header.
+    bool CanStartStatementAfter(size_t i) const
+    {
+        const Token& t = m_Tokens[i];
+        if (t.kind == TokenKind::Number || t.kind == TokenKind::String)
+            return true;
+        if (t.kind == TokenKind::Symbol)
+            return Is(i, ")") || Is(i, "]") || Is(i, "}") || Is(i, ";") || Is(i, "...");
+        for (const char* word : {"local", "function", "return", "in", "for", "while", "if", "elseif", "until", "and",
+                                 "or", "not", "break"})
+            if (IsKeyword(i, word))
+                return false;
+        return true;  // a name, or do, then, else, repeat, end, true, false, nil
     }
 
     // Innermost loop of the current function, or null.

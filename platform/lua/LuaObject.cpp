@@ -250,110 +250,34 @@ void LuaObject::AssignNewTable(LuaState state, int narray, int nhash)
 
 namespace {
 
-// Reads t[key] with the table at -2 and the key at -1; leaves the value on top.
-// A value that is neither a table nor has an __index reads as nil.
-void GetField(lua_State* L, bool raw)
+// Puts the stack back to its height at construction, on every way out.
+struct StackRestore
 {
-    bool indexable = lua_type(L, -2) == LUA_TTABLE;
-    if (!indexable && !raw && luaL_getmetafield(L, -2, "__index")) {
-        lua_pop(L, 1);
-        indexable = true;
-    }
-    if (!indexable) {
-        lua_pop(L, 1);
-        lua_pushnil(L);
-        return;
-    }
-    if (raw)
-        lua_rawget(L, -2);
-    else
-        lua_gettable(L, -2);
-}
+    explicit StackRestore(lua_State* L) : L(L), top(lua_gettop(L)) {}
+    ~StackRestore() { lua_settop(L, top); }
+    lua_State* L;
+    int top;
+};
 
-} // namespace
-
-LuaObject LuaObject::GetByName(const char* key) const
-{
-    if (!IsBound())
-        return LuaObject();
-    lua_State* L = m_Main;
-    Push();
-    lua_pushstring(L, key);
-    GetField(L, false);
-    LuaObject result = PopFrom(LuaState(L));
-    lua_pop(L, 1);
-    return result;
-}
-
-LuaObject LuaObject::GetByIndex(int index) const
-{
-    if (!IsBound())
-        return LuaObject();
-    lua_State* L = m_Main;
-    Push();
-    lua_pushinteger(L, index);
-    GetField(L, false);
-    LuaObject result = PopFrom(LuaState(L));
-    lua_pop(L, 1);
-    return result;
-}
-
-LuaObject LuaObject::GetByObject(const LuaObject& key) const
-{
-    if (!IsBound())
-        return LuaObject();
-    lua_State* L = m_Main;
-    Push();
-    key.Push(LuaState(L));
-    GetField(L, false);
-    LuaObject result = PopFrom(LuaState(L));
-    lua_pop(L, 1);
-    return result;
-}
-
-LuaObject LuaObject::RawGetByName(const char* key) const
-{
-    if (!IsBound())
-        return LuaObject();
-    lua_State* L = m_Main;
-    Push();
-    lua_pushstring(L, key);
-    GetField(L, true);
-    LuaObject result = PopFrom(LuaState(L));
-    lua_pop(L, 1);
-    return result;
-}
-
-LuaObject LuaObject::RawGetByObject(const LuaObject& key) const
-{
-    if (!IsBound())
-        return LuaObject();
-    lua_State* L = m_Main;
-    Push();
-    key.Push(LuaState(L));
-    GetField(L, true);
-    LuaObject result = PopFrom(LuaState(L));
-    lua_pop(L, 1);
-    return result;
-}
-
-namespace {
-
-template <typename PushKey, typename PushValue>
-void SetField(const LuaObject& table, PushKey pushKey, PushValue pushValue, bool raw = false)
+// table[key]: a value that is neither a table nor has an __index reads as nil.
+// Raw reads skip metamethods; the others may run one, protected.
+template <typename PushKey>
+LuaObject GetField(const LuaObject& table, PushKey pushKey, bool raw)
 {
     LuaState state = table.GetState();
     if (!state)
-        return;
+        return LuaObject();
     lua_State* L = state.GetCState();
+    StackRestore restore(L);
     table.Push();
     pushKey(L);
-    pushValue(L);
-    if (raw)
-        lua_rawset(L, -3);
+    if (!raw)
+        GetTableProtected(L, -2);
+    else if (lua_type(L, -2) == LUA_TTABLE)
+        lua_rawget(L, -2);
     else
-        lua_settable(L, -3);
-    lua_pop(L, 1);
+        lua_pushnil(L);
+    return LuaObject::PopFrom(state);
 }
 
 auto NameKey(const char* key)
@@ -368,6 +292,35 @@ auto ObjectValue(const LuaObject& value)
 {
     return [&value](lua_State* L) { value.Push(LuaState(L)); };
 }
+
+} // namespace
+
+LuaObject LuaObject::GetByName(const char* key) const { return GetField(*this, NameKey(key), false); }
+LuaObject LuaObject::GetByIndex(int index) const { return GetField(*this, IndexKey(index), false); }
+LuaObject LuaObject::GetByObject(const LuaObject& key) const { return GetField(*this, ObjectValue(key), false); }
+LuaObject LuaObject::RawGetByName(const char* key) const { return GetField(*this, NameKey(key), true); }
+LuaObject LuaObject::RawGetByObject(const LuaObject& key) const { return GetField(*this, ObjectValue(key), true); }
+
+namespace {
+
+// table[key] = value; the plain write may run __newindex, protected.
+template <typename PushKey, typename PushValue>
+void SetField(const LuaObject& table, PushKey pushKey, PushValue pushValue, bool raw = false)
+{
+    LuaState state = table.GetState();
+    if (!state)
+        return;
+    lua_State* L = state.GetCState();
+    StackRestore restore(L);
+    table.Push();
+    pushKey(L);
+    pushValue(L);
+    if (raw)
+        lua_rawset(L, -3);
+    else
+        SetTableProtected(L, -3);
+}
+
 auto NumberValue(double value)
 {
     return [value](lua_State* L) { lua_pushnumber(L, value); };

@@ -5,10 +5,17 @@
 #include "platform/lua/LuaException.h"
 #include "platform/lua/LuaObject.h"
 
+#include <cxxabi.h>
+
 #include <exception>
 #include <fstream>
 #include <sstream>
+#include <typeinfo>
 #include <unordered_map>
+
+// Lua built as C++ raises its errors by throwing a pointer to this type (kept
+// incomplete here: only its identity matters).
+struct lua_longjmp;
 
 namespace {
 
@@ -24,9 +31,9 @@ std::unordered_map<lua_State*, unsigned long long>& LiveStates()
 }
 unsigned long long g_NextGeneration = 1;
 
-// The one seam from C++ into Lua errors: a native's exception becomes a Lua
-// error with the same text. Lua's own errors (not C++ exceptions of these types)
-// pass through untouched.
+// The one seam from C++ into Lua errors: any C++ exception of a native becomes a
+// Lua error with its text. Lua's own errors, thrown by lua_error inside the
+// native, pass through untouched to the protected call that waits for them.
 int GuardedNative(lua_State* L)
 {
     auto fn = reinterpret_cast<lua_CFunction>(lua_touserdata(L, lua_upvalueindex(1)));
@@ -37,9 +44,51 @@ int GuardedNative(lua_State* L)
         error = e.GetMessage();
     } catch (const std::exception& e) {
         error = e.what();
+    } catch (...) {
+        if (IsLuaErrorInFlight())
+            throw;
+        error = "unexpected exception of type " + CurrentExceptionTypeName();
     }
     lua_pushlstring(L, error.data(), error.size());
     return lua_error(L);
+}
+
+// The proxies run under lua_pcall: t k -> t[k], and t k v -> (t[k] = v).
+int ProtectedGet(lua_State* L)
+{
+    lua_gettable(L, 1);
+    return 1;
+}
+
+int ProtectedSet(lua_State* L)
+{
+    lua_settable(L, 1);
+    return 0;
+}
+
+// Pushes the proxy, made once per state and kept in the registry under its own
+// address: a fresh closure per call would cost an allocation each time.
+void PushProxy(lua_State* L, lua_CFunction proxy)
+{
+    void* key = reinterpret_cast<void*>(proxy);
+    lua_pushlightuserdata(L, key);
+    lua_rawget(L, LUA_REGISTRYINDEX);
+    if (lua_type(L, -1) == LUA_TFUNCTION)
+        return;
+    lua_pop(L, 1);
+    lua_pushcfunction(L, proxy);
+    lua_pushlightuserdata(L, key);
+    lua_pushvalue(L, -2);
+    lua_rawset(L, LUA_REGISTRYINDEX);
+}
+
+// Runs the proxy over the top nargs values; a Lua error drops them too and throws.
+void CallProtected(lua_State* L, lua_CFunction proxy, int nargs, int nresults)
+{
+    PushProxy(L, proxy);
+    lua_insert(L, -(nargs + 1));
+    if (lua_pcall(L, nargs, nresults, 0) != 0)
+        VELK_THROW_LUA(LuaState(L).PopErrorMessage());
 }
 
 int DefaultPanic(lua_State* L)
@@ -84,6 +133,80 @@ int ReadFile(const std::string& path, std::string& out)
 }
 
 } // namespace
+
+bool IsLuaErrorInFlight()
+{
+    const std::type_info* type = abi::__cxa_current_exception_type();
+    return type && *type == typeid(lua_longjmp*);
+}
+
+namespace {
+
+int AbsoluteIndex(lua_State* L, int index)
+{
+    return index < 0 && index > LUA_REGISTRYINDEX ? lua_gettop(L) + index + 1 : index;
+}
+
+} // namespace
+
+void GetTableProtected(lua_State* L, int index)
+{
+    index = AbsoluteIndex(L, index);
+    if (lua_type(L, index) == LUA_TTABLE) {
+        if (!lua_getmetatable(L, index)) {
+            lua_rawget(L, index);
+            return;
+        }
+        lua_pop(L, 1);
+        // A value that is there never reaches __index.
+        lua_pushvalue(L, -1);
+        lua_rawget(L, index);
+        if (!lua_isnil(L, -1)) {
+            lua_remove(L, -2);
+            return;
+        }
+        lua_pop(L, 1);
+    } else if (luaL_getmetafield(L, index, "__index")) {
+        lua_pop(L, 1);
+    } else {
+        // Nothing to index: nil, as the scripts' readers expect.
+        lua_pop(L, 1);
+        lua_pushnil(L);
+        return;
+    }
+    lua_pushvalue(L, index);
+    lua_insert(L, -2);
+    CallProtected(L, ProtectedGet, 2, 1);
+}
+
+void SetTableProtected(lua_State* L, int index)
+{
+    index = AbsoluteIndex(L, index);
+    bool plainKey = lua_type(L, -2) != LUA_TNIL;
+    if (plainKey && lua_type(L, -2) == LUA_TNUMBER) {
+        lua_Number n = lua_tonumber(L, -2);
+        plainKey = n == n;
+    }
+    // Only a missing key of a table with a metatable can reach __newindex; a nil
+    // or NaN key is an error, raised in the protected path.
+    if (plainKey && lua_type(L, index) == LUA_TTABLE) {
+        bool raw = !lua_getmetatable(L, index);
+        if (!raw) {
+            lua_pop(L, 1);
+            lua_pushvalue(L, -2);
+            lua_rawget(L, index);
+            raw = !lua_isnil(L, -1);
+            lua_pop(L, 1);
+        }
+        if (raw) {
+            lua_rawset(L, index);
+            return;
+        }
+    }
+    lua_pushvalue(L, index);
+    lua_insert(L, -3);
+    CallProtected(L, ProtectedSet, 3, 0);
+}
 
 void PushGuardedCFunction(lua_State* L, lua_CFunction fn, int nupvalues)
 {
@@ -228,8 +351,16 @@ LuaObject LuaState::GetGlobals() const
 
 LuaObject LuaState::GetGlobal(const char* name) const
 {
-    lua_getglobal(m_L, name);
+    lua_pushstring(m_L, name);
+    GetTableProtected(m_L, LUA_GLOBALSINDEX);
     return LuaObject::PopFrom(*this);
+}
+
+void LuaState::SetGlobal(const char* name) const
+{
+    lua_pushstring(m_L, name);
+    lua_insert(m_L, -2);
+    SetTableProtected(m_L, LUA_GLOBALSINDEX);
 }
 
 LuaObject LuaState::GetRegistry() const

@@ -86,7 +86,8 @@ public:
     // Globals.
     LuaObject GetGlobals() const;
     LuaObject GetGlobal(const char* name) const;
-    void SetGlobal(const char* name) const { lua_setglobal(m_L, name); }  // pops the top
+    // Both through metamethods of the globals, run protected (see GetTableProtected).
+    void SetGlobal(const char* name) const;  // pops the top
     LuaObject GetRegistry() const;
 
     void CollectGarbage() const { lua_gc(m_L, LUA_GCCOLLECT, 0); }
@@ -104,3 +105,15 @@ inline int VelkUpvalueIndex(int i)
 
 // Pushes a guarded native onto a raw state (as LuaState::PushCFunction).
 void PushGuardedCFunction(lua_State* L, lua_CFunction fn, int nupvalues = 0);
+
+// As lua_gettable and lua_settable (the key, and the value, on top; the table at
+// the index), but a metamethod runs under lua_pcall: its error pops what the
+// call would have popped and throws LuaException with Lua's message. Plain
+// tables, and keys a table already holds, take the raw path with no call.
+void GetTableProtected(lua_State* L, int index);
+void SetTableProtected(lua_State* L, int index);
+
+// Inside a catch block: whether the exception is Lua's own error unwinding to
+// its protected call (Lua built as C++ throws one for lua_error). It must be
+// rethrown, never swallowed or converted.
+bool IsLuaErrorInFlight();

@@ -96,6 +96,34 @@ TEST_F(ConfigTest, ConstantsCannotBeOverwritten)
     EXPECT_TRUE(state.GetGlobal("Config_Data")["locked"].IsNil());
 }
 
+TEST_F(ConfigTest, NativeWritesAndReadsThroughTheProxyFailAsScriptErrorsAndKeepTheStack)
+{
+    Run("LoadConstConfig({ locked = 5 })");
+    LuaObject proxy = state.GetGlobal("Config");
+    state.PushString("below");
+    state.PushNumber(1);
+    try {
+        proxy.SetNumber("locked", 6);
+        ADD_FAILURE() << "the constant was overwritten";
+    } catch (const ScriptError& e) {
+        EXPECT_NE(e.GetMessage().find("Cannot overwrite a const config variable"), std::string::npos)
+            << e.GetMessage();
+    }
+    EXPECT_EQ(state.GetTop(), 2);
+    EXPECT_EQ(config->Retrieve("locked").ToDouble(), 5);
+
+    Run("getmetatable(Config).__index = function(t, k) error('no reading ' .. k, 0) end");
+    EXPECT_EQ(FailureOf([&] { proxy.GetByName("volume"); }), "no reading volume");
+    EXPECT_EQ(state.GetTop(), 2);
+    EXPECT_EQ(state.Stack(1).GetString(), "below");
+    EXPECT_EQ(state.Stack(2).GetNumber(), 1);
+    state.SetTop(0);
+
+    // Other keys still go through the proxy to the data.
+    proxy.SetNumber("volume", 3);
+    EXPECT_EQ(config->GetDouble("volume"), 3);
+}
+
 TEST_F(ConfigTest, StoreKeepsOddKeysAndValuesExactly)
 {
     config->Store("name \"quoted\"\n", Variant(std::string("a\"b\\c\n")));

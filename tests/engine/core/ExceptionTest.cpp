@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
+#include <new>
 #include <sstream>
 
 namespace {
@@ -221,4 +223,57 @@ TEST_F(CrashReportTest, ReportExceptionLogsAndUsesTheReporterWhenInstalled)
     InstallCrashReporter(1, args, "Wopple2", false);
     ReportException(e);
     EXPECT_EQ(library.reports, 1);
+}
+
+namespace {
+
+struct ForeignFailure
+{
+};
+
+// What the program's entry reports for an exception thrown by the action.
+std::string ReportedFor(const std::function<void()>& action, std::string& logLine)
+{
+    ClearLogCache();
+    ::testing::internal::CaptureStderr();
+    try {
+        action();
+    } catch (...) {
+        ReportCurrentException();
+    }
+    std::vector<std::string> lines = GetCachedLogLines();
+    logLine = lines.empty() ? std::string() : lines.back();
+    return ::testing::internal::GetCapturedStderr();
+}
+
+} // namespace
+
+TEST_F(CrashReportTest, TheEntryReportsEveryKindOfExceptionOnStandardErrorAndInTheLog)
+{
+    struct Case
+    {
+        std::function<void()> action;
+        std::string report;
+    };
+    const Case cases[] = {
+        {[] { throw std::bad_alloc(); }, "Unexpected exception (std::bad_alloc): std::bad_alloc\n"},
+        {[] { (void)(boost::format("%1%") % 1 % 2).str(); },
+         "Unexpected exception (boost::wrapexcept<boost::io::too_many_args>): boost::too_many_args: format-string "
+         "referred to fewer arguments than were passed\n"},
+        {[] { throw ForeignFailure(); },
+         "Unexpected exception ((anonymous namespace)::ForeignFailure): an exception of type (anonymous "
+         "namespace)::ForeignFailure\n"},
+        {[] { throw 7; }, "Unexpected exception (int): an exception of type int\n"},
+    };
+    for (const Case& c : cases) {
+        std::string logLine;
+        EXPECT_EQ(ReportedFor(c.action, logLine), c.report);
+        EXPECT_EQ(logLine, c.report);
+    }
+
+    // The engine's own exceptions keep their full report.
+    Exception e("f.cpp", 1, "F", "d", "t", "reported");
+    std::string logLine;
+    EXPECT_EQ(ReportedFor([&] { throw e; }, logLine), e.GetReport() + "\n");
+    EXPECT_EQ(logLine, e.GetReport() + "\n");
 }

@@ -202,11 +202,11 @@ TEST_F(VelkLuaStateTest, PanicThrowsWithTheErrorFromTheTopOfTheStack)
     lua_State* L = state.GetCState();
     lua_pushstring(L, "bottom");
     lua_pushstring(L, "the real error");
-    EXPECT_EQ(FailureOf([&] { lua_error(L); }), "Exception: Error caught from Lua subsystem: \"the real error\"");
+    EXPECT_EQ(FailureOf([&] { lua_error(L); }), "ScriptError: Error caught from Lua subsystem: \"the real error\"");
     lua_settop(L, 0);
     lua_newtable(L);
     EXPECT_EQ(FailureOf([&] { lua_error(L); }),
-              "Exception: Error caught from Lua subsystem: \"(error value of type table)\"");
+              "ScriptError: Error caught from Lua subsystem: \"(error value of type table)\"");
     lua_settop(L, 0);
 }
 

@@ -1,7 +1,9 @@
 #include "engine/runtime/Application.h"
 
+#include "engine/core/Config.h"
 #include "engine/core/EmbeddedFiles.h"
 #include "engine/core/Log.h"
+#include "engine/core/VelkLuaState.h"
 #include "engine/runtime/PerformanceCounters.h"
 
 #include <gtest/gtest.h>
@@ -134,6 +136,26 @@ protected:
 };
 
 } // namespace
+
+TEST_F(MainLoopTest, AnObjectWhoseSettingDetachFailsIsStillDeletedAndForgotten)
+{
+    Config* config = app->GetConfig();
+    ASSERT_NE(config, nullptr);
+    auto* binder = new ConfigDataBinder("loop_setting");
+    VelkLuaState::LoadStringA(app->GetLuaState(), "Config_DetachObserver = function() error('detach refused', 0) end",
+                              0, 0);
+    ::testing::internal::CaptureStdout();
+    delete binder;
+    std::string log = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(log.find("WARNING: ConfigDataBinder could not detach from \"loop_setting\": detach refused"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("WARNING: Object::~Object: detach refused"), std::string::npos) << log;
+    // Off the list all the same: a later write must not reach the freed binder.
+    EXPECT_TRUE(app->GetLuaState().GetGlobal("Config_Metadata")["loop_setting"]["observers"].IsNil());
+    config->Store("loop_setting", Variant(20.0));
+    EXPECT_EQ(config->GetDouble("loop_setting"), 20);
+}
 
 TEST_F(MainLoopTest, EventsDrainBothQueuesInOrderWithinOnePass)
 {

@@ -149,15 +149,24 @@ TEST(UtilityRandomTest, RandomIntOfZeroDrawsNothing)
     EXPECT_EQ(std::rand(), first);
 }
 
-TEST(UtilityRandomTest, WidestRangesStayInsideTheirBounds)
+TEST(UtilityRandomTest, WidestRangesReachEveryPartOfTheirRange)
 {
     std::srand(3);
+    // Each quarter of the whole int range, and of a range just wider than one rand().
+    int wholeQuarters[4] = {}, overHalf[2] = {};
     for (int i = 0; i < 1000; ++i) {
         int anyInt = RandomIntInRange(INT_MAX, INT_MIN);
-        (void)anyInt;
+        ++wholeQuarters[(static_cast<long long>(anyInt) - INT_MIN) >> 30];
         int negative = RandomIntInRange(INT_MIN, -1);
         EXPECT_LT(negative, 0);
+        int wide = RandomIntInRange(-1, INT_MAX);
+        ASSERT_GE(wide, -1);
+        ++overHalf[wide >= (1 << 30)];
     }
+    for (int q = 0; q < 4; ++q)
+        EXPECT_GT(wholeQuarters[q], 150) << "quarter " << q;
+    EXPECT_GT(overHalf[0], 400);
+    EXPECT_GT(overHalf[1], 400);
     EXPECT_EQ(RandomIntInRange(INT_MAX, INT_MAX), INT_MAX);
 }
 

@@ -136,7 +136,14 @@ TEST_F(ActorScriptsTest, AFailingStepDoesNotStopTheOthers)
     Pass(actor);
     EXPECT_EQ(Log(), "fine");
     EXPECT_TRUE(actor->GetScripts().empty());
-    EXPECT_EQ(observer.received.size(), 2u) << "a failed script has ended too";
+    ASSERT_EQ(observer.received.size(), 2u) << "a failed script has ended too";
+    // In the order they ran: the broken one says so, the fine one does not.
+    const LuaObject& broken = *observer.received[0].payload;
+    EXPECT_TRUE(broken["failed"].GetBoolean());
+    EXPECT_NE(broken["error"].GetString().find("no luck"), std::string::npos) << broken["error"].GetString();
+    const LuaObject& fine = *observer.received[1].payload;
+    EXPECT_TRUE(fine["failed"].IsNil());
+    EXPECT_TRUE(fine["error"].IsNil());
     actor->DetachObserver(VELK_ACTORSCRIPTFINISHED, &observer);
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <stdexcept>
 
@@ -34,6 +35,27 @@ int ThrowsStdException(lua_State*)
 int CallsLuaError(lua_State* L)
 {
     return luaL_error(L, "lua-side failure");
+}
+
+struct ForeignFailure
+{
+};
+
+int ThrowsForeign(lua_State*)
+{
+    throw ForeignFailure();
+}
+
+int ThrowsInt(lua_State*)
+{
+    throw 7;
+}
+
+// Calls its argument unprotected: the Lua error unwinds through this native.
+int CallsThrough(lua_State* L)
+{
+    lua_call(L, 0, 0);
+    return 0;
 }
 
 int AddsUpvalue(lua_State* L)
@@ -103,6 +125,84 @@ TEST_F(LuaObjectTest, MetatablesAndIndexThroughMetamethods)
     EXPECT_EQ(other["greeting"].GetString(), "hi");
 }
 
+TEST_F(LuaObjectTest, MetamethodFailuresFromNativeCodeAreLuaExceptionsAndKeepTheStack)
+{
+    state.GetGlobals().Register("throwsException", ThrowsException);
+    Run("calls = 0 "
+        "guarded = setmetatable({kept = 1}, {"
+        "  __index = function(t, k) calls = calls + 1 error('no reading ' .. k, 0) end,"
+        "  __newindex = function(t, k, v) calls = calls + 1 error('no writing ' .. k, 0) end}) "
+        "native = setmetatable({}, {__index = function() throwsException() end}) "
+        "self = newproxy(true) getmetatable(self).__index = function(u, k) error('no field ' .. k, 0) end");
+    LuaObject guarded = state.GetGlobal("guarded");
+    state.PushString("below");
+    state.PushNumber(1);
+    const int top = state.GetTop();
+
+    struct Case
+    {
+        const char* name;
+        std::function<void()> action;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"read", [&] { guarded.GetByName("missing"); }, "no reading missing"},
+        {"read by index", [&] { guarded.GetByIndex(4); }, "no reading 4"},
+        {"write", [&] { guarded.SetNumber("fresh", 2); }, "no writing fresh"},
+        {"write by index", [&] { guarded.SetString(5, "x"); }, "no writing 5"},
+        {"native metamethod", [&] { state.GetGlobal("native").GetByName("x"); }, "native failed: 100% sure"},
+        {"userdata self", [&] { state.GetGlobal("self").GetByName("size"); }, "no field size"},
+        {"nil key", [&] { state.GetGlobals().SetObject(LuaObject(state), LuaObject(state)); }, "table index is nil"},
+        {"index a number", [&] { state.GetGlobal("calls").SetNumber("x", 1); }, "attempt to index a number value"},
+    };
+    for (const Case& c : cases) {
+        try {
+            c.action();
+            ADD_FAILURE() << c.name << ": no failure";
+        } catch (const LuaException& e) {
+            EXPECT_NE(e.GetMessage().find(c.message), std::string::npos) << c.name << ": " << e.GetMessage();
+        }
+        EXPECT_EQ(state.GetTop(), top) << c.name;
+    }
+    EXPECT_EQ(state.Stack(1).GetString(), "below");
+    state.SetTop(0);
+
+    // A key the table holds never reaches the metamethods; raw access never does.
+    int calls = state.GetGlobal("calls").GetInteger();
+    EXPECT_EQ(guarded["kept"].GetInteger(), 1);
+    guarded.SetNumber("kept", 3);
+    EXPECT_EQ(guarded.RawGetByName("kept").GetInteger(), 3);
+    EXPECT_TRUE(guarded.RawGetByName("missing").IsNil());
+    EXPECT_EQ(state.GetGlobal("calls").GetInteger(), calls);
+    // A value with no __index reads as nil.
+    EXPECT_TRUE(state.GetGlobal("calls")["x"].IsNil());
+    EXPECT_EQ(state.GetTop(), 0);
+}
+
+TEST_F(LuaObjectTest, GlobalsGoThroughTheirMetatableProtected)
+{
+    Run("setmetatable(_G, {__index = function(t, k) error('undeclared ' .. k, 0) end, "
+        "__newindex = function(t, k, v) if k == 'refused' then error('refused', 0) end rawset(t, k, v) end})");
+    EXPECT_EQ(state.GetGlobal("print").IsFunction(), true);
+    state.PushString("left");
+    try {
+        state.GetGlobal("nowhere");
+        ADD_FAILURE();
+    } catch (const LuaException& e) {
+        EXPECT_EQ(e.GetMessage(), "undeclared nowhere");
+    }
+    EXPECT_EQ(state.GetTop(), 1);
+    state.PushNumber(4);
+    state.SetGlobal("allowed");
+    EXPECT_EQ(state.GetTop(), 1);
+    state.PushNumber(5);
+    EXPECT_THROW(state.SetGlobal("refused"), LuaException);
+    EXPECT_EQ(state.GetTop(), 1);
+    EXPECT_EQ(state.Stack(1).GetString(), "left");
+    EXPECT_EQ(state.GetGlobal("allowed").GetInteger(), 4);
+    state.SetTop(0);
+}
+
 TEST_F(LuaObjectTest, FunctionsCallWithTypedResults)
 {
     Run("function add(a, b) return a + b end function greet(name) return 'hi ' .. name end "
@@ -132,6 +232,16 @@ TEST_F(LuaObjectTest, NativeExceptionsBecomeLuaErrorsWithTheSameText)
     Run("local ok, e = pcall(throwsException) assert(not ok and e == 'native failed: 100% sure', e)");
     Run("local ok, e = pcall(throwsStd) assert(not ok and e == 'standard failure', e)");
     Run("local ok, e = pcall(callsLuaError) assert(not ok and string.find(e, 'lua%-side failure'), e)");
+    // Any other type is named; Lua's own error raised further in keeps its text.
+    globals.Register("throwsForeign", ThrowsForeign);
+    globals.Register("throwsInt", ThrowsInt);
+    globals.Register("callsThrough", CallsThrough);
+    Run("local ok, e = pcall(throwsForeign) "
+        "assert(not ok and e == 'unexpected exception of type (anonymous namespace)::ForeignFailure', e)");
+    Run("local ok, e = pcall(throwsInt) assert(not ok and e == 'unexpected exception of type int', e)");
+    Run("local ok, e = pcall(callsThrough, function() error({code = 3}) end) assert(not ok and e.code == 3)");
+    Run("local ok, e = pcall(callsThrough, throwsForeign) assert(not ok and string.find(e, 'ForeignFailure'), e)");
+    EXPECT_EQ(state.GetTop(), 0);
 
     // And back again: C++ calling Lua that called the native gets the text in a LuaException.
     Run("function relay() throwsException() end");
