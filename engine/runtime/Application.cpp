@@ -18,19 +18,16 @@
 #include "engine/runtime/HighScoreManager.h"
 #include "engine/runtime/Image.h"
 #include "engine/runtime/MusicSegment.h"
-#include "engine/runtime/NumericalStatDisplay.h"
 #include "engine/runtime/PerformanceCounters.h"
 #include "engine/runtime/PhysFSResourceExtensions.h"
 #include "engine/runtime/PlayerManager.h"
 #include "engine/runtime/TopRecords.h"
 #include "engine/runtime/ResourceExtensions.h"
 #include "engine/runtime/ResourceManager.h"
+#include "engine/runtime/ScreenHost.h"
 #include "engine/runtime/Sound.h"
 #include "engine/runtime/Shell.h"
 #include "engine/runtime/Utility.h"
-#include "engine/ui/Actor.h"
-#include "engine/ui/ActorGroup.h"
-#include "engine/ui/ScreenManager.h"
 #include "platform/console/Console.h"
 #include "platform/lua/LuaFunction.h"
 #include "platform/os/SingleInstance.h"
@@ -172,7 +169,6 @@ Application::Application(const std::string& appName, const std::string& productN
       m_LoopClock(&g_SDLLoopClock)
 {
     g_App = this;
-    m_RolloverGroup = std::make_unique<ActorGroup>();
     SetCoreHost(this);
     m_ConstConfigFile = (boost::format("%1%_Const.cfg") % appName).str();
     m_ConfigFile = (boost::format("%1%.cfg") % appName).str();
@@ -203,13 +199,8 @@ Application::~Application()
         Log(3, "~Application - SAFE_DELETE(m_CommonDialogs)\n");
         Log(3, "~Application - SAFE_DELETE(m_GameDataIO)\n");
         m_GameDataIO.reset();
-        Log(3, "~Application - SAFE_DELETE(m_ResourceMemoryUsageCounter)\n");
-        m_ResourceMemoryUsageCounter.reset();
-        Log(3, "~Application - SAFE_DELETE(m_FPSCounter)\n");
-        m_FPSCounter.reset();
         Log(3, "~Application - SAFE_DELETE(m_ScreenManager)\n");
         m_ScreenManager.reset();
-        m_RolloverGroup.reset();
         DeleteFlaggedObjects();
         Log(3, "~Application - SAFE_DELETE(m_MainCanvas)\n");
         m_MainCanvas.reset();
@@ -387,7 +378,10 @@ void Application::InitEngine(int argc, const char* const* argv)
 
     LoadLogLevel();
 
-    m_ScreenManager = std::make_unique<ScreenManager>();
+    if (ScreenHostMaker makeScreens = GetScreenHostMaker())
+        m_ScreenManager = makeScreens();
+    else
+        LogWrite("WARNING: Application::InitEngine, no screen manager is registered; nothing will be drawn.\n");
 }
 
 void Application::InitExePath(const char* argv0)
@@ -784,7 +778,7 @@ void Application::DeleteFlaggedObjects()
     while (!m_FlaggedObjects.empty()) {
         Object* object = m_FlaggedObjects.front();
         m_FlaggedObjects.pop_front();
-        Actor::DetachFromParent(object);
+        object->DetachBeforeDeletion();
         delete object;
     }
 }
@@ -809,11 +803,9 @@ bool Application::OnEvent(const EventRecord& event)
 {
     if (m_Paused && event.type >= 2 && event.type <= 7)
         return true;
-    if (m_FPSCounter && m_FPSCounter->OnEvent(event))
-        return true;
     if (Object::OnEvent(event))
         return true;
-    return m_ScreenManager && m_ScreenManager->OnEvent(event);
+    return m_ScreenManager && m_ScreenManager->OfferEvent(event);
 }
 
 bool Application::OnActiveEvent(const EventRecord& event)
@@ -1072,9 +1064,6 @@ void Application::RunPass()
         m_TickPerformanceManager->BeginTick();
         counter(COUNTER_ALL).Start();
     }
-    if (m_FPSCounter)
-        m_FPSCounter->FrameBegin(m_PassStartTime);
-
     if (m_Flags & APPFLAG_GAME_PAUSE_PENDING) {
         VELK_ASSERT((m_Flags & APPFLAG_GAME_PAUSED) == 0);
         m_Flags &= ~APPFLAG_GAME_PAUSE_PENDING;
@@ -1189,8 +1178,8 @@ void Application::RunPass()
         m_NextTickTime = m_LoopClock->GetTicks() + (m_SlowMode ? kSlowTickPeriod : kTickPeriod);
         if (measuring)
             counter(COUNTER_ALL).Stop();
-        if (m_FPSCounter)
-            m_FPSCounter->FrameEnd(m_LoopClock->GetTicks());
+        if (m_ScreenManager)
+            m_ScreenManager->CountPass(m_PassStartTime, m_LoopClock->GetTicks());
     }
 
     if (m_TickPerformanceManager->IsMeasuringPerformance()) {
