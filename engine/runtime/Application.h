@@ -178,6 +178,7 @@ public:
     bool OnTimer(const EventRecord& event) override;
     bool OnKeyUp(const EventRecord& event) override;
     bool OnMouseMotion(const EventRecord& event) override;
+    bool OnVideoExpose(const EventRecord& event) override;
     bool OnResetWindow(const EventRecord& event) override;
 
     // ---- CoreHost

@@ -292,6 +292,14 @@ std::intptr_t Application::WindowProc(WindowHandle hwnd, std::uint32_t message, 
     return m_DisplayManager ? m_DisplayManager->HandleWindowsMessage(hwnd, message, wParam, lParam) : 0;
 }
 
+bool Application::OnVideoExpose(const EventRecord&)
+{
+    // The window system lost what the window showed: all of it is presented again.
+    if (m_DisplayManager)
+        m_DisplayManager->InvalidateScreen();
+    return false;
+}
+
 bool Application::OnResetWindow(const EventRecord&)
 {
     if (m_ScreenManager)

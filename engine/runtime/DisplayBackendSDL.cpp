@@ -73,6 +73,7 @@ void DisplayBackendSDL::ApplyDisplayParams(const DisplayParams& params)
 
     LogWrite("DisplayBackendSDL::ApplyDisplayParams: Creating m_ImageRenderer.\n");
     m_ImageRenderer = std::make_unique<SDLImageRenderer>(m_DisplaySurface);
+    m_Changes.Invalidate();
     m_CurrentDisplayParams = std::make_unique<DisplayParams>(params);
 
     if (!params.fullScreen) {
@@ -94,8 +95,21 @@ ImageRenderer* DisplayBackendSDL::GetScreenImageRenderer()
 
 void DisplayBackendSDL::UpdateScreen()
 {
-    if (m_DisplaySurface)
+    if (!m_DisplaySurface)
+        return;
+    // Wraps SDL's screen, which may be a copy in the standard format.
+    SDL_Surface* frame = m_ImageRenderer ? m_ImageRenderer->GetTargetSDLSurface() : m_DisplaySurface;
+    if (frame != m_DisplaySurface) {
         SDL_Flip(m_DisplaySurface);
+        ++m_PresentCount;
+        return;
+    }
+    const std::vector<SDL_Rect>& changes = m_Changes.Find(frame);
+    if (changes.empty())
+        return;
+    m_LastPresented = changes;
+    SDL_UpdateRects(m_DisplaySurface, static_cast<int>(m_LastPresented.size()), m_LastPresented.data());
+    ++m_PresentCount;
 }
 
 std::intptr_t DisplayBackendSDL::HandleWindowsMessage(WindowHandle, std::uint32_t message, std::uintptr_t wParam,
@@ -104,6 +118,9 @@ std::intptr_t DisplayBackendSDL::HandleWindowsMessage(WindowHandle, std::uint32_
     // SDL itself gives the desktop its own mode back while a full-screen window
     // is iconified, and sets ours again when it is restored; the record tells
     // that the full-screen mode is being held.
+    // Shown again or given the focus: what the window shows may be gone.
+    if ((message == WM_SIZE && wParam == SIZE_RESTORED) || message == WM_ACTIVATEAPP)
+        m_Changes.Invalidate();
     if (message == WM_SIZE && wParam == SIZE_MINIMIZED && IsFullScreen()) {
         LogWrite("DisplayBackendSDL::HandleWindowsMessage: Attempting to restore desktop's resolution.\n");
         VELK_ASSERT(m_SavedFullScreenDisplaySettings == 0);
@@ -161,4 +178,5 @@ void DisplayBackendSDL::CleanupFromModalSystemDialog()
 {
     VELK_ASSERT(m_ModalSystemDialogEnabled == true);
     m_ModalSystemDialogEnabled = false;
+    m_Changes.Invalidate();
 }

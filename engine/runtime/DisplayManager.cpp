@@ -117,6 +117,12 @@ void DisplayManager::UpdateScreen()
     m_DisplayBackend->UpdateScreen();
 }
 
+void DisplayManager::InvalidateScreen()
+{
+    if (m_DisplayBackend)
+        m_DisplayBackend->InvalidateScreen();
+}
+
 std::intptr_t DisplayManager::HandleWindowsMessage(WindowHandle hwnd, std::uint32_t message, std::uintptr_t wParam,
                                                    std::intptr_t lParam)
 {
