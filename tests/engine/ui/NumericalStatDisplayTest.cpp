@@ -373,3 +373,23 @@ TEST_F(OverlayAppTest, TheMemoryCounterShowsItsCategoryAndGoesWhenToggledAgain)
     app->RunPass();
     EXPECT_EQ(ShownPixels(), RedWith([](Canvas&) {}));
 }
+
+TEST_F(OverlayAppTest, AHiddenOverlayLeavesNothingBehindWhereNoScreenDraws)
+{
+    ScreenManager::GetInstance()->DoSwitchToScreen(nullptr, true);
+    auto black = [] {
+        Canvas canvas(OverlayApp::kWidth, OverlayApp::kHeight, CANVAS_DESTROY_TARGET);
+        canvas.FillImageRect(Colors::Black);
+        return Pixels(canvas);
+    }();
+    app->RunPass();
+    EXPECT_EQ(ShownPixels(), black);
+
+    app->ShowFPSCounter(true);
+    for (int i = 0; i < 4; ++i)
+        app->RunPass();
+    ASSERT_NE(ShownPixels(), black);
+    app->ShowFPSCounter(false);
+    app->RunPass();
+    EXPECT_EQ(ShownPixels(), black);
+}
