@@ -2,7 +2,6 @@
 // window, the window's messages, the developer overlays, screenshots and the
 // shortcut keys the application answers itself.
 
-#include "engine/core/Color.h"
 #include "engine/core/Config.h"
 #include "engine/core/EmbeddedFiles.h"
 #include "engine/core/Log.h"
@@ -67,7 +66,8 @@ void Application::DrawScreens()
     if (!m_MainCanvas)
         return;
     // Black where no screen draws, rather than whatever was drawn there last.
-    m_MainCanvas->FillImageRect(Colors::Black);
+    if (m_DisplayManager)
+        m_DisplayManager->ClearScreen();
     if (m_ScreenManager)
         m_ScreenManager->DrawScreens(*m_MainCanvas);
 }

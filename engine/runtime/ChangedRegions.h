@@ -17,9 +17,10 @@ public:
     static constexpr int kBandHeight = 16;
 
     // The rectangles in which the frame differs from the last one presented,
-    // none for an identical frame; the kept copy then equals the frame. The
+    // none for an identical frame; the kept copy then equals the frame. Only
+    // the area is compared: the caller knows nothing outside it was drawn. The
     // whole frame after Invalidate, or when its size differs from the last.
-    const std::vector<SDL_Rect>& Find(SDL_Surface* frame);
+    const std::vector<SDL_Rect>& Find(SDL_Surface* frame, const SDL_Rect& area);
     // The next Find gives the whole frame: the window lost what it showed.
     void Invalidate() { m_Valid = false; }
 

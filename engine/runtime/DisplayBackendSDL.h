@@ -23,6 +23,8 @@ public:
     ImageRenderer* GetScreenImageRenderer() override;
     void UpdateScreen() override;
     void InvalidateScreen() override { m_Changes.Invalidate(); }
+    // Only where the last frame drew: everywhere else it is black already.
+    void ClearScreen() override;
     std::intptr_t HandleWindowsMessage(WindowHandle hwnd, std::uint32_t message, std::uintptr_t wParam,
                                        std::intptr_t lParam) override;
     bool IsCurrentDisplayValid() override;
@@ -60,6 +62,9 @@ private:
     int m_DesktopColorDepth = 0;
     bool m_ModalSystemDialogEnabled = false;
     ChangedRegions m_Changes;
+    // What the screens drew in the last frame, and what the clear of this frame covered.
+    SDL_Rect m_LastDrawn{0, 0, 0, 0};
+    SDL_Rect m_Cleared{0, 0, 0, 0};
     std::uint32_t m_PresentCount = 0;
     std::vector<SDL_Rect> m_LastPresented;
 };

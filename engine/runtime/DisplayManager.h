@@ -39,6 +39,8 @@ public:
     // The window lost what it showed (exposed, restored, made again): the next
     // update presents the whole frame.
     virtual void InvalidateScreen() = 0;
+    // Makes the frame black for the screens to draw on.
+    virtual void ClearScreen() = 0;
     virtual std::intptr_t HandleWindowsMessage(WindowHandle hwnd, std::uint32_t message, std::uintptr_t wParam,
                                                std::intptr_t lParam) = 0;
     virtual bool IsCurrentDisplayValid() = 0;
@@ -77,6 +79,7 @@ public:
     void UpdateScreen();
     // Nothing to do without a back end.
     void InvalidateScreen();
+    void ClearScreen();
     // Without a back end a message gets the default answer, 0.
     std::intptr_t HandleWindowsMessage(WindowHandle hwnd, std::uint32_t message, std::uintptr_t wParam,
                                        std::intptr_t lParam);

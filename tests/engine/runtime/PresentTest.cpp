@@ -8,7 +8,9 @@
 #include "engine/runtime/Canvas.h"
 #include "engine/runtime/DisplayBackendSDL.h"
 #include "engine/runtime/DisplayManager.h"
+#include "engine/runtime/Image.h"
 #include "engine/runtime/ImageRenderer.h"
+#include "engine/runtime/SurfaceManager.h"
 
 #include <gtest/gtest.h>
 
@@ -196,5 +198,54 @@ TEST_F(PresentTest, TheWholeFrameIsPresentedAgainWhenTheWindowMayHaveLostIt)
         EXPECT_GE(p.count, 1u);
         EXPECT_EQ(p.rects, kWholeFrame);
         EXPECT_EQ(Pass().count, 0u);
+    }
+}
+
+TEST_F(PresentTest, EveryKindOfDrawingIsPresentedAndClearedAfter)
+{
+    SDL_Surface* frame = Backend().GetDisplaySurface();
+    auto rgb = [frame](int x, int y) { return PixelRow(frame, y)[x] & 0xFFFFFFu; };
+    SDL_Surface* sprite = SurfaceManager::GetInstance()->CreateSurface(4, 4, true);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            PixelRow(sprite, y)[x] = 0x80FFFFFFu;
+    Image image(sprite, 0, nullptr);
+    struct Case
+    {
+        const char* what;
+        std::function<void(Canvas&)> draw;
+        int x, y;  // a pixel it changes
+    };
+    const Case cases[] = {
+        {"line", [](Canvas& c) { c.GetImageRenderer()->DrawLine(150, 10, 160, 30, Colors::White); }, 155, 20},
+        {"circle", [](Canvas& c) { c.GetImageRenderer()->DrawCircle(100, 50, 20, Colors::White); }, 120, 50},
+        {"outline", [](Canvas& c) { c.DrawRect(Rect(30, 60, 10, 10), Colors::White); }, 40, 70},
+        {"image", [&](Canvas& c) {
+             c.PushState();
+             c.Translate(190, 90);
+             c.DrawImageFrame(&image, 0);
+             c.PopState();
+         }, 193, 93},
+        {"faded fill", [](Canvas& c) {
+             c.PushState();
+             c.GetState().alpha = 0.5f;
+             c.FillRectAt(Rect(0, 95, 5, 5), Colors::White);
+             c.PopState();
+         }, 0, 99},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        app->draw = c.draw;
+        Presented p = Pass();
+        EXPECT_EQ(p.count, 1u);
+        EXPECT_NE(rgb(c.x, c.y), 0u);
+        app->draw = nullptr;
+        p = Pass();
+        EXPECT_EQ(p.count, 1u);
+        EXPECT_EQ(rgb(c.x, c.y), 0u);
+        bool covered = false;
+        for (const SDL_Rect& r : Backend().GetLastPresented())
+            covered = covered || (c.x >= r.x && c.x < r.x + r.w && c.y >= r.y && c.y < r.y + r.h);
+        EXPECT_TRUE(covered);
     }
 }
