@@ -144,8 +144,14 @@ void SDLImageRenderer::DrawSurface(SDL_Surface* surface, int shaderType, const R
     // Never scaled: the source's size at the destination's corner.
     Touch(destRect.x, destRect.y, srcRect.w, srcRect.h);
     switch (shaderType) {
-    case SHADERTYPE_COPY:
     case SHADERTYPE_BLENDPIXELALPHA:
+        if (BlendsLikeSDL(surface)) {
+            BlendPixelAlpha(surface, srcRect, destRect, alpha);
+            break;
+        }
+        BlitSurface(surface, shaderType, srcRect, destRect, alpha);
+        break;
+    case SHADERTYPE_COPY:
     case SHADERTYPE_BLENDCONSTANTALPHA:
         BlitSurface(surface, shaderType, srcRect, destRect, alpha);
         break;
@@ -155,6 +161,50 @@ void SDLImageRenderer::DrawSurface(SDL_Surface* surface, int shaderType, const R
         break;
     default:
         break;
+    }
+}
+
+bool SDLImageRenderer::BlendsLikeSDL(SDL_Surface* surface) const
+{
+    // Our loop gives SDL's own result only for its plain case: 32-bit pixels
+    // with alpha in the top byte over 32-bit pixels of the same colour layout,
+    // without a colour key.
+    const SDL_PixelFormat* from = surface->format;
+    const SDL_PixelFormat* to = m_TargetSurface->format;
+    return from->BytesPerPixel == 4 && to->BytesPerPixel == 4 && from->Amask == 0xFF000000u &&
+           !(surface->flags & SDL_SRCCOLORKEY) && from->Rmask == to->Rmask && from->Gmask == to->Gmask &&
+           from->Bmask == to->Bmask && surface != m_TargetSurface;
+}
+
+void SDLImageRenderer::BlendPixelAlpha(SDL_Surface* surface, const Rect& srcRect, const Rect& destRect,
+                                       std::uint8_t alpha)
+{
+    int sx = srcRect.x, sy = srcRect.y, dx = destRect.x, dy = destRect.y, w = srcRect.w, h = srcRect.h;
+    if (!ClipBlit(surface->w, surface->h, m_TargetSurface->w, m_TargetSurface->h, sx, sy, dx, dy, w, h))
+        return;
+    // As in SDL 1.2, a surface with its own alpha ignores the constant.
+    (void)alpha;
+    SurfaceLock sourceLock(surface);
+    SurfaceLock targetLock(m_TargetSurface);
+    for (int row = 0; row < h; ++row) {
+        const std::uint32_t* s = PixelRow(surface, sy + row) + sx;
+        std::uint32_t* d = PixelRow(m_TargetSurface, dy + row) + dx;
+        for (int i = 0; i < w; ++i) {
+            const std::uint32_t sp = s[i];
+            const std::uint32_t a = sp >> 24;
+            if (a == 0)
+                continue;
+            const std::uint32_t dp = d[i];
+            // SDL leaves the target's alpha, and weighs each side over 256 on its own.
+            if (a == 255) {
+                d[i] = (dp & 0xFF000000) | (sp & 0x00FFFFFF);
+                continue;
+            }
+            std::uint32_t out = dp & 0xFF000000;
+            for (int shift = 0; shift <= 16; shift += 8)
+                out |= ((Channel(sp, shift) * a >> 8) + (Channel(dp, shift) * (255 - a) >> 8)) << shift;
+            d[i] = out;
+        }
     }
 }
 

@@ -39,6 +39,10 @@ public:
     SDL_Rect TakeDrawnArea();
 
 private:
+    // Whether BlendPixelAlpha gives what SDL's blit would for the surface.
+    bool BlendsLikeSDL(SDL_Surface* surface) const;
+    // SDL's per-pixel alpha blend, in our own loop (several times faster).
+    void BlendPixelAlpha(SDL_Surface* surface, const Rect& srcRect, const Rect& destRect, std::uint8_t alpha);
     // Widens the drawn area by the box, clipped to the target.
     void Touch(int x, int y, int w, int h);
 
