@@ -32,7 +32,7 @@ Screen* BenchScreen()
             }
             made->AddChild(box);
         }
-        TheBenchApp().app->GetScreenManager()->AddScreen(made);
+        ScreenManager::GetInstance()->AddScreen(made);
         return made;
     }();
     return screen;
@@ -41,7 +41,7 @@ Screen* BenchScreen()
 // The bench screen is current for the lifetime of one benchmark.
 struct CurrentBenchScreen
 {
-    CurrentBenchScreen() : manager(*TheBenchApp().app->GetScreenManager())
+    CurrentBenchScreen() : manager(*ScreenManager::GetInstance())
     {
         manager.DoSwitchToScreen(BenchScreen(), true);
     }
@@ -62,7 +62,7 @@ void BM_RolloverSearch(benchmark::State& state)
         app.ResetRolloverAt(x, y, true);
         // Alternate between two cells so that every search changes the actor.
         x ^= 20;
-        benchmark::DoNotOptimize(app.GetRolloverActor());
+        benchmark::DoNotOptimize(ScreenManager::GetInstance()->GetRolloverActor());
     }
     state.SetLabel(early ? "hit near the top" : "hit near the bottom");
 }

@@ -41,6 +41,9 @@ public:
     virtual void OnPostSpawn() {}
     // Marks the object and queues it for the main loop's deletion phase; once.
     virtual void Destroy();
+    // The deletion phase calls this just before deleting the object, so that it
+    // leaves whatever holds it while it is still whole.
+    virtual void DetachBeforeDeletion() {}
     virtual void Update();
     // table[key]; a function value is called with the Lua self and its first result returned.
     virtual LuaObject EvaluateTableEntry(const LuaObject& table, const char* key);

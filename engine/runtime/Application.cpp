@@ -18,20 +18,16 @@
 #include "engine/runtime/HighScoreManager.h"
 #include "engine/runtime/Image.h"
 #include "engine/runtime/MusicSegment.h"
-#include "engine/runtime/NumericalStatDisplay.h"
 #include "engine/runtime/PerformanceCounters.h"
 #include "engine/runtime/PhysFSResourceExtensions.h"
 #include "engine/runtime/PlayerManager.h"
 #include "engine/runtime/TopRecords.h"
 #include "engine/runtime/ResourceExtensions.h"
 #include "engine/runtime/ResourceManager.h"
+#include "engine/runtime/ScreenHost.h"
 #include "engine/runtime/Sound.h"
 #include "engine/runtime/Shell.h"
 #include "engine/runtime/Utility.h"
-#include "engine/ui/Actor.h"
-#include "engine/ui/ActorGroup.h"
-#include "engine/ui/CommonDialogs.h"
-#include "engine/ui/ScreenManager.h"
 #include "platform/console/Console.h"
 #include "platform/console/Interrupts.h"
 #include "platform/lua/LuaFunction.h"
@@ -45,6 +41,7 @@
 #include <cerrno>
 #include <csignal>
 #include <ctime>
+#include <utility>
 #include <cstring>
 #include <unistd.h>
 
@@ -176,7 +173,6 @@ Application::Application(const std::string& appName, const std::string& productN
       m_LoopClock(&g_SDLLoopClock)
 {
     g_App = this;
-    m_RolloverGroup = std::make_unique<ActorGroup>();
     SetCoreHost(this);
     m_ConstConfigFile = (boost::format("%1%_Const.cfg") % appName).str();
     m_ConfigFile = (boost::format("%1%.cfg") % appName).str();
@@ -206,17 +202,12 @@ Application::~Application()
         ReleaseTables();
         if (m_CommonDialogs) {
             Log(3, "~Application - SAFE_DELETE(m_CommonDialogs)\n");
-            m_CommonDialogs.reset();
+            SetCommonDialogs(nullptr);
         }
         Log(3, "~Application - SAFE_DELETE(m_GameDataIO)\n");
         m_GameDataIO.reset();
-        Log(3, "~Application - SAFE_DELETE(m_ResourceMemoryUsageCounter)\n");
-        m_ResourceMemoryUsageCounter.reset();
-        Log(3, "~Application - SAFE_DELETE(m_FPSCounter)\n");
-        m_FPSCounter.reset();
         Log(3, "~Application - SAFE_DELETE(m_ScreenManager)\n");
         m_ScreenManager.reset();
-        m_RolloverGroup.reset();
         DeleteFlaggedObjects();
         Log(3, "~Application - SAFE_DELETE(m_MainCanvas)\n");
         m_MainCanvas.reset();
@@ -279,8 +270,8 @@ void Application::InitEngine(int argc, const char* const* argv)
     LogWrite("Application::InitEngine, Build date and time: \"%s\", \"%s\"\n", __DATE__, __TIME__);
     LogWrite("Application::InitEngine, Crash reporting is %s.\n", IsCrashReporterInstalled() ? "ENABLED" : "DISABLED");
 
-    if (!m_CommonDialogs)
-        m_CommonDialogs = std::make_unique<CommonDialogLibrary>();
+    if (!m_CommonDialogs && GetDialogLibraryHooks().make)
+        m_CommonDialogs = GetDialogLibraryHooks().make();
 
     m_PerformanceCounterManager = std::make_unique<PerformanceCounterManager>();
     m_TickPerformanceManager = std::make_unique<TickPerformanceManager>();
@@ -398,7 +389,10 @@ void Application::InitEngine(int argc, const char* const* argv)
 
     LoadLogLevel();
 
-    m_ScreenManager = std::make_unique<ScreenManager>();
+    if (ScreenHostMaker makeScreens = GetScreenHostMaker())
+        m_ScreenManager = makeScreens();
+    else
+        LogWrite("WARNING: Application::InitEngine, no screen manager is registered; nothing will be drawn.\n");
 }
 
 namespace {
@@ -415,7 +409,9 @@ std::string ProgramFolder()
 
 void Application::SetCommonDialogs(CommonDialogLibrary* library)
 {
-    m_CommonDialogs.reset(library);
+    CommonDialogLibrary* old = std::exchange(m_CommonDialogs, library);
+    if (old && old != library)
+        GetDialogLibraryHooks().destroy(old);
 }
 
 void Application::InitExePath(const char* argv0)
@@ -821,7 +817,7 @@ void Application::DeleteFlaggedObjects()
     while (!m_FlaggedObjects.empty()) {
         Object* object = m_FlaggedObjects.front();
         m_FlaggedObjects.pop_front();
-        Actor::DetachFromParent(object);
+        object->DetachBeforeDeletion();
         delete object;
     }
 }
@@ -846,11 +842,9 @@ bool Application::OnEvent(const EventRecord& event)
 {
     if (m_Paused && event.type >= 2 && event.type <= 7)
         return true;
-    if (m_FPSCounter && m_FPSCounter->OnEvent(event))
-        return true;
     if (Object::OnEvent(event))
         return true;
-    return m_ScreenManager && m_ScreenManager->OnEvent(event);
+    return m_ScreenManager && m_ScreenManager->OfferEvent(event);
 }
 
 bool Application::OnActiveEvent(const EventRecord& event)
@@ -1117,9 +1111,6 @@ void Application::RunPass()
         m_TickPerformanceManager->BeginTick();
         counter(COUNTER_ALL).Start();
     }
-    if (m_FPSCounter)
-        m_FPSCounter->FrameBegin(m_PassStartTime);
-
     if (m_Flags & APPFLAG_GAME_PAUSE_PENDING) {
         VELK_ASSERT((m_Flags & APPFLAG_GAME_PAUSED) == 0);
         m_Flags &= ~APPFLAG_GAME_PAUSE_PENDING;
@@ -1238,8 +1229,8 @@ void Application::RunPass()
         m_NextTickTime = m_LoopClock->GetTicks() + (m_SlowMode ? kSlowTickPeriod : kTickPeriod);
         if (measuring)
             counter(COUNTER_ALL).Stop();
-        if (m_FPSCounter)
-            m_FPSCounter->FrameEnd(m_LoopClock->GetTicks());
+        if (m_ScreenManager)
+            m_ScreenManager->CountPass(m_PassStartTime, m_LoopClock->GetTicks());
     }
 
     if (m_TickPerformanceManager->IsMeasuringPerformance()) {

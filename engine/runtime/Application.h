@@ -13,8 +13,6 @@
 #include <string>
 #include <vector>
 
-class Actor;
-class ActorGroup;
 class BlitPerformanceManager;
 class Canvas;
 class CommonDialogLibrary;
@@ -22,7 +20,6 @@ class Config;
 class DisplayManager;
 class EmbeddedFileReader;
 class FileReader;
-class FPSCounter;
 class GameDataIO;
 class GameRecordManager;
 class HighScoreManager;
@@ -30,9 +27,8 @@ class PerformanceCounterManager;
 class PlayerManager;
 class TopRecordsManager;
 class ResourceManager;
-class ResourceMemoryUsageCounter;
 class ScopedTickCounter;
-class ScreenManager;
+class ScreenHost;
 class Shell;
 class SingleInstance;
 class TickPerformanceManager;
@@ -111,16 +107,14 @@ public:
     // allowGrabInputStateChange (allowShowCursorStateChange) allows it.
     bool GrabInput(bool grab);
     bool ShowCursor(bool show);
-    // The overlays are created when shown and deleted when hidden.
+    // The developer overlays, which the screens draw over everything.
     void ShowFPSCounter(bool show);
-    bool IsFPSCounterShown() const { return m_FPSCounter != nullptr; }
-    FPSCounter* GetFPSCounter() const { return m_FPSCounter.get(); }
+    bool IsFPSCounterShown() const { return m_FPSCounterShown; }
     // The mode is a memory-usage category (MEMUSAGE_IMAGES_IN_VIDMEM and on).
     void ShowResourceMemoryUsageCounter(int mode);
     void ToggleResourceMemoryUsageCounter(int mode);
     // -1 while the overlay is hidden.
-    int GetResourceMemoryUsageCounterMode() const;
-    ResourceMemoryUsageCounter* GetResourceMemoryUsageCounter() const { return m_ResourceMemoryUsageCounter.get(); }
+    int GetResourceMemoryUsageCounterMode() const { return m_ResourceMemoryUsageCounterMode; }
     // The first free "<app>_Screenshot-NNNN.bmp" in the current folder; empty
     // when all 9999 names are taken.
     std::string FindScreenshotFileName() const;
@@ -169,10 +163,7 @@ public:
     bool IsRunning() const { return m_Running; }
     void DeleteFlaggedObjects();
     void RequestRolloverReset() { m_RolloverResetRequested = true; }
-    // The actor under the pointer, or null.
-    Actor* GetRolloverActor() const;
-    // The roll-over walk at a point: the topmost drawn roll-over actor there
-    // is sent VELK_MOUSEENTER and the one before VELK_MOUSELEAVE.
+    // The screens' roll-over walk at a point (see ScreenHost).
     void ResetRolloverAt(int x, int y, bool hasMouseFocus);
     bool IsPrimaryMouseButton(int sdlButton) const;
     uint32_t GetFlags() const { return m_Flags; }
@@ -191,6 +182,8 @@ public:
     bool OnTimer(const EventRecord& event) override;
     bool OnKeyUp(const EventRecord& event) override;
     bool OnMouseMotion(const EventRecord& event) override;
+    bool OnVideoExpose(const EventRecord& event) override;
+    bool OnResetWindow(const EventRecord& event) override;
 
     // ---- CoreHost
     int GetLogLevel() const override { return m_LogLevel; }
@@ -213,11 +206,12 @@ public:
     Config* GetConfig() const { return m_Config.get(); }
     ResourceManager* GetResourceManager() const { return m_ResourceManager.get(); }
     TimerManager* GetTimerManager() const { return m_TimerManager.get(); }
-    ScreenManager* GetScreenManager() const { return m_ScreenManager.get(); }
-    // The standard dialogs' factories; made at start-up unless the game has
-    // installed its own library before.
-    CommonDialogLibrary* GetCommonDialogs() const { return m_CommonDialogs.get(); }
-    // Takes the library in place of the one installed before.
+    // Null when no screens were registered.
+    ScreenHost* GetScreenHost() const { return m_ScreenManager.get(); }
+    // The standard dialogs' factories: the toolkit's library, made at start-up
+    // unless the game has installed its own before.
+    CommonDialogLibrary* GetCommonDialogs() const { return m_CommonDialogs; }
+    // Takes the library (made by new) in place of the one installed before.
     void SetCommonDialogs(CommonDialogLibrary* library);
     LuaState GetLuaState() const { return m_LuaState; }
     const std::string& GetConfigFile() const { return m_ConfigFile; }
@@ -274,7 +268,8 @@ protected:
     std::unique_ptr<PlayerManager> m_PlayerManager;
     std::unique_ptr<TopRecordsManager> m_TopRecordsManager;
     std::unique_ptr<GameDataIO> m_GameDataIO;
-    std::unique_ptr<CommonDialogLibrary> m_CommonDialogs;
+    // Owned; made and freed through the toolkit's DialogLibraryHooks.
+    CommonDialogLibrary* m_CommonDialogs = nullptr;
     std::unique_ptr<Config> m_Config;
     std::unique_ptr<TimerManager> m_TimerManager;
     std::unique_ptr<Shell> m_Shell;
@@ -286,9 +281,7 @@ protected:
     std::map<std::string, std::unique_ptr<FileReader>> m_EmbeddedReaders;
     std::unique_ptr<DisplayManager> m_DisplayManager;
     std::unique_ptr<Canvas> m_MainCanvas;
-    std::unique_ptr<ScreenManager> m_ScreenManager;
-    // Holds at most the actor under the pointer.
-    std::unique_ptr<ActorGroup> m_RolloverGroup;
+    std::unique_ptr<ScreenHost> m_ScreenManager;
     LoopClock* m_LoopClock;
 
     // state
@@ -331,9 +324,8 @@ protected:
     };
     WindowHandle m_hWnd = nullptr;
     std::unique_ptr<SDL_Surface, IconDeleter> m_WindowIcon;
-    // The developer overlays, drawn over the screens while they exist.
-    std::unique_ptr<FPSCounter> m_FPSCounter;
-    std::unique_ptr<ResourceMemoryUsageCounter> m_ResourceMemoryUsageCounter;
+    bool m_FPSCounterShown = false;
+    int m_ResourceMemoryUsageCounterMode = -1;
 
     std::vector<std::string> m_Args;
     EventQueue m_EventQueue;

@@ -8,14 +8,10 @@
 #include "engine/runtime/Application.h"
 #include "engine/runtime/Canvas.h"
 #include "engine/runtime/DisplayManager.h"
-#include "engine/runtime/NumericalStatDisplay.h"
 #include "engine/runtime/ResourceManager.h"
+#include "engine/runtime/ScreenHost.h"
 #include "engine/runtime/SurfaceManager.h"
 #include "engine/runtime/Utility.h"
-#include "engine/ui/ActorGroup.h"
-#include "engine/ui/DrawOrderIterators.h"
-#include "engine/ui/Screen.h"
-#include "engine/ui/ScreenManager.h"
 #include "platform/lua/LuaFunction.h"
 
 #include <SDL_image.h>
@@ -55,24 +51,6 @@ int WindowEventFilter(const SDL_Event* event)
     return 1;
 }
 
-// Drawn: it and every ancestor visible, none of them going away.
-bool IsDrawnInTree(const Actor& actor)
-{
-    for (const Actor* a = &actor; a; a = a->GetParent())
-        if (!a->IsVisible() || a->IsBeingDestroyed())
-            return false;
-    return true;
-}
-
-// The roll-over walk enters only subtrees that are shown and hold something
-// that reacts to the pointer.
-bool SkipsRollover(const Actor& actor)
-{
-    if (!actor.IsVisible() || actor.IsBeingDestroyed())
-        return true;
-    return !actor.IsRolloverable() && actor.GetNumRolloverableChildren() <= 0;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------- screens
@@ -80,42 +58,33 @@ bool SkipsRollover(const Actor& actor)
 void Application::UpdateScreens()
 {
     if (m_ScreenManager)
-        m_ScreenManager->Update();
+        m_ScreenManager->UpdateScreens();
 }
 
 void Application::DrawScreens()
 {
     if (!m_MainCanvas)
         return;
+    // Black where no screen draws, rather than whatever was drawn there last.
+    if (m_DisplayManager)
+        m_DisplayManager->ClearScreen();
     if (m_ScreenManager)
-        m_ScreenManager->Draw(*m_MainCanvas);
-    if (m_FPSCounter)
-        m_FPSCounter->Draw(*m_MainCanvas);
-    if (m_ResourceMemoryUsageCounter)
-        m_ResourceMemoryUsageCounter->Draw(*m_MainCanvas);
+        m_ScreenManager->DrawScreens(*m_MainCanvas);
 }
 
 void Application::SwitchToNoScreen()
 {
     // Sent at once: the loop is ending and will not dispatch the queue again.
     if (m_ScreenManager)
-        m_ScreenManager->DoSwitchToScreen(nullptr, true);
+        m_ScreenManager->SwitchToNoScreen();
 }
 
 bool Application::CurrentScreenShowsDialog()
 {
-    Screen* screen = m_ScreenManager ? m_ScreenManager->GetCurrentScreen() : nullptr;
-    return screen && screen->HasDialogs();
+    return m_ScreenManager && m_ScreenManager->IsDialogShown();
 }
 
 // ---------------------------------------------------------------- roll-over
-
-Actor* Application::GetRolloverActor() const
-{
-    if (!m_RolloverGroup || m_RolloverGroup->GetMembers().empty())
-        return nullptr;
-    return m_RolloverGroup->GetMembers().front();
-}
 
 void Application::ResetRollover()
 {
@@ -126,26 +95,8 @@ void Application::ResetRollover()
 
 void Application::ResetRolloverAt(int x, int y, bool hasMouseFocus)
 {
-    Actor* old = GetRolloverActor();
-    Actor* hit = nullptr;
-    if (hasMouseFocus && m_ScreenManager) {
-        for (FullReverseDrawTreeIterator it(m_ScreenManager.get(), SkipsRollover); it.HasValue(); it.Advance()) {
-            Actor* actor = it.GetValue();
-            if (actor->IsRolloverable() && IsDrawnInTree(*actor) && actor->ContainsGlobalPoint(x, y)) {
-                hit = actor;
-                break;
-            }
-        }
-    }
-    if (hit == old)
-        return;
-    if (old)
-        SendEvent(old, MakeEventRecord(VELK_MOUSELEAVE, 0, old));
-    if (hit)
-        SendEvent(hit, MakeEventRecord(VELK_MOUSEENTER, 0, hit));
-    m_RolloverGroup->Clear();
-    if (hit)
-        m_RolloverGroup->AddMember(hit);
+    if (m_ScreenManager)
+        m_ScreenManager->ResetRolloverAt(x, y, hasMouseFocus);
 }
 
 void Application::UpdateScreen()
@@ -228,8 +179,8 @@ void Application::SetWindowHandle(WindowHandle hWnd)
 
 void Application::InitWindow()
 {
-    // To the screen manager; before it exists the application hands it on.
-    PostEvent(m_ScreenManager.get(), MakeEventRecord(VELK_RESETWINDOW, 0));
+    // Queued: the screens hear of it once the new mode is wholly in place.
+    PostEvent(nullptr, MakeEventRecord(VELK_RESETWINDOW, 0));
     InitWindowProc();
     SDL_EnableUNICODE(1);
     SDL_WM_SetCaption(GetWindowCaption().c_str(), nullptr);
@@ -344,6 +295,21 @@ std::intptr_t Application::WindowProc(WindowHandle hwnd, std::uint32_t message, 
     return m_DisplayManager ? m_DisplayManager->HandleWindowsMessage(hwnd, message, wParam, lParam) : 0;
 }
 
+bool Application::OnVideoExpose(const EventRecord&)
+{
+    // The window system lost what the window showed: all of it is presented again.
+    if (m_DisplayManager)
+        m_DisplayManager->InvalidateScreen();
+    return false;
+}
+
+bool Application::OnResetWindow(const EventRecord&)
+{
+    if (m_ScreenManager)
+        m_ScreenManager->ResetWindow();
+    return true;
+}
+
 bool Application::OnUserEvent(const EventRecord& event)
 {
     const std::optional<WindowMessage> message = WindowMessageFromUserEvent(event.user);
@@ -363,39 +329,39 @@ void Application::OnRelaunched()
 
 void Application::ShowFPSCounter(bool show)
 {
-    if (show && !m_FPSCounter) {
-        m_FPSCounter = std::make_unique<FPSCounter>();
-        LogWrite("FPS counter enabled\n");
-    } else if (!show && m_FPSCounter) {
-        m_FPSCounter.reset();
-        LogWrite("FPS counter disabled\n");
-    }
+    if (show == m_FPSCounterShown)
+        return;
+    // The screens first: an overlay that cannot be made leaves the state as it was.
+    if (m_ScreenManager)
+        m_ScreenManager->ShowOverlays(show, m_ResourceMemoryUsageCounterMode);
+    m_FPSCounterShown = show;
+    LogWrite(show ? "FPS counter enabled\n" : "FPS counter disabled\n");
 }
 
 void Application::ShowResourceMemoryUsageCounter(int mode)
 {
-    if (!m_ResourceMemoryUsageCounter) {
-        m_ResourceMemoryUsageCounter = std::make_unique<ResourceMemoryUsageCounter>(mode);
+    const int before = m_ResourceMemoryUsageCounterMode;
+    if (mode == before)
+        return;
+    if (m_ScreenManager)
+        m_ScreenManager->ShowOverlays(m_FPSCounterShown, mode);
+    m_ResourceMemoryUsageCounterMode = mode;
+    if (before < 0)
         LogWrite("Resource memory usage counter enabled, displaying %s\n", MemUsageCategoryToString(mode));
-    } else if (m_ResourceMemoryUsageCounter->GetCategory() != mode) {
-        m_ResourceMemoryUsageCounter->SetCategory(mode);
+    else
         LogWrite("Resource memory usage counter changed, now displaying %s\n", MemUsageCategoryToString(mode));
-    }
 }
 
 void Application::ToggleResourceMemoryUsageCounter(int mode)
 {
-    if (m_ResourceMemoryUsageCounter && m_ResourceMemoryUsageCounter->GetCategory() == mode) {
-        m_ResourceMemoryUsageCounter.reset();
-        LogWrite("Resource memory usage counter hidden.\n");
-    } else {
+    if (m_ResourceMemoryUsageCounterMode != mode) {
         ShowResourceMemoryUsageCounter(mode);
+        return;
     }
-}
-
-int Application::GetResourceMemoryUsageCounterMode() const
-{
-    return m_ResourceMemoryUsageCounter ? m_ResourceMemoryUsageCounter->GetCategory() : -1;
+    if (m_ScreenManager)
+        m_ScreenManager->ShowOverlays(m_FPSCounterShown, -1);
+    m_ResourceMemoryUsageCounterMode = -1;
+    LogWrite("Resource memory usage counter hidden.\n");
 }
 
 // ---------------------------------------------------------------- screenshots

@@ -1,10 +1,14 @@
 #include "engine/runtime/DisplayBackendSDL.h"
 
+#include "engine/core/Color.h"
 #include "engine/core/Exception.h"
 #include "engine/core/Log.h"
+#include "engine/core/Rect.h"
 #include "engine/runtime/Application.h"
 #include "engine/runtime/SDLImageRenderer.h"
 #include "engine/runtime/SDLVideo.h"
+
+#include <algorithm>
 
 DisplayBackendSDL::DisplayBackendSDL() = default;
 
@@ -73,6 +77,9 @@ void DisplayBackendSDL::ApplyDisplayParams(const DisplayParams& params)
 
     LogWrite("DisplayBackendSDL::ApplyDisplayParams: Creating m_ImageRenderer.\n");
     m_ImageRenderer = std::make_unique<SDLImageRenderer>(m_DisplaySurface);
+    m_Changes.Invalidate();
+    // SDL's new screen starts black.
+    m_LastDrawn = m_Cleared = SDL_Rect{0, 0, 0, 0};
     m_CurrentDisplayParams = std::make_unique<DisplayParams>(params);
 
     if (!params.fullScreen) {
@@ -94,8 +101,49 @@ ImageRenderer* DisplayBackendSDL::GetScreenImageRenderer()
 
 void DisplayBackendSDL::UpdateScreen()
 {
-    if (m_DisplaySurface)
+    if (!m_DisplaySurface)
+        return;
+    // Wraps SDL's screen, which may be a copy in the standard format.
+    SDL_Surface* frame = m_ImageRenderer ? m_ImageRenderer->GetTargetSDLSurface() : m_DisplaySurface;
+    if (frame != m_DisplaySurface) {
         SDL_Flip(m_DisplaySurface);
+        ++m_PresentCount;
+        return;
+    }
+    // Nothing outside what was cleared and drawn since the last update can have changed.
+    const SDL_Rect drawn = m_ImageRenderer->TakeDrawnArea();
+    SDL_Rect area = drawn;
+    if (m_Cleared.w && area.w) {
+        const int x0 = std::min(area.x, m_Cleared.x), y0 = std::min(area.y, m_Cleared.y);
+        const int x1 = std::max(area.x + area.w, m_Cleared.x + m_Cleared.w);
+        const int y1 = std::max(area.y + area.h, m_Cleared.y + m_Cleared.h);
+        area = SDL_Rect{static_cast<Sint16>(x0), static_cast<Sint16>(y0), static_cast<Uint16>(x1 - x0),
+                        static_cast<Uint16>(y1 - y0)};
+    } else if (m_Cleared.w) {
+        area = m_Cleared;
+    }
+    m_LastDrawn = drawn;
+    m_Cleared = SDL_Rect{0, 0, 0, 0};
+    const std::vector<SDL_Rect>& changes = m_Changes.Find(frame, area);
+    if (changes.empty())
+        return;
+    m_LastPresented = changes;
+    SDL_UpdateRects(m_DisplaySurface, static_cast<int>(m_LastPresented.size()), m_LastPresented.data());
+    ++m_PresentCount;
+}
+
+void DisplayBackendSDL::ClearScreen()
+{
+    if (!m_ImageRenderer)
+        return;
+    if (m_LastDrawn.w) {
+        m_ImageRenderer->FillRect(Rect(m_LastDrawn.x, m_LastDrawn.y, m_LastDrawn.w, m_LastDrawn.h), Color(0, 0, 0, 255),
+                                  true);
+        m_Cleared = m_LastDrawn;
+        m_LastDrawn = SDL_Rect{0, 0, 0, 0};
+    }
+    // The clear is not the screens' drawing: the next frame clears only what they draw.
+    m_ImageRenderer->TakeDrawnArea();
 }
 
 std::intptr_t DisplayBackendSDL::HandleWindowsMessage(WindowHandle, std::uint32_t message, std::uintptr_t wParam,
@@ -104,6 +152,9 @@ std::intptr_t DisplayBackendSDL::HandleWindowsMessage(WindowHandle, std::uint32_
     // SDL itself gives the desktop its own mode back while a full-screen window
     // is iconified, and sets ours again when it is restored; the record tells
     // that the full-screen mode is being held.
+    // Shown again or given the focus: what the window shows may be gone.
+    if ((message == WM_SIZE && wParam == SIZE_RESTORED) || message == WM_ACTIVATEAPP)
+        m_Changes.Invalidate();
     if (message == WM_SIZE && wParam == SIZE_MINIMIZED && IsFullScreen()) {
         LogWrite("DisplayBackendSDL::HandleWindowsMessage: Attempting to restore desktop's resolution.\n");
         VELK_ASSERT(m_SavedFullScreenDisplaySettings == 0);
@@ -161,4 +212,5 @@ void DisplayBackendSDL::CleanupFromModalSystemDialog()
 {
     VELK_ASSERT(m_ModalSystemDialogEnabled == true);
     m_ModalSystemDialogEnabled = false;
+    m_Changes.Invalidate();
 }

@@ -1,14 +1,18 @@
 #pragma once
 
+#include "engine/runtime/ChangedRegions.h"
 #include "engine/runtime/DisplayManager.h"
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 // Software drawing through SDL: opens the window and screen on SDL's "x11"
 // driver, or on "dummy" when there is no display, and draws onto the screen
-// with an SDLImageRenderer.
+// with an SDLImageRenderer. An update presents only the rectangles that
+// changed since the last one, and nothing for an unchanged frame.
 class DisplayBackendSDL : public DisplayBackend
 {
 public:
@@ -18,6 +22,9 @@ public:
     void ApplyDisplayParams(const DisplayParams& params) override;
     ImageRenderer* GetScreenImageRenderer() override;
     void UpdateScreen() override;
+    void InvalidateScreen() override { m_Changes.Invalidate(); }
+    // Only where the last frame drew: everywhere else it is black already.
+    void ClearScreen() override;
     std::intptr_t HandleWindowsMessage(WindowHandle hwnd, std::uint32_t message, std::uintptr_t wParam,
                                        std::intptr_t lParam) override;
     bool IsCurrentDisplayValid() override;
@@ -31,6 +38,9 @@ public:
     // The full-screen mode held while the full-screen window is iconified.
     bool HasSavedFullScreenDisplaySettings() const { return m_SavedFullScreenDisplaySettings != nullptr; }
     bool IsModalSystemDialogEnabled() const { return m_ModalSystemDialogEnabled; }
+    // Updates that reached SDL, and the rectangles of the last one.
+    std::uint32_t GetPresentCount() const { return m_PresentCount; }
+    const std::vector<SDL_Rect>& GetLastPresented() const { return m_LastPresented; }
 
 private:
     struct DisplayMode
@@ -51,4 +61,10 @@ private:
     std::unique_ptr<DisplayMode> m_SavedFullScreenDisplaySettings;
     int m_DesktopColorDepth = 0;
     bool m_ModalSystemDialogEnabled = false;
+    ChangedRegions m_Changes;
+    // What the screens drew in the last frame, and what the clear of this frame covered.
+    SDL_Rect m_LastDrawn{0, 0, 0, 0};
+    SDL_Rect m_Cleared{0, 0, 0, 0};
+    std::uint32_t m_PresentCount = 0;
+    std::vector<SDL_Rect> m_LastPresented;
 };

@@ -117,6 +117,18 @@ void DisplayManager::UpdateScreen()
     m_DisplayBackend->UpdateScreen();
 }
 
+void DisplayManager::InvalidateScreen()
+{
+    if (m_DisplayBackend)
+        m_DisplayBackend->InvalidateScreen();
+}
+
+void DisplayManager::ClearScreen()
+{
+    if (m_DisplayBackend)
+        m_DisplayBackend->ClearScreen();
+}
+
 std::intptr_t DisplayManager::HandleWindowsMessage(WindowHandle hwnd, std::uint32_t message, std::uintptr_t wParam,
                                                    std::intptr_t lParam)
 {

@@ -34,7 +34,13 @@ public:
     virtual void ApplyDisplayParams(const DisplayParams& params) = 0;
     // Draws onto the screen; the back end owns it. Null before the first apply.
     virtual ImageRenderer* GetScreenImageRenderer() = 0;
+    // Presents what was drawn since the last update.
     virtual void UpdateScreen() = 0;
+    // The window lost what it showed (exposed, restored, made again): the next
+    // update presents the whole frame.
+    virtual void InvalidateScreen() = 0;
+    // Makes the frame black for the screens to draw on.
+    virtual void ClearScreen() = 0;
     virtual std::intptr_t HandleWindowsMessage(WindowHandle hwnd, std::uint32_t message, std::uintptr_t wParam,
                                                std::intptr_t lParam) = 0;
     virtual bool IsCurrentDisplayValid() = 0;
@@ -71,6 +77,9 @@ public:
     ImageRenderer* GetScreenImageRenderer() const;
     DisplayBackend* GetBackend() const { return m_DisplayBackend.get(); }
     void UpdateScreen();
+    // Nothing to do without a back end.
+    void InvalidateScreen();
+    void ClearScreen();
     // Without a back end a message gets the default answer, 0.
     std::intptr_t HandleWindowsMessage(WindowHandle hwnd, std::uint32_t message, std::uintptr_t wParam,
                                        std::intptr_t lParam);

@@ -7,6 +7,7 @@
 #include <SDL_gfxPrimitives.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -57,20 +58,49 @@ SDLImageRenderer::~SDLImageRenderer()
         delete m_TargetImage;
 }
 
+void SDLImageRenderer::Touch(int x, int y, int w, int h)
+{
+    const int x0 = std::max(x, 0), y0 = std::max(y, 0);
+    const int x1 = std::min(x + w, m_TargetSurface->w), y1 = std::min(y + h, m_TargetSurface->h);
+    if (x0 >= x1 || y0 >= y1)
+        return;
+    if (m_DrawnX0 >= m_DrawnX1) {
+        m_DrawnX0 = x0, m_DrawnY0 = y0, m_DrawnX1 = x1, m_DrawnY1 = y1;
+        return;
+    }
+    m_DrawnX0 = std::min(m_DrawnX0, x0);
+    m_DrawnY0 = std::min(m_DrawnY0, y0);
+    m_DrawnX1 = std::max(m_DrawnX1, x1);
+    m_DrawnY1 = std::max(m_DrawnY1, y1);
+}
+
+SDL_Rect SDLImageRenderer::TakeDrawnArea()
+{
+    SDL_Rect area{0, 0, 0, 0};
+    if (m_DrawnX0 < m_DrawnX1)
+        area = SDL_Rect{static_cast<Sint16>(m_DrawnX0), static_cast<Sint16>(m_DrawnY0),
+                        static_cast<Uint16>(m_DrawnX1 - m_DrawnX0), static_cast<Uint16>(m_DrawnY1 - m_DrawnY0)};
+    m_DrawnX0 = m_DrawnY0 = m_DrawnX1 = m_DrawnY1 = 0;
+    return area;
+}
+
 void SDLImageRenderer::DrawCircle(int x, int y, int radius, const Color& color)
 {
+    Touch(x - radius - 1, y - radius - 1, 2 * radius + 3, 2 * radius + 3);
     circleRGBA(m_TargetSurface, static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Sint16>(radius), color.r,
                color.g, color.b, color.a);
 }
 
 void SDLImageRenderer::DrawLine(int x1, int y1, int x2, int y2, const Color& color)
 {
+    Touch(std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1) + 1, std::abs(y2 - y1) + 1);
     lineRGBA(m_TargetSurface, static_cast<Sint16>(x1), static_cast<Sint16>(y1), static_cast<Sint16>(x2),
              static_cast<Sint16>(y2), color.r, color.g, color.b, color.a);
 }
 
 void SDLImageRenderer::DrawPie(int x, int y, int radius, int startAngle, int endAngle, const Color& color)
 {
+    Touch(x - radius - 1, y - radius - 1, 2 * radius + 3, 2 * radius + 3);
     pieRGBA(m_TargetSurface, static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Sint16>(radius),
             static_cast<Sint16>(startAngle), static_cast<Sint16>(endAngle), color.r, color.g, color.b, color.a);
 }
@@ -86,6 +116,7 @@ void SDLImageRenderer::FillPolygon(const Poly& polygon, const Color& color, bool
         for (const Point2f& point : points) {
             xs.push_back(TruncateToInt16(point.x));
             ys.push_back(TruncateToInt16(point.y));
+            Touch(xs.back() - 1, ys.back() - 1, 3, 3);
         }
         filledPolygonRGBA(m_TargetSurface, xs.data(), ys.data(), static_cast<int>(xs.size()), color.r, color.g,
                           color.b, color.a);
@@ -110,9 +141,17 @@ void SDLImageRenderer::DrawImage(Image* image, int shaderType, const Rect* destR
 void SDLImageRenderer::DrawSurface(SDL_Surface* surface, int shaderType, const Rect& srcRect, const Rect& destRect,
                                    std::uint8_t alpha)
 {
+    // Never scaled: the source's size at the destination's corner.
+    Touch(destRect.x, destRect.y, srcRect.w, srcRect.h);
     switch (shaderType) {
-    case SHADERTYPE_COPY:
     case SHADERTYPE_BLENDPIXELALPHA:
+        if (BlendsLikeSDL(surface)) {
+            BlendPixelAlpha(surface, srcRect, destRect, alpha);
+            break;
+        }
+        BlitSurface(surface, shaderType, srcRect, destRect, alpha);
+        break;
+    case SHADERTYPE_COPY:
     case SHADERTYPE_BLENDCONSTANTALPHA:
         BlitSurface(surface, shaderType, srcRect, destRect, alpha);
         break;
@@ -122,6 +161,50 @@ void SDLImageRenderer::DrawSurface(SDL_Surface* surface, int shaderType, const R
         break;
     default:
         break;
+    }
+}
+
+bool SDLImageRenderer::BlendsLikeSDL(SDL_Surface* surface) const
+{
+    // Our loop gives SDL's own result only for its plain case: 32-bit pixels
+    // with alpha in the top byte over 32-bit pixels of the same colour layout,
+    // without a colour key.
+    const SDL_PixelFormat* from = surface->format;
+    const SDL_PixelFormat* to = m_TargetSurface->format;
+    return from->BytesPerPixel == 4 && to->BytesPerPixel == 4 && from->Amask == 0xFF000000u &&
+           !(surface->flags & SDL_SRCCOLORKEY) && from->Rmask == to->Rmask && from->Gmask == to->Gmask &&
+           from->Bmask == to->Bmask && surface != m_TargetSurface;
+}
+
+void SDLImageRenderer::BlendPixelAlpha(SDL_Surface* surface, const Rect& srcRect, const Rect& destRect,
+                                       std::uint8_t alpha)
+{
+    int sx = srcRect.x, sy = srcRect.y, dx = destRect.x, dy = destRect.y, w = srcRect.w, h = srcRect.h;
+    if (!ClipBlit(surface->w, surface->h, m_TargetSurface->w, m_TargetSurface->h, sx, sy, dx, dy, w, h))
+        return;
+    // As in SDL 1.2, a surface with its own alpha ignores the constant.
+    (void)alpha;
+    SurfaceLock sourceLock(surface);
+    SurfaceLock targetLock(m_TargetSurface);
+    for (int row = 0; row < h; ++row) {
+        const std::uint32_t* s = PixelRow(surface, sy + row) + sx;
+        std::uint32_t* d = PixelRow(m_TargetSurface, dy + row) + dx;
+        for (int i = 0; i < w; ++i) {
+            const std::uint32_t sp = s[i];
+            const std::uint32_t a = sp >> 24;
+            if (a == 0)
+                continue;
+            const std::uint32_t dp = d[i];
+            // SDL leaves the target's alpha, and weighs each side over 256 on its own.
+            if (a == 255) {
+                d[i] = (dp & 0xFF000000) | (sp & 0x00FFFFFF);
+                continue;
+            }
+            std::uint32_t out = dp & 0xFF000000;
+            for (int shift = 0; shift <= 16; shift += 8)
+                out |= ((Channel(sp, shift) * a >> 8) + (Channel(dp, shift) * (255 - a) >> 8)) << shift;
+            d[i] = out;
+        }
     }
 }
 
@@ -206,6 +289,8 @@ void SDLImageRenderer::BlendSurface(SDL_Surface* surface, int shaderType, const 
 
 void SDLImageRenderer::FillRect(const Rect& rect, const Color& color, bool filled)
 {
+    if (filled && color.a != 0)
+        Touch(rect.x, rect.y, rect.w, rect.h);
     if (!filled) {
         // Each edge stops a pixel short of the next corner, so every outline pixel is drawn once.
         const int x = rect.x, y = rect.y, w = rect.w, h = rect.h;

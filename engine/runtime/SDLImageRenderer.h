@@ -34,7 +34,18 @@ public:
     void DrawSurface(SDL_Surface* surface, int shaderType, const Rect& srcRect, const Rect& destRect,
                      std::uint8_t alpha);
 
+    // The box around everything drawn since the last call, within the target;
+    // w = 0 when nothing was. Presenting the screen compares only that much.
+    SDL_Rect TakeDrawnArea();
+
 private:
+    // Whether BlendPixelAlpha gives what SDL's blit would for the surface.
+    bool BlendsLikeSDL(SDL_Surface* surface) const;
+    // SDL's per-pixel alpha blend, in our own loop (several times faster).
+    void BlendPixelAlpha(SDL_Surface* surface, const Rect& srcRect, const Rect& destRect, std::uint8_t alpha);
+    // Widens the drawn area by the box, clipped to the target.
+    void Touch(int x, int y, int w, int h);
+
     void BlitSurface(SDL_Surface* surface, int shaderType, const Rect& srcRect, const Rect& destRect,
                      std::uint8_t alpha);
     void BlendSurface(SDL_Surface* surface, int shaderType, const Rect& srcRect, const Rect& destRect,
@@ -45,4 +56,6 @@ private:
     SDL_Surface* m_TargetSurface;
     Image* m_TargetImage;
     bool m_OwnsTargetImage;
+    // The drawn area as [x0, x1) x [y0, y1); empty while x0 >= x1.
+    int m_DrawnX0 = 0, m_DrawnY0 = 0, m_DrawnX1 = 0, m_DrawnY1 = 0;
 };

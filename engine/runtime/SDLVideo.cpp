@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <list>
 
 namespace {
@@ -28,6 +29,11 @@ bool InitSDLVideo(const std::string& driverName)
                           .str();
         return false;
     }
+    // Every frame is drawn in software already: SDL only copies it to the window,
+    // which a GL renderer does no faster but starts slowly and idles dearly.
+    // A setting of the player's own wins.
+    setenv("SDL_RENDER_DRIVER", "software", 0);
+    setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         g_InitError = (boost::format("SDL_InitSubSystem(SDL_INIT_VIDEO) failed: %1%") % SDL_GetError()).str();
         return false;

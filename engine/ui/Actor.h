@@ -116,15 +116,14 @@ public:
     static Actor* CreateRectangle(const Color& color, int x, int y, int w, int h, int zorder,
                                   EventReceiver* receiver);
 
-    // The deletion phase calls this for every flagged object before deleting
-    // it: an actor leaves its parent's children first.
-    static void DetachFromParent(Object* object);
 
     // ---- Object
     // HandleEvent: own state and handlers, then the listeners in order, then the
     // children from the topmost down; the first that handles it ends the walk.
     bool OnEvent(const EventRecord& event) override;
     void Destroy() override;
+    // Leaves its parent's children.
+    void DetachBeforeDeletion() override;
     void Update() override;
     void ApplyClassicProperty(const std::string& name, const LuaObject& value) override;
     void StoreProperties(LuaObject& table) override;

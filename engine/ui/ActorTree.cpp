@@ -122,11 +122,10 @@ Actor::~Actor()
     }
 }
 
-void Actor::DetachFromParent(Object* object)
+void Actor::DetachBeforeDeletion()
 {
-    auto* actor = dynamic_cast<Actor*>(object);
-    if (actor && actor->m_Parent)
-        actor->m_Parent->RemoveChild(actor);
+    if (m_Parent)
+        m_Parent->RemoveChild(this);
 }
 
 void Actor::Destroy()

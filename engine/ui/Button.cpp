@@ -11,6 +11,7 @@
 #include "engine/runtime/Font.h"
 #include "engine/runtime/Sound.h"
 #include "engine/ui/Label.h"
+#include "engine/ui/ScreenManager.h"
 
 #include <memory>
 
@@ -547,8 +548,8 @@ void Button::Enable()
     }
     if (m_UseFrames)
         SetAppearanceFrame(m_AppearanceFrame);
-    Application* app = Application::GetInstance();
-    SetState(app && app->GetRolloverActor() == this ? "Highlighted" : "Active");
+    ScreenManager* screens = ScreenManager::GetInstance();
+    SetState(screens && screens->GetRolloverActor() == this ? "Highlighted" : "Active");
 }
 
 void Button::Disable()

@@ -7,6 +7,7 @@
 #include "engine/core/VelkLuaState.h"
 #include "engine/runtime/Application.h"
 #include "engine/runtime/PlayerManager.h"
+#include "engine/runtime/ScreenHost.h"
 #include "engine/runtime/Sound.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/CardViewDialog.h"
@@ -113,18 +114,12 @@ int Script_StartCommonDialog(lua_State* L)
 
 ScriptFunctionRegistration s_StartCommonDialog(Script_StartCommonDialog, "StartCommonDialog");
 
-} // namespace
+// The application makes the engine's library at start-up and frees whichever it holds at exit.
+const bool s_DialogLibraryHooks = (SetDialogLibraryHooks({[]() -> CommonDialogLibrary* { return new CommonDialogLibrary; },
+                                                          [](CommonDialogLibrary* library) { delete library; }}),
+                                   true);
 
-std::string DialogPlainText(const std::string& text)
-{
-    std::string plain;
-    for (char c : text) {
-        plain += c;
-        if (c == '|')
-            plain += '|';
-    }
-    return plain;
-}
+} // namespace
 
 Color DialogTextColor()
 {

@@ -65,7 +65,5 @@ public:
     explicit AreYouSureQuitDialog(bool showSavedLine);
 };
 
-// Text from data or a player shown as it is: a label would run "|...|" as an expression.
-std::string DialogPlainText(const std::string& text);
 // The colour of the dialogs' text: "Ink" when the scripts name it, else black.
 Color DialogTextColor();

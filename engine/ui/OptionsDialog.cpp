@@ -204,7 +204,7 @@ void OptionsDialog::UpdateControls()
     if (auto* dictionary = dynamic_cast<Label*>(FindChild("DictionaryLabel", false))) {
         Config* config = GetConfig();
         Variant name = config ? config->Retrieve("dictionary.name") : Variant();
-        dictionary->SetText(DialogPlainText(name.IsString() ? name.ToString() : std::string()), true);
+        dictionary->SetText(PlainLabelText(name.IsString() ? name.ToString() : std::string()), true);
     }
     if (RadioButtonGrid* grid = GetSkillGrid()) {
         LuaObject skill = CurrentPlayerOptions();

@@ -8,7 +8,10 @@
 #include "engine/runtime/Canvas.h"
 #include "engine/runtime/SurfaceManager.h"
 #include "engine/ui/Actor.h"
+#include "engine/ui/ActorGroup.h"
 #include "engine/ui/Button.h"
+#include "engine/ui/DrawOrderIterators.h"
+#include "engine/ui/NumericalStatDisplay.h"
 #include "engine/ui/Screen.h"
 #include "engine/ui/ViewableTransition.h"
 
@@ -25,9 +28,43 @@ Screen* ScreenOf(const LuaObject& value)
     return dynamic_cast<Screen*>(Object::FromLuaObject(value));
 }
 
+// Drawn: it and every ancestor visible, none of them going away.
+bool IsDrawnInTree(const Actor& actor)
+{
+    for (const Actor* a = &actor; a; a = a->GetParent())
+        if (!a->IsVisible() || a->IsBeingDestroyed())
+            return false;
+    return true;
+}
+
+// The roll-over walk enters only subtrees that are shown and hold something
+// that reacts to the pointer.
+bool SkipsRollover(const Actor& actor)
+{
+    if (!actor.IsVisible() || actor.IsBeingDestroyed())
+        return true;
+    return !actor.IsRolloverable() && actor.GetNumRolloverableChildren() <= 0;
+}
+
+std::unique_ptr<ScreenHost> MakeScreenManager()
+{
+    return std::make_unique<ScreenManager>();
+}
+
+// Every application made after start-up gets a screen manager.
+const bool s_Registered = (SetScreenHostMaker(MakeScreenManager), true);
+
 } // namespace
 
-ScreenManager::ScreenManager() : m_TreeBrowser([this]() -> Actor* { return GetCurrentScreen(); })
+ScreenManager* ScreenManager::GetInstance()
+{
+    Application* app = Application::GetInstance();
+    return app ? dynamic_cast<ScreenManager*>(app->GetScreenHost()) : nullptr;
+}
+
+ScreenManager::ScreenManager()
+    : m_RolloverGroup(std::make_unique<ActorGroup>()),
+      m_TreeBrowser([this]() -> Actor* { return GetCurrentScreen(); })
 {
     LuaState state = ObjectLuaState();
     m_ScreenDictionary.AssignNewTable(state);
@@ -51,6 +88,9 @@ ScreenManager::ScreenManager() : m_TreeBrowser([this]() -> Actor* { return GetCu
 ScreenManager::~ScreenManager()
 {
     try {
+        m_ResourceMemoryUsageCounter.reset();
+        m_FPSCounter.reset();
+        m_RolloverGroup.reset();
         m_Transition.reset();
         std::vector<Screen*> screens = GetScreens();
         if (m_ScreenDictionary.IsTable())
@@ -165,6 +205,8 @@ bool ScreenManager::OnEvent(const EventRecord& event)
 {
     if (Object::OnEvent(event))
         return true;
+    if (m_FPSCounter && m_FPSCounter->OnEvent(event))
+        return true;
     if (m_GlobalOverlay && m_GlobalOverlay->OnEvent(event))
         return true;
     Screen* screen = GetCurrentScreen();
@@ -193,9 +235,80 @@ void ScreenManager::Draw(Canvas& canvas)
         m_GlobalOverlay->Draw(canvas);
 }
 
+void ScreenManager::DrawScreens(Canvas& canvas)
+{
+    Draw(canvas);
+    if (m_FPSCounter)
+        m_FPSCounter->Draw(canvas);
+    if (m_ResourceMemoryUsageCounter)
+        m_ResourceMemoryUsageCounter->Draw(canvas);
+}
+
+bool ScreenManager::IsDialogShown()
+{
+    Screen* screen = GetCurrentScreen();
+    return screen && screen->HasDialogs();
+}
+
+void ScreenManager::ShowOverlays(bool frameRate, int memoryCategory)
+{
+    if (frameRate && !m_FPSCounter)
+        m_FPSCounter = std::make_unique<FPSCounter>();
+    else if (!frameRate)
+        m_FPSCounter.reset();
+    if (memoryCategory < 0)
+        m_ResourceMemoryUsageCounter.reset();
+    else if (!m_ResourceMemoryUsageCounter)
+        m_ResourceMemoryUsageCounter = std::make_unique<ResourceMemoryUsageCounter>(memoryCategory);
+    else
+        m_ResourceMemoryUsageCounter->SetCategory(memoryCategory);
+}
+
+void ScreenManager::CountPass(std::uint32_t start, std::uint32_t end)
+{
+    if (m_FPSCounter) {
+        m_FPSCounter->FrameBegin(start);
+        m_FPSCounter->FrameEnd(end);
+    }
+}
+
 void ScreenManager::SetTransition(ViewableTransition* transition)
 {
     m_Transition.reset(transition);
+}
+
+// ---------------------------------------------------------------- roll-over
+
+Actor* ScreenManager::GetRolloverActor() const
+{
+    if (!m_RolloverGroup || m_RolloverGroup->GetMembers().empty())
+        return nullptr;
+    return m_RolloverGroup->GetMembers().front();
+}
+
+void ScreenManager::ResetRolloverAt(int x, int y, bool hasMouseFocus)
+{
+    Actor* old = GetRolloverActor();
+    Actor* hit = nullptr;
+    if (hasMouseFocus) {
+        for (FullReverseDrawTreeIterator it(this, SkipsRollover); it.HasValue(); it.Advance()) {
+            Actor* actor = it.GetValue();
+            if (actor->IsRolloverable() && IsDrawnInTree(*actor) && actor->ContainsGlobalPoint(x, y)) {
+                hit = actor;
+                break;
+            }
+        }
+    }
+    if (hit == old)
+        return;
+    CoreHost& host = RequireCoreHost();
+    if (old)
+        host.SendEvent(old, MakeEventRecord(VELK_MOUSELEAVE, 0, old));
+    if (hit)
+        host.SendEvent(hit, MakeEventRecord(VELK_MOUSEENTER, 0, hit));
+    m_RolloverGroup->Clear();
+    if (hit)
+        m_RolloverGroup->AddMember(hit);
 }
 
 // ---------------------------------------------------------------- window buttons
@@ -306,8 +419,7 @@ int Script_SwitchToScreen(lua_State* L)
         LogWrite("ERROR: Bad parameter(s) to SwitchToScreen.\nUsage: SwitchToScreen(\"name of screen\")\n");
         return 0;
     }
-    Application* app = Application::GetInstance();
-    ScreenManager* manager = app ? app->GetScreenManager() : nullptr;
+    ScreenManager* manager = ScreenManager::GetInstance();
     VELK_ASSERT(manager != 0);
     std::size_t length = 0;
     const char* name = lua_tolstring(L, 1, &length);

@@ -2,6 +2,7 @@
 
 #include "engine/core/Events.h"
 #include "engine/core/Object.h"
+#include "engine/runtime/ScreenHost.h"
 #include "engine/ui/ActorTreeBrowser.h"
 
 #include <memory>
@@ -9,7 +10,10 @@
 #include <vector>
 
 class Actor;
+class ActorGroup;
 class Canvas;
+class FPSCounter;
+class ResourceMemoryUsageCounter;
 class Screen;
 class ViewableTransition;
 
@@ -30,15 +34,19 @@ public:
 
 // Holds every screen under its name, knows the current one, switches between
 // them, draws and updates the current screen and routes events to it, and
-// keeps a global overlay above all screens. Scripts see the screens in the
-// table "Screens" (also "ScreenManager"), whose key "currentScreen" holds the
-// current screen.
-class ScreenManager : public Object
+// keeps a global overlay above all screens and the developer overlays above
+// that. Scripts see the screens in the table "Screens" (also "ScreenManager"),
+// whose key "currentScreen" holds the current screen. It is the application's
+// ScreenHost, made at start-up.
+class ScreenManager : public Object, public ScreenHost
 {
 public:
     ScreenManager();
-    // Deletes every screen of the table and the overlay.
+    // Deletes every screen of the table and the overlays.
     ~ScreenManager() override;
+
+    // The running application's screen manager, or null.
+    static ScreenManager* GetInstance();
 
     // Own handlers first, then the global overlay, then the current screen.
     bool OnEvent(const EventRecord& event) override;
@@ -46,6 +54,24 @@ public:
     void Update() override;
     // The transition in place of the current screen, then the global overlay.
     void Draw(Canvas& canvas);
+
+    // ---- ScreenHost
+    void UpdateScreens() override { Update(); }
+    // Draw, then the developer overlays.
+    void DrawScreens(Canvas& canvas) override;
+    bool OfferEvent(const EventRecord& event) override { return OnEvent(event); }
+    void ResetRolloverAt(int x, int y, bool hasMouseFocus) override;
+    bool IsDialogShown() override;
+    void ResetWindow() override { UpdateWindowButtons(); }
+    void SwitchToNoScreen() override { DoSwitchToScreen(nullptr, true); }
+    // Each overlay is made when shown and deleted when hidden.
+    void ShowOverlays(bool frameRate, int memoryCategory) override;
+    void CountPass(std::uint32_t start, std::uint32_t end) override;
+
+    // The actor under the pointer, or null.
+    Actor* GetRolloverActor() const;
+    FPSCounter* GetFPSCounter() const { return m_FPSCounter.get(); }
+    ResourceMemoryUsageCounter* GetResourceMemoryUsageCounter() const { return m_ResourceMemoryUsageCounter.get(); }
 
     // The manager owns the screen from now on; its name must be new.
     void AddScreen(Screen* screen);
@@ -80,6 +106,10 @@ private:
     std::unique_ptr<ViewableTransition> m_Transition;
     LuaObject m_ScreenDictionary;
     std::unique_ptr<Actor> m_GlobalOverlay;
+    // Holds at most the actor under the pointer.
+    std::unique_ptr<ActorGroup> m_RolloverGroup;
+    std::unique_ptr<FPSCounter> m_FPSCounter;
+    std::unique_ptr<ResourceMemoryUsageCounter> m_ResourceMemoryUsageCounter;
     Actor* m_WindowButtons = nullptr;
     bool m_ShowWindowButtons = true;
     // "PrintActorInfo" starts at the current screen.

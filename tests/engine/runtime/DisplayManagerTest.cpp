@@ -46,6 +46,8 @@ public:
     }
     ImageRenderer* GetScreenImageRenderer() override { return nullptr; }
     void UpdateScreen() override {}
+    void InvalidateScreen() override {}
+    void ClearScreen() override {}
     std::intptr_t HandleWindowsMessage(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) override
     {
         return 7;

@@ -135,7 +135,7 @@ protected:
         while (!host->flagged.empty()) {
             Object* object = host->flagged.front();
             host->flagged.pop_front();
-            Actor::DetachFromParent(object);
+            object->DetachBeforeDeletion();
             delete object;
         }
     }

@@ -258,7 +258,7 @@ TEST_F(ScreenManagerTest, TheRolloverWalkSendsEnterAndLeaveOncePerChange)
         app->ResetRolloverAt(step.x, 1, step.focus);
         EXPECT_EQ(trace, step.events) << "at x = " << step.x;
     }
-    EXPECT_EQ(app->GetRolloverActor(), nullptr);
+    EXPECT_EQ(manager->GetRolloverActor(), nullptr);
 
     // Hidden actors, and those under a hidden parent, are not under the pointer.
     over->SetVisible(false);
@@ -276,7 +276,7 @@ TEST_F(ScreenManagerTest, TheRolloverWalkSendsEnterAndLeaveOncePerChange)
     trace.clear();
     app->ResetRolloverAt(1, 1, true);
     EXPECT_TRUE(trace.empty());
-    EXPECT_EQ(app->GetRolloverActor(), nullptr);
+    EXPECT_EQ(manager->GetRolloverActor(), nullptr);
 }
 
 TEST_F(ScreenManagerTest, TheApplicationAsksTheCurrentScreenForDialogs)

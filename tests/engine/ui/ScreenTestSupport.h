@@ -123,7 +123,7 @@ protected:
         app->InitEngine(4, args);
         app->SetLoopClock(&clock);
         app->StartLoop();
-        manager = app->GetScreenManager();
+        manager = ScreenManager::GetInstance();
         ASSERT_NE(manager, nullptr);
     }
 

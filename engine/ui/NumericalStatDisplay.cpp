@@ -1,4 +1,4 @@
-#include "engine/runtime/NumericalStatDisplay.h"
+#include "engine/ui/NumericalStatDisplay.h"
 
 #include "engine/core/Config.h"
 #include "engine/core/Exception.h"

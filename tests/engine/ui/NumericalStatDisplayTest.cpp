@@ -2,11 +2,11 @@
 // rate measured over stepped frames with its prefix, the resource-memory
 // bytes, and the application showing, telling and drawing both.
 
-#include "../ui/WidgetTestSupport.h"
+#include "WidgetTestSupport.h"
 #include "engine/core/EmbeddedFiles.h"
 #include "engine/runtime/DisplayManager.h"
 #include "engine/runtime/ImageRenderer.h"
-#include "engine/runtime/NumericalStatDisplay.h"
+#include "engine/ui/NumericalStatDisplay.h"
 #include "engine/runtime/Utility.h"
 #include "engine/ui/Screen.h"
 #include "engine/ui/ScreenManager.h"
@@ -269,8 +269,8 @@ protected:
         app->CreateWindow();
         auto screen = std::make_unique<Screen>("", "Red", nullptr);
         screen->AddChild(Actor::CreateRectangle(Colors::Red, 0, 0, OverlayApp::kWidth, OverlayApp::kHeight, 0, nullptr));
-        app->GetScreenManager()->AddScreen(screen.release());
-        app->GetScreenManager()->SwitchToScreen("Red");
+        ScreenManager::GetInstance()->AddScreen(screen.release());
+        ScreenManager::GetInstance()->SwitchToScreen("Red");
         app->StartLoop();
         app->RunPass();
     }
@@ -312,7 +312,7 @@ TEST_F(OverlayAppTest, TheFrameRateIsToldEachPassAndDrawnOverTheScreens)
     EXPECT_EQ(plain, RedWith([](Canvas&) {}));
 
     EXPECT_TRUE(app->OnEvent(CtrlKey(SDLK_F1)));
-    FPSCounter* fps = app->GetFPSCounter();
+    FPSCounter* fps = ScreenManager::GetInstance()->GetFPSCounter();
     ASSERT_NE(fps, nullptr);
     // 40 milliseconds a pass: the third pass completes a window of 120.
     app->RunPass();
@@ -334,13 +334,13 @@ TEST_F(OverlayAppTest, TheFrameRateIsToldEachPassAndDrawnOverTheScreens)
     app->EnableHWAccel(false);
 
     ASSERT_EQ(app->GetLuaState().DoString("ShowFPS()"), 0);
-    EXPECT_EQ(app->GetFPSCounter(), nullptr);
+    EXPECT_EQ(ScreenManager::GetInstance()->GetFPSCounter(), nullptr);
     app->RunPass();
     EXPECT_EQ(ShownPixels(), plain);
     ASSERT_EQ(app->GetLuaState().DoString("ShowFPS(true) ShowFPS(true)"), 0);
-    EXPECT_NE(app->GetFPSCounter(), nullptr);
+    EXPECT_NE(ScreenManager::GetInstance()->GetFPSCounter(), nullptr);
     EXPECT_TRUE(app->OnEvent(CtrlKey(SDLK_1)));
-    EXPECT_EQ(app->GetFPSCounter(), nullptr);
+    EXPECT_EQ(ScreenManager::GetInstance()->GetFPSCounter(), nullptr);
 }
 
 TEST_F(OverlayAppTest, TheMemoryCounterShowsItsCategoryAndGoesWhenToggledAgain)
@@ -355,7 +355,7 @@ TEST_F(OverlayAppTest, TheMemoryCounterShowsItsCategoryAndGoesWhenToggledAgain)
         });
     };
     EXPECT_TRUE(app->OnEvent(CtrlKey(SDLK_F3)));
-    ResourceMemoryUsageCounter* counter = app->GetResourceMemoryUsageCounter();
+    ResourceMemoryUsageCounter* counter = ScreenManager::GetInstance()->GetResourceMemoryUsageCounter();
     ASSERT_NE(counter, nullptr);
     EXPECT_EQ(counter->GetCategory(), MEMUSAGE_IMAGES_IN_SYSMEM);
     app->RunPass();
@@ -363,14 +363,34 @@ TEST_F(OverlayAppTest, TheMemoryCounterShowsItsCategoryAndGoesWhenToggledAgain)
     EXPECT_EQ(ShownPixels(), shows(MEMUSAGE_IMAGES_IN_SYSMEM));
 
     EXPECT_TRUE(app->OnEvent(CtrlKey(SDLK_F4)));
-    EXPECT_EQ(app->GetResourceMemoryUsageCounter(), counter) << "switched, not made again";
+    EXPECT_EQ(ScreenManager::GetInstance()->GetResourceMemoryUsageCounter(), counter) << "switched, not made again";
     EXPECT_EQ(counter->GetCategory(), MEMUSAGE_IMAGES_IN_VIDMEM);
     app->RunPass();
     EXPECT_EQ(ShownPixels(), shows(MEMUSAGE_IMAGES_IN_VIDMEM));
 
     EXPECT_TRUE(app->OnEvent(CtrlKey(SDLK_F4)));
-    EXPECT_EQ(app->GetResourceMemoryUsageCounter(), nullptr);
+    EXPECT_EQ(ScreenManager::GetInstance()->GetResourceMemoryUsageCounter(), nullptr);
     EXPECT_EQ(app->GetResourceMemoryUsageCounterMode(), -1);
     app->RunPass();
     EXPECT_EQ(ShownPixels(), RedWith([](Canvas&) {}));
+}
+
+TEST_F(OverlayAppTest, AHiddenOverlayLeavesNothingBehindWhereNoScreenDraws)
+{
+    ScreenManager::GetInstance()->DoSwitchToScreen(nullptr, true);
+    auto black = [] {
+        Canvas canvas(OverlayApp::kWidth, OverlayApp::kHeight, CANVAS_DESTROY_TARGET);
+        canvas.FillImageRect(Colors::Black);
+        return Pixels(canvas);
+    }();
+    app->RunPass();
+    EXPECT_EQ(ShownPixels(), black);
+
+    app->ShowFPSCounter(true);
+    for (int i = 0; i < 4; ++i)
+        app->RunPass();
+    ASSERT_NE(ShownPixels(), black);
+    app->ShowFPSCounter(false);
+    app->RunPass();
+    EXPECT_EQ(ShownPixels(), black);
 }
