@@ -35,8 +35,7 @@ LuaObject HandleOf(Actor* actor)
 
 Screen* CurrentScreen()
 {
-    Application* app = Application::GetInstance();
-    ScreenManager* screens = app ? app->GetScreenManager() : nullptr;
+    ScreenManager* screens = ScreenManager::GetInstance();
     return screens ? screens->GetCurrentScreen() : nullptr;
 }
 

@@ -96,8 +96,8 @@ int Script_StartCommonDialog(lua_State* L)
 {
     return CallBoundMember(L, [L]() -> int {
         const std::string kind = lua_type(L, 1) == LUA_TSTRING ? lua_tostring(L, 1) : "";
-        Application* app = Application::GetInstance();
-        Screen* screen = app && app->GetScreenManager() ? app->GetScreenManager()->GetCurrentScreen() : nullptr;
+        ScreenManager* screens = ScreenManager::GetInstance();
+        Screen* screen = screens ? screens->GetCurrentScreen() : nullptr;
         if (!screen)
             VELK_THROW(Exception, "There is no current screen to show a dialog on.");
         std::unique_ptr<Dialog> dialog(MakeCommonDialog(L, kind));

@@ -218,8 +218,8 @@ bool OptionsDialog::OnButtonClick(const EventRecord& event)
     auto* button = static_cast<Actor*>(event.user.data1);
     const std::string name = button ? button->GetName() : std::string();
     if (name == "CreditsButton" && button->GetParent() == this) {
-        Application* app = Application::GetInstance();
-        Screen* screen = app && app->GetScreenManager() ? app->GetScreenManager()->GetCurrentScreen() : nullptr;
+        ScreenManager* screens = ScreenManager::GetInstance();
+        Screen* screen = screens ? screens->GetCurrentScreen() : nullptr;
         if (screen)
             screen->StartDialog(new CreditsDialog(), true);
         return true;

@@ -346,13 +346,13 @@ TEST_F(DialogTest, ScriptsStopADialogAndStartItsParticles)
 TEST_F(DialogTest, ADialogRisingFromAScreenThatIsLeftFinishesLeaving)
 {
     auto* other = new DialogScreen("Other");
-    app->GetScreenManager()->AddScreen(other);
+    ScreenManager::GetInstance()->AddScreen(other);
     Dialog* dialog = Show(Panel("Leaving"), true);
     EXPECT_TRUE(app->IsGamePaused());
     screen->StopDialog(dialog);
     Passes(3);
 
-    app->GetScreenManager()->SwitchToScreen("Other");
+    ScreenManager::GetInstance()->SwitchToScreen("Other");
     // The application hears of the stop, through the screen now current.
     EXPECT_THAT(other->Take(), ElementsAre("stopped Leaving "));
     EXPECT_THAT(screen->Take(), ElementsAre("delete Leaving"));
@@ -361,12 +361,12 @@ TEST_F(DialogTest, ADialogRisingFromAScreenThatIsLeftFinishesLeaving)
     EXPECT_TRUE(dialog->GetScripts().empty());
 
     // A dialog still coming in waits for the player's return.
-    app->GetScreenManager()->SwitchToScreen("Dialogs");
+    ScreenManager::GetInstance()->SwitchToScreen("Dialogs");
     Pass();
     Dialog* arriving = Panel("Arriving");
     screen->StartDialog(arriving, false);
     Passes(2);
-    app->GetScreenManager()->SwitchToScreen("Other");
+    ScreenManager::GetInstance()->SwitchToScreen("Other");
     EXPECT_THAT(screen->Take(), IsEmpty());
     EXPECT_TRUE(screen->IsDialogOpen(arriving));
 }

@@ -74,8 +74,8 @@ protected:
         app->StartLoop();
         PlayerManager::GetInstance()->LoadGameData();
         screen = new DialogScreen;
-        app->GetScreenManager()->AddScreen(screen);
-        app->GetScreenManager()->SwitchToScreen("Dialogs");
+        ScreenManager::GetInstance()->AddScreen(screen);
+        ScreenManager::GetInstance()->SwitchToScreen("Dialogs");
     }
 
     void TearDown() override
