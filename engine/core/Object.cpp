@@ -623,3 +623,8 @@ ScriptFunctionRegistration s_CreateObject(Script_CreateObject, "CreateObject");
 ScriptFunctionRegistration s_StackDump(Script_StackDump, "StackDump");
 
 } // namespace
+
+void ThrowNotAScriptObject(const char* what)
+{
+    VELK_THROW(Exception, std::string("attempt to use ") + what + " that has been deleted or is not " + what);
+}

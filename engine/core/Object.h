@@ -117,6 +117,20 @@ protected:
     unsigned char m_Dead = 0;
 };
 
+[[noreturn]] void ThrowNotAScriptObject(const char* what);
+
+// The object of class T behind the script argument at the index. `what` names
+// the kind with its article ("a dialog") for the error that a deleted object or
+// one of another class raises.
+template <typename T>
+T* RequireScriptObject(lua_State* L, int index, const char* what)
+{
+    auto* object = dynamic_cast<T*>(Object::FromLua(L, index));
+    if (!object)
+        ThrowNotAScriptObject(what);
+    return object;
+}
+
 template <typename T>
 Object* InstantiateObjectOfClass(const LuaObject& params)
 {

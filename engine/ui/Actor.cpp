@@ -23,10 +23,7 @@ namespace {
 
 Actor* RequireActor(lua_State* L, int index)
 {
-    auto* actor = dynamic_cast<Actor*>(Object::FromLua(L, index));
-    if (!actor)
-        VELK_THROW(Exception, "attempt to use an actor that has been deleted or is not an actor");
-    return actor;
+    return RequireScriptObject<Actor>(L, index, "an actor");
 }
 
 void PushActor(lua_State* L, Actor* actor)

@@ -57,10 +57,7 @@ std::string TextOf(const LuaObject& value)
 
 Button* RequireButton(lua_State* L, int index)
 {
-    auto* button = dynamic_cast<Button*>(Object::FromLua(L, index));
-    if (!button)
-        VELK_THROW(Exception, "attempt to use a button that has been deleted or is not a button");
-    return button;
+    return RequireScriptObject<Button>(L, index, "a button");
 }
 
 int Script_ManuallyPressButton(lua_State* L)

@@ -54,10 +54,7 @@ const ButtonTemplate& FindButtonTemplate(const char* templateName, const char* l
 
 Dialog* RequireDialog(lua_State* L, int index)
 {
-    auto* dialog = dynamic_cast<Dialog*>(Object::FromLua(L, index));
-    if (!dialog)
-        VELK_THROW(Exception, "attempt to use a dialog that has been deleted or is not a dialog");
-    return dialog;
+    return RequireScriptObject<Dialog>(L, index, "a dialog");
 }
 
 int Script_PostDialogStopped(lua_State* L)

@@ -27,10 +27,7 @@ const char* const kCloseBoxName = "BubbleCloseButton";
 
 NoteManager* RequireManager(lua_State* L)
 {
-    auto* manager = dynamic_cast<NoteManager*>(Object::FromLua(L, 1));
-    if (!manager)
-        VELK_THROW(Exception, "attempt to use a note manager that has been deleted or is not a note manager");
-    return manager;
+    return RequireScriptObject<NoteManager>(L, 1, "a note manager");
 }
 
 // The arguments every PointOut method starts with: (self, text, spot, direction).

@@ -11,6 +11,7 @@
 #include "engine/runtime/Image.h"
 #include "engine/runtime/ImageRenderer.h"
 #include "engine/runtime/SurfaceManager.h"
+#include "support/SteppedLoopClock.h"
 
 #include <gtest/gtest.h>
 
@@ -31,14 +32,6 @@ EmbeddedFileRegistration s_Defaults("PresentApp_Defaults.cfg", reinterpret_cast<
                                     sizeof(kDefaults) - 1);
 EmbeddedFileRegistration s_Const("PresentApp_Const.cfg", reinterpret_cast<const unsigned char*>(kConst),
                                  sizeof(kConst) - 1);
-
-class SteppedLoopClock : public LoopClock
-{
-public:
-    uint32_t GetTicks() override { return now; }
-    void Delay(uint32_t milliseconds) override { now += milliseconds; }
-    uint32_t now = 1000;
-};
 
 // Draws what the test says over whatever the screens draw.
 class PresentApp : public Application

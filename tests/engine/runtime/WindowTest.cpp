@@ -7,6 +7,7 @@
 #include "engine/runtime/DisplayManager.h"
 #include "engine/runtime/ImageRenderer.h"
 #include "engine/runtime/SurfaceManager.h"
+#include "support/SteppedLoopClock.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -30,14 +31,6 @@ EmbeddedFileRegistration s_Defaults("WindowApp_Defaults.cfg", reinterpret_cast<c
                                     sizeof(kDefaults) - 1);
 EmbeddedFileRegistration s_Const("WindowApp_Const.cfg", reinterpret_cast<const unsigned char*>(kConst),
                                  sizeof(kConst) - 1);
-
-class SteppedLoopClock : public LoopClock
-{
-public:
-    uint32_t GetTicks() override { return now; }
-    void Delay(uint32_t milliseconds) override { now += milliseconds; }
-    uint32_t now = 1000;
-};
 
 class WindowApp : public Application
 {

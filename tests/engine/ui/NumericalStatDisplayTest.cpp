@@ -10,6 +10,7 @@
 #include "engine/runtime/Utility.h"
 #include "engine/ui/Screen.h"
 #include "engine/ui/ScreenManager.h"
+#include "support/SteppedLoopClock.h"
 
 #include <SDL.h>
 
@@ -210,14 +211,6 @@ EmbeddedFileRegistration s_Defaults("OverlayApp_Defaults.cfg", reinterpret_cast<
                                     sizeof(kDefaults) - 1);
 EmbeddedFileRegistration s_Const("OverlayApp_Const.cfg", reinterpret_cast<const unsigned char*>(kConst),
                                  sizeof(kConst) - 1);
-
-class SteppedLoopClock : public LoopClock
-{
-public:
-    uint32_t GetTicks() override { return now; }
-    void Delay(uint32_t milliseconds) override { now += milliseconds; }
-    uint32_t now = 1000;
-};
 
 // Each pass's screen work takes 40 milliseconds of the stepped clock.
 class OverlayApp : public Application

@@ -9,6 +9,7 @@
 #include "engine/ui/Screen.h"
 #include "engine/ui/ScreenManager.h"
 #include "support/Failure.h"
+#include "support/SteppedLoopClock.h"
 
 #include <gtest/gtest.h>
 
@@ -39,14 +40,6 @@ public:
     ScreenApp() : Application("ScreenApp", "Screen Test", AppCodeFromString("SCRN"), kWidth, kHeight) {}
     using Application::CurrentScreenShowsDialog;
     using Application::m_FullScreen;
-};
-
-class SteppedLoopClock : public LoopClock
-{
-public:
-    uint32_t GetTicks() override { return now; }
-    void Delay(uint32_t milliseconds) override { now += milliseconds; }
-    uint32_t now = 1000;
 };
 
 // Records what it is offered, by name; handles what it is told to.
