@@ -14,4 +14,13 @@ public:
     void LoadScripts() override;
     void InitEventDataTypes() override;
     void InitGame() override;
+
+    // The game-logic manager, the one of the rules' master copy, is made by
+    // CreateGameLogicManager when a game starts; it comes with the rules.
+
+private:
+    // Constructs the game's screens and hands them to the screen manager, in order.
+    void AddScreens();
+    // The splash screen, when there is one; else the window stays as it is.
+    void SwitchToFirstScreen();
 };
