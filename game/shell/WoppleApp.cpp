@@ -141,5 +141,5 @@ void WoppleApp::SwitchToFirstScreen()
             return;
         }
     }
-    Log(1, "WARNING: There is no screen \"%s\" to start on.\n", kFirstScreen);
+    Log(2, "WoppleApp: no screen \"%s\" to start on; the window stays empty.\n", kFirstScreen);
 }
