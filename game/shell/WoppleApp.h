@@ -15,8 +15,9 @@ public:
     void InitEventDataTypes() override;
     void InitGame() override;
 
-    // The game-logic manager, the one of the rules' master copy, is made by
-    // CreateGameLogicManager when a game starts; it comes with the rules.
+    // CreateGameLogicManager, which makes the rules' one game-logic manager
+    // when a game starts (the menu, the map and the developer functions call
+    // it), comes with the rules.
 
 private:
     // Constructs the game's screens and hands them to the screen manager, in order.
