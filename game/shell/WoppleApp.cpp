@@ -4,6 +4,9 @@
 #include "engine/core/Log.h"
 #include "engine/core/VelkLuaState.h"
 #include "engine/runtime/GameDataIO.h"
+#include "engine/ui/Screen.h"
+#include "engine/ui/ScreenManager.h"
+#include "game/shell/WoppleDialogLibrary.h"
 
 namespace {
 
@@ -29,6 +32,46 @@ const char* const kGameEvents[] = {
     "WOPPLE_MATCHQUEUEEMPTY",
 };
 
+// The game's scripts, in the order they run: a script may use what an earlier
+// one defined.
+const char* const kGameScripts[] = {
+    "WoppleColors.lua",
+    "CocoDropButton.lua",
+    "Experimental.lua",
+    "MiscTemplates.lua",
+    "WoppleAIParticipantLogic.lua",
+    "WoppleAnimationResources.lua",
+    "WoppleAnimationScripts.lua",
+    "WoppleBaseLayouts.lua",
+    "WoppleBlastScreenLayout.lua",
+    "WoppleBoardResources.lua",
+    "WoppleBonusSquares.lua",
+    "WoppleAwardScreen.lua",
+    "WoppleCellAnimations.lua",
+    "WoppleCharacter.lua",
+    "WoppleClassicScreenLayout.lua",
+    "WoppleDialogs.lua",
+    "WoppleFonts.lua",
+    "WoppleMapScreen.lua",
+    "WoppleMenuScreen.lua",
+    "WoppleMultiBoardCellConnections.lua",
+    "WoppleMultiBoardLayouts.lua",
+    "WoppleNoteManager.lua",
+    "WopplePatterns.lua",
+    "WopplePatternsScreenLayout.lua",
+    "WopplePiratesFortuneScreenLayout.lua",
+    "WoppleQuestLevels.lua",
+    "WoppleSevenBySevenScreenLayout.lua",
+    "WoppleSplashScreen.lua",
+    "WoppleTreasureBox.lua",
+    "WoppleWheelResources.lua",
+    "WoppleParticles.lua",
+    "ComboMeter.lua",
+    "WopplePowerupView.lua",
+};
+
+const char* const kFirstScreen = "SplashScreen";
+
 } // namespace
 
 WoppleApp::WoppleApp() : Application("WoppleQuest", "Wopple Vevev", AppCodeFromString("WPL2"), 800, 600)
@@ -39,6 +82,8 @@ WoppleApp::WoppleApp() : Application("WoppleQuest", "Wopple Vevev", AppCodeFromS
 
 void WoppleApp::InitEngine(int argc, const char* const* argv)
 {
+    // Before the engine starts, or it makes the engine's own library.
+    SetCommonDialogs(new WoppleDialogLibrary());
     Application::InitEngine(argc, argv);
 }
 
@@ -53,6 +98,10 @@ void WoppleApp::LoadScripts()
 {
     Application::LoadScripts();
     VelkLuaState::DoResourceFile(GetLuaState(), "Credits.lua");
+    for (const char* script : kGameScripts)
+        VelkLuaState::DoResourceFile(GetLuaState(), script);
+    // Last, so that its texts win over any a script set.
+    VelkLuaState::DoResourceFile(GetLuaState(), "English.strings");
 }
 
 void WoppleApp::InitEventDataTypes()
@@ -67,7 +116,30 @@ void WoppleApp::InitGame()
 {
     Log(3, "WoppleApp::InitGame *****************\n");
     Application::InitGame();
+    AddScreens();
     // Reads the cards too; reading them twice made two fresh players of a bad card.
     Log(3, "WoppleApp::LoadAllPlayerData *****************\n");
     GameDataIO::GetInstance()->LoadAllPlayerData(false);
+    SwitchToFirstScreen();
+}
+
+void WoppleApp::AddScreens()
+{
+    Log(3, "WoppleApp::AddScreens *****************\n");
+    // In this order: splash, menu, game, map, award. Each screen is added here,
+    // logged as "WoppleApp::Add <class> *****************", as it is built.
+}
+
+void WoppleApp::SwitchToFirstScreen()
+{
+    ScreenManager* screens = ScreenManager::GetInstance();
+    if (!screens)
+        return;
+    for (Screen* screen : screens->GetScreens()) {
+        if (screen->GetName() == kFirstScreen) {
+            screens->SwitchToScreen(kFirstScreen);
+            return;
+        }
+    }
+    Log(2, "WoppleApp: no screen \"%s\" to start on; the window stays empty.\n", kFirstScreen);
 }

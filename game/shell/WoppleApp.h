@@ -14,4 +14,14 @@ public:
     void LoadScripts() override;
     void InitEventDataTypes() override;
     void InitGame() override;
+
+    // CreateGameLogicManager, which makes the rules' one game-logic manager
+    // when a game starts (the menu, the map and the developer functions call
+    // it), comes with the rules.
+
+private:
+    // Constructs the game's screens and hands them to the screen manager, in order.
+    void AddScreens();
+    // The splash screen, when there is one; else the window stays as it is.
+    void SwitchToFirstScreen();
 };

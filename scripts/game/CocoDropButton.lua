@@ -1,0 +1,2 @@
+-- The spin lever's templates and its drop animation.
+-- Filled in as these pieces of the game are built.

@@ -1,0 +1,2 @@
+-- The combo meter and the message board.
+-- Filled in as these pieces of the game are built.

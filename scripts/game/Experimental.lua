@@ -1,0 +1,2 @@
+-- Templates being tried out before they find a home of their own.
+-- Filled in as these pieces of the game are built.

@@ -1,0 +1,2 @@
+-- Small templates that several screens share.
+-- Filled in as these pieces of the game are built.

@@ -1,0 +1,2 @@
+-- The computer opponents' choices of cells.
+-- Filled in as these pieces of the game are built.

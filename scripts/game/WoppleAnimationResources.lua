@@ -1,0 +1,2 @@
+-- Pictures and frame timings of the board's animations.
+-- Filled in as these pieces of the game are built.

@@ -1,0 +1,2 @@
+-- Scripts that the board's animations run on their actors.
+-- Filled in as these pieces of the game are built.

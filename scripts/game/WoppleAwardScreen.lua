@@ -1,0 +1,2 @@
+-- The award screen: the stamps collected and what each asks for.
+-- Filled in as these pieces of the game are built.

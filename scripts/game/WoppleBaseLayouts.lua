@@ -1,0 +1,2 @@
+-- The layout every game screen starts from.
+-- Filled in as these pieces of the game are built.

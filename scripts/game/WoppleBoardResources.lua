@@ -1,0 +1,2 @@
+-- Templates of the boards and their cells.
+-- Filled in as these pieces of the game are built.

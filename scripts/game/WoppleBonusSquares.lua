@@ -1,0 +1,2 @@
+-- Templates of the bonus squares on the boards.
+-- Filled in as these pieces of the game are built.

@@ -1,0 +1,2 @@
+-- The animations of completed lines, patterns and super lines.
+-- Filled in as these pieces of the game are built.

@@ -1,0 +1,2 @@
+-- The talking character and its speech bubbles.
+-- Filled in as these pieces of the game are built.

@@ -1,0 +1,2 @@
+-- The game screen's layout for a Classic game.
+-- Filled in as these pieces of the game are built.

@@ -1,0 +1,2 @@
+-- The game's colours by name, for its views and texts.
+-- Filled in as these pieces of the game are built.

@@ -1,0 +1,2 @@
+-- Templates of the game's own dialogs.
+-- Filled in as these pieces of the game are built.

@@ -1,0 +1,2 @@
+-- The game's fonts by role, beyond the ones the constant settings name.
+-- Filled in as these pieces of the game are built.

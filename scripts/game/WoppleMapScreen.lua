@@ -1,0 +1,2 @@
+-- The quest map: islands, level signs and stars.
+-- Filled in as these pieces of the game are built.

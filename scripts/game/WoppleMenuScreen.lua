@@ -1,0 +1,2 @@
+-- The menu screen: players, score lists and the game choices.
+-- Filled in as these pieces of the game are built.

@@ -1,0 +1,2 @@
+-- How the cells of neighbouring boards connect in multi-board games.
+-- Filled in as these pieces of the game are built.

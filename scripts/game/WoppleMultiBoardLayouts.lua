@@ -1,0 +1,2 @@
+-- The game screen's layouts for two, three and four boards.
+-- Filled in as these pieces of the game are built.

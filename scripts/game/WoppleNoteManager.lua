@@ -1,0 +1,2 @@
+-- The game's hint notes.
+-- Filled in as these pieces of the game are built.

@@ -1,0 +1,2 @@
+-- The game's own particle effects, beyond the engine's bursts.
+-- Filled in as these pieces of the game are built.

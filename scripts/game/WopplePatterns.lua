@@ -1,0 +1,2 @@
+-- The patterns of the pattern games.
+-- Filled in as these pieces of the game are built.

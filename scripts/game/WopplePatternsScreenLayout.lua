@@ -1,0 +1,2 @@
+-- The game screen's layout for a pattern game.
+-- Filled in as these pieces of the game are built.

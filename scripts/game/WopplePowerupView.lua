@@ -1,0 +1,2 @@
+-- The power-up bar and its items.
+-- Filled in as these pieces of the game are built.

@@ -1,0 +1,2 @@
+-- The game screen's layout for the seven-by-seven board.
+-- Filled in as these pieces of the game are built.

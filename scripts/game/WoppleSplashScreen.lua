@@ -1,0 +1,2 @@
+-- The game's splash screen.
+-- Filled in as these pieces of the game are built.

@@ -1,0 +1,2 @@
+-- Treasure boxes beside the boards' lines and their loot.
+-- Filled in as these pieces of the game are built.

@@ -1,0 +1,2 @@
+-- The reels: their symbols, strips and faces.
+-- Filled in as these pieces of the game are built.
