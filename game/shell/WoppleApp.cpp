@@ -4,6 +4,8 @@
 #include "engine/core/Log.h"
 #include "engine/core/VelkLuaState.h"
 #include "engine/runtime/GameDataIO.h"
+#include "engine/runtime/PlayerManager.h"
+#include "game/shell/WoppleScoreRecords.h"
 
 namespace {
 
@@ -40,6 +42,7 @@ WoppleApp::WoppleApp() : Application("WoppleQuest", "Wopple Vevev", AppCodeFromS
 void WoppleApp::InitEngine(int argc, const char* const* argv)
 {
     Application::InitEngine(argc, argv);
+    PlayerManager::GetInstance()->SetPlayerClass("WopplePlayer");
 }
 
 void WoppleApp::SetConfigDefaults()
@@ -53,6 +56,7 @@ void WoppleApp::LoadScripts()
 {
     Application::LoadScripts();
     VelkLuaState::DoResourceFile(GetLuaState(), "Credits.lua");
+    LoadWoppleProgressScripts(GetLuaState());
 }
 
 void WoppleApp::InitEventDataTypes()
@@ -67,7 +71,21 @@ void WoppleApp::InitGame()
 {
     Log(3, "WoppleApp::InitGame *****************\n");
     Application::InitGame();
+    // The lists come first: the records on the cards reach them as they are read.
+    Log(3, "WoppleApp::LoadGameData *****************\n");
+    CreateTopRecordsLists();
     // Reads the cards too; reading them twice made two fresh players of a bad card.
     Log(3, "WoppleApp::LoadAllPlayerData *****************\n");
     GameDataIO::GetInstance()->LoadAllPlayerData(false);
+    CreateDefaultHighScores();
+}
+
+void WoppleApp::CreateTopRecordsLists()
+{
+    AddWoppleTopRecordsLists(*TopRecordsManager::GetInstance(), GetLuaState());
+}
+
+void WoppleApp::CreateDefaultHighScores()
+{
+    SeedWoppleDefaultHighScores(*PlayerManager::GetInstance(), GetLuaState());
 }
