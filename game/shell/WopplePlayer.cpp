@@ -117,7 +117,7 @@ LuaObject WopplePlayer::FindLevelRecord(int level) const
 
 LuaObject WopplePlayer::GetLevelRecordForWriting(int level)
 {
-    LuaObject records = TableIn(const_cast<WopplePlayer*>(this)->GetGameModeTable(kQuestMode), "LevelRecords");
+    LuaObject records = TableIn(GetGameModeTable(kQuestMode), "LevelRecords");
     LuaObject record = records[level];
     if (!record.IsTable())
         record = records.CreateTable(level);

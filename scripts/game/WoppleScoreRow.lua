@@ -1,8 +1,8 @@
 -- The labels of the top-score views: a list's title and the four labels of
 -- each score row (place, player, score, game type), on a 300 by 30 row.
 
-Resources.HighScoreListTitleFont = Resources.Font:new{ fontName = "ComicNeue-Bold.otf", fontSize = 16 }
-Resources.HighScoreListFieldFont = Resources.Font:new{ fontName = "ComicNeue-Bold.otf", fontSize = 14 }
+Resources.HighScoreListTitleFont = Resources.Font:new{ fontName = "Dosis-ExtraBold.otf", fontSize = 18 }
+Resources.HighScoreListFieldFont = Resources.Font:new{ fontName = "Dosis-ExtraBold.otf", fontSize = 16 }
 
 Resources.TopRecordsTitleLabel = Resources.Label:new{
     font = "HighScoreListTitleFont",
