@@ -23,11 +23,15 @@ Resources.TopScoresRowLabel = Resources.Label:new{
 }
 
 Resources.TopScores_IndexLabel = Resources.TopScoresRowLabel:new{
+    alignment = Resources.RectAlignment.MidLeft,
+    alignTo = Resources.RectAlignment.MidLeft,
     widthLimit = 30,
     alignmentOffset = { 4, 0 },
 }
 
 Resources.TopScores_PlayerNameLabel = Resources.TopScoresRowLabel:new{
+    alignment = Resources.RectAlignment.MidLeft,
+    alignTo = Resources.RectAlignment.MidLeft,
     widthLimit = 150,
     alignmentOffset = { 36, 0 },
 }
@@ -41,6 +45,8 @@ Resources.TopScores_GameScoreLabel = Resources.TopScoresRowLabel:new{
 }
 
 Resources.TopScores_GameTypeLabel = Resources.TopScoresRowLabel:new{
+    alignment = Resources.RectAlignment.MidLeft,
+    alignTo = Resources.RectAlignment.MidLeft,
     widthLimit = 80,
     alignmentOffset = { 190, 0 },
 }

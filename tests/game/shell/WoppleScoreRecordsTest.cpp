@@ -166,4 +166,33 @@ TEST(WoppleScoreNumbers, CommasAndTruncation)
     EXPECT_EQ(TruncateToInt64(1e30), INT64_MAX);
 }
 
+TEST_F(WoppleScoreRecordsTest, ARowsLabelsStayInsideItAndApart)
+{
+    // The longest name a player can type, against the widest score.
+    WopplePlayer* ann = NamedPlayer(1, "WWWWWWWWW");
+    AddScore(ann, 9999999999LL, "Classic", 0);
+    std::unique_ptr<Actor> actor(lists->GetList("Top Classic Scores")->CreateRowActor(0));
+    auto* row = dynamic_cast<WoppleScoreRow*>(actor.get());
+    ASSERT_NE(row, nullptr);
+    // Where a label sits in the row.
+    auto place = [](const Label* label) {
+        return Rect(static_cast<std::int16_t>(label->GetX()), static_cast<std::int16_t>(label->GetY()),
+                    static_cast<std::uint16_t>(label->GetWidth()), static_cast<std::uint16_t>(label->GetHeight()));
+    };
+    const Rect index = place(row->GetIndexLabel());
+    const Rect name = place(row->GetPlayerNameLabel());
+    const Rect score = place(row->GetGameScoreLabel());
+    for (const Rect& r : {index, name, score}) {
+        EXPECT_GE(r.x, 0);
+        EXPECT_GE(r.y, 0);
+        EXPECT_LE(r.x + r.w, row->GetWidth());
+        EXPECT_LE(r.y + r.h, row->GetHeight());
+        EXPECT_GT(r.w, 0);
+    }
+    EXPECT_EQ(name.x, 36);
+    EXPECT_EQ(score.x + score.w, row->GetWidth() - 4);
+    EXPECT_LE(index.x + index.w, name.x);
+    EXPECT_LE(name.x + name.w, score.x);
+}
+
 } // namespace
