@@ -12,31 +12,29 @@ Resources.TopRecordsTitleLabel = Resources.Label:new{
     text = "",
 }
 
-Resources.TopScoresRowLabel = Resources.Label:new{
-    font = "HighScoreListFieldFont",
-    fgColor = "White",
-    useActorColorAsBG = false,
-    alignment = Resources.RectAlignment.MidLeft,
-    alignTo = Resources.RectAlignment.MidLeft,
-    textAlignment = Resources.TextAlignment.Left,
-    text = "",
-}
+-- Each row label straight from the label template, every key its own: a
+-- template made from another template lost its alignment on the way.
+local function RowLabel(fields)
+    local label = {
+        font = "HighScoreListFieldFont",
+        fgColor = "White",
+        useActorColorAsBG = false,
+        alignment = Resources.RectAlignment.MidLeft,
+        alignTo = Resources.RectAlignment.MidLeft,
+        textAlignment = Resources.TextAlignment.Left,
+        text = "",
+    }
+    for key, value in pairs(fields) do
+        label[key] = value
+    end
+    return Resources.Label:new(label)
+end
 
-Resources.TopScores_IndexLabel = Resources.TopScoresRowLabel:new{
-    alignment = Resources.RectAlignment.MidLeft,
-    alignTo = Resources.RectAlignment.MidLeft,
-    widthLimit = 30,
-    alignmentOffset = { 4, 0 },
-}
+Resources.TopScores_IndexLabel = RowLabel{ widthLimit = 30, alignmentOffset = { 4, 0 } }
 
-Resources.TopScores_PlayerNameLabel = Resources.TopScoresRowLabel:new{
-    alignment = Resources.RectAlignment.MidLeft,
-    alignTo = Resources.RectAlignment.MidLeft,
-    widthLimit = 150,
-    alignmentOffset = { 36, 0 },
-}
+Resources.TopScores_PlayerNameLabel = RowLabel{ widthLimit = 150, alignmentOffset = { 36, 0 } }
 
-Resources.TopScores_GameScoreLabel = Resources.TopScoresRowLabel:new{
+Resources.TopScores_GameScoreLabel = RowLabel{
     widthLimit = 110,
     alignment = Resources.RectAlignment.MidRight,
     alignTo = Resources.RectAlignment.MidRight,
@@ -44,9 +42,4 @@ Resources.TopScores_GameScoreLabel = Resources.TopScoresRowLabel:new{
     alignmentOffset = { -4, 0 },
 }
 
-Resources.TopScores_GameTypeLabel = Resources.TopScoresRowLabel:new{
-    alignment = Resources.RectAlignment.MidLeft,
-    alignTo = Resources.RectAlignment.MidLeft,
-    widthLimit = 80,
-    alignmentOffset = { 190, 0 },
-}
+Resources.TopScores_GameTypeLabel = RowLabel{ widthLimit = 80, alignmentOffset = { 190, 0 } }
