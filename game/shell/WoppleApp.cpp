@@ -4,9 +4,11 @@
 #include "engine/core/Log.h"
 #include "engine/core/VelkLuaState.h"
 #include "engine/runtime/GameDataIO.h"
+#include "engine/runtime/PlayerManager.h"
 #include "engine/ui/Screen.h"
 #include "engine/ui/ScreenManager.h"
 #include "game/shell/WoppleDialogLibrary.h"
+#include "game/shell/WoppleScoreRecords.h"
 
 namespace {
 
@@ -85,6 +87,7 @@ void WoppleApp::InitEngine(int argc, const char* const* argv)
     // Before the engine starts, or it makes the engine's own library.
     SetCommonDialogs(new WoppleDialogLibrary());
     Application::InitEngine(argc, argv);
+    PlayerManager::GetInstance()->SetPlayerClass("WopplePlayer");
 }
 
 void WoppleApp::SetConfigDefaults()
@@ -100,6 +103,7 @@ void WoppleApp::LoadScripts()
     VelkLuaState::DoResourceFile(GetLuaState(), "Credits.lua");
     for (const char* script : kGameScripts)
         VelkLuaState::DoResourceFile(GetLuaState(), script);
+    LoadWoppleProgressScripts(GetLuaState());
     // Last, so that its texts win over any a script set.
     VelkLuaState::DoResourceFile(GetLuaState(), "English.strings");
 }
@@ -116,10 +120,14 @@ void WoppleApp::InitGame()
 {
     Log(3, "WoppleApp::InitGame *****************\n");
     Application::InitGame();
+    // The lists come before the cards: the records on the cards reach them as they are read.
+    Log(3, "WoppleApp::LoadGameData *****************\n");
+    CreateTopRecordsLists();
     AddScreens();
     // Reads the cards too; reading them twice made two fresh players of a bad card.
     Log(3, "WoppleApp::LoadAllPlayerData *****************\n");
     GameDataIO::GetInstance()->LoadAllPlayerData(false);
+    CreateDefaultHighScores();
     SwitchToFirstScreen();
 }
 
@@ -142,4 +150,14 @@ void WoppleApp::SwitchToFirstScreen()
         }
     }
     Log(2, "WoppleApp: no screen \"%s\" to start on; the window stays empty.\n", kFirstScreen);
+}
+
+void WoppleApp::CreateTopRecordsLists()
+{
+    AddWoppleTopRecordsLists(*TopRecordsManager::GetInstance(), GetLuaState());
+}
+
+void WoppleApp::CreateDefaultHighScores()
+{
+    SeedWoppleDefaultHighScores(*PlayerManager::GetInstance(), GetLuaState());
 }

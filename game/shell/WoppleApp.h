@@ -15,6 +15,13 @@ public:
     void InitEventDataTypes() override;
     void InitGame() override;
 
+    // The game's top-score lists: overall, per player slot (all games,
+    // Classic, each quest level), Classic, and each quest level.
+    virtual void CreateTopRecordsLists();
+    // Ten records per list from the placeholder players, every start: Classic
+    // 3,000 to 30,000, each quest level a tenth of its top score up to all of it.
+    virtual void CreateDefaultHighScores();
+
     // CreateGameLogicManager, which makes the rules' one game-logic manager
     // when a game starts (the menu, the map and the developer functions call
     // it), comes with the rules.

@@ -1,13 +1,14 @@
 -- The quest's levels by number: 1 to 50 are the standard levels, five to an
--- island, and 51 to 60 the bonus levels, one per island. A level may name its
--- own "topScore", "starScore" and "starTime"; the defaults below stand in for
--- any it leaves out. The rules and the map add their fields as they come.
+-- island, and 51 to 60 the bonus levels, one per island. Each level's topScore
+-- seeds its top-score lists; a level may also name its own "starScore" and
+-- "starTime". The defaults below stand in for any it leaves out. The rules and
+-- the map add their fields as they come.
 
 BonusLevelsStartAt = 51
 DefaultStarScore = 30000
 DefaultStarTime = 120
--- The best score of a level's seeded high-score list.
-DefaultTopScore = 60000
+-- The best score of a level's seeded top-score list when the level names none.
+DefaultTopScore = 30000
 
 local kLevelNames = {
     "Sandy Start", "Shell Beach", "Palm Grove", "Crab Cove", "Tide Pools",
@@ -23,10 +24,12 @@ local kLevelNames = {
 }
 
 WoppleQuestLevels = {}
-for level, name in ipairs(kLevelNames) do
-    WoppleQuestLevels[level] = { mapName = name }
+for number, name in ipairs(kLevelNames) do
+    -- Later levels score higher; the seeded lists follow.
+    WoppleQuestLevels[number] = { number = number, mapName = name, topScore = 20000 + 2000 * number }
 end
 -- Each island's bonus level, opened by finding all five of its secrets.
 for island = 1, 10 do
-    WoppleQuestLevels[BonusLevelsStartAt + island - 1] = { mapName = "Bonus " .. island }
+    local number = BonusLevelsStartAt + island - 1
+    WoppleQuestLevels[number] = { number = number, mapName = "Bonus " .. island, topScore = 60000 + 5000 * island }
 end

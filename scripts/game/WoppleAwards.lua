@@ -1,0 +1,100 @@
+-- The achievement statistics a player's card keeps, and the stamps they earn.
+-- WopplePlayer caps each statistic at its maximumValue and hands out a stamp
+-- once every requirement of it reaches its required level.
+
+WopplePlayerStatistics = {
+    simultaneousWopples = { initialValue = 0, maximumValue = 4,
+        description = "The number of wopples obtained in a single move without using Bounce or Super Wopples." },
+    matchedReels = { initialValue = 0, maximumValue = 5,
+        description = "The number of reels which have matches in Classic or Vevev mode." },
+    classicScore = { initialValue = 0, maximumValue = 10000000,
+        description = "Your best score in Classic mode." },
+    wopples = { initialValue = 0, maximumValue = 10000000,
+        description = "The total number of Wopples you have made." },
+    matches = { initialValue = 0, maximumValue = 10000000,
+        description = "The total number of matches you have made." },
+    jokers = { initialValue = 0, maximumValue = 5,
+        description = "The best number of Jokers and Super Jokers that have come up in a spin in a 5x5 board mode." },
+    spunWopples = { initialValue = 0, maximumValue = 100,
+        description = "The number of Wopples and Bounce Wopples made in one spin on a single or seven-by-seven board." },
+    fullCardMargin = { initialValue = 0, maximumValue = 20,
+        description = "The best number of spins remaining after getting a full card." },
+    didSpeedDemon = { initialValue = 0, maximumValue = 1,
+        description = "Have you beaten the speed demon challenge?" },
+    simultaneousBouncingWopples = { initialValue = 0, maximumValue = 30,
+        description = "Best number of Wopples and Bounce Wopples and Super Wopples gained in a single move." },
+    bestScore = { initialValue = 0, maximumValue = 10000000,
+        description = "The maximum score achieved on any one level." },
+    stamps = { initialValue = 0, maximumValue = 12,
+        description = "Number of stamps gained." },
+}
+
+-- Where a stamp sits on the award screen: three columns, four rows.
+local function StampPosition(column, row)
+    return { 60 + 120 * column, 100 + 100 * row }
+end
+
+local function Award(fullName, description, requirement, level, image, column, row, color, plural, singular)
+    return {
+        fullName = fullName,
+        description = description,
+        visualProperties = { image = image, position = StampPosition(column, row) },
+        hilightColor = color,
+        requirements = { requirement },
+        requiredLevels = { level },
+        requirementFormatsPlural = { plural },
+        requirementFormatsSingular = { singular },
+    }
+end
+
+WoppleAwardsList = {
+    ticTacWopples = Award("Tic Tac Wopple", "Get four Wopples in a single move, without using Bounce Wopples.",
+        "simultaneousWopples", 4, "lg_tictacwopple.png", 0, 0, "Green",
+        "\n\nYour best move so far had %1% simultaneous Wopples.",
+        "\n\nYour best move so far had %1% simultaneous Wopple."),
+    fullSpin = Award("Full Spin", "Make a match with every reel in a single five-by-five board.",
+        "matchedReels", 5, "lg_fullspin.png", 1, 0, "Purple",
+        "\n\nYour best spin so far matched %1% cells.",
+        "\n\nYour best spin so far matched %1% cell."),
+    classic = Award("Classic", "Score 30,000 points in classic mode.",
+        "classicScore", 30000, "lg_classic.png", 2, 0, "Gold",
+        "\n\nYour top classic score is %1%.",
+        "\n\nYour top classic score is %1%."),
+    grandWopple = Award("Grand Wopple", "Make 1,000 Wopples.",
+        "wopples", 1000, "lg_grandwopple.png", 2, 3, "Purple",
+        "\n\nYou have made %1% Wopples.",
+        "\n\nYou have made %1% Wopple."),
+    matchMaker = Award("Match Maker", "Make 10,000 Matches.",
+        "matches", 10000, "lg_matchmaker.png", 0, 1, "Pink",
+        "\n\nYou have made %1% matches.",
+        "\n\nYou have made %1% match."),
+    superJoker = Award("Super Joker", "Spin five jokers at once in a mode other than 7x7.",
+        "jokers", 5, "lg_superjoker.png", 1, 1, "Blue",
+        "\n\nYou have spun %1% jokers.",
+        "\n\nYou have spun %1% joker."),
+    woppleBonanza = Award("Wopple Bonanza",
+        "Get ten Wopples or Bounce Wopples in a single spin on a single or seven-by-seven board.",
+        "spunWopples", 10, "lg_wopplebonanza.png", 2, 1, "Purple",
+        "\n\nYou have gotten %1% Wopples in a single spin.",
+        "\n\nYou have gotten %1% Wopple in a single spin."),
+    cardRush = Award("Card Rush", "Get a full card in a game with at least five spins remaining.",
+        "fullCardMargin", 5, "lg_cardrush.png", 0, 2, "Purple",
+        "\n\nYour fastest full card had %1% turns remaining.",
+        "\n\nYour fastest full card had %1% turn remaining."),
+    speedDemon = Award("Speed Demon", "Complete a level without allowing the speed meter to run out.",
+        "didSpeedDemon", 1, "lg_speeddemon.png", 1, 3, "Red",
+        "\n\nYou have accomplished this feat %1% times.",
+        "\n\nYou have accomplished this feat %1% time."),
+    tenAtOnce = Award("Ten At Once", "Unleash ten normal, super,\nand bouncing Wopples\nall from one cell.",
+        "simultaneousBouncingWopples", 10, "lg_10atonce.png", 1, 2, "Orange",
+        "\n\nYour best move so far had %1% simultaneous Wopples.",
+        "\n\nYour best move so far had %1% simultaneous wopple."),
+    tenMillion = Award("10-Million Points", "Score a whopping 10 million points in the course of a single level.",
+        "bestScore", 10000000, "lg_10mpoints.png", 2, 2, "Green",
+        "\n\nYour highest score is %1%.",
+        "\n\nYour highest score is %1%."),
+    stampCollector = Award("Stamp Collector", "Collect all other stamps.",
+        "stamps", 11, "lg_stampcollector.png", 0, 3, "Blue",
+        "\n\nYou have collected %1% stamps.",
+        "\n\nYou have collected %1% stamp."),
+}
