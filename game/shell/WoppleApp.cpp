@@ -4,6 +4,8 @@
 #include "engine/core/Log.h"
 #include "engine/core/VelkLuaState.h"
 #include "engine/runtime/GameDataIO.h"
+#include "engine/ui/ScreenManager.h"
+#include "game/shell/WoppleSplashScreen.h"
 
 namespace {
 
@@ -53,6 +55,8 @@ void WoppleApp::LoadScripts()
 {
     Application::LoadScripts();
     VelkLuaState::DoResourceFile(GetLuaState(), "Credits.lua");
+    for (const char* file : {"WoppleAnimationScripts.lua", "WoppleSplashScreen.lua", "WoppleDialogs.lua"})
+        VelkLuaState::DoResourceFile(GetLuaState(), file);
 }
 
 void WoppleApp::InitEventDataTypes()
@@ -70,4 +74,11 @@ void WoppleApp::InitGame()
     // Reads the cards too; reading them twice made two fresh players of a bad card.
     Log(3, "WoppleApp::LoadAllPlayerData *****************\n");
     GameDataIO::GetInstance()->LoadAllPlayerData(false);
+    AddScreens();
+    ScreenManager::GetInstance()->SwitchToScreen("SplashScreen");
+}
+
+void WoppleApp::AddScreens()
+{
+    ScreenManager::GetInstance()->AddScreen(new WoppleSplashScreen);
 }

@@ -14,4 +14,8 @@ public:
     void LoadScripts() override;
     void InitEventDataTypes() override;
     void InitGame() override;
+
+protected:
+    // The game's screens, the splash first.
+    virtual void AddScreens();
 };

@@ -1,0 +1,89 @@
+#include "game/shell/WoppleDialogs.h"
+
+#include "engine/core/Exception.h"
+#include "engine/core/Log.h"
+#include "engine/runtime/DrawableImageCollection.h"
+#include "engine/ui/Button.h"
+#include "engine/ui/Label.h"
+
+#include <boost/format.hpp>
+
+namespace {
+
+void NoHook(Class*) {}
+
+template <typename T>
+Object* InstantiateDefault(const LuaObject& params)
+{
+    std::unique_ptr<T> object(new T());
+    object->ApplyProperties(params);
+    object->OnPostSpawn();
+    return object.release();
+}
+
+void SetLabelText(Actor& parent, const std::string& childName, const std::string& text)
+{
+    if (auto* label = dynamic_cast<Label*>(parent.FindChild(childName)))
+        label->SetText(text, true);
+}
+
+} // namespace
+
+VELK_REGISTER_CLASS(WoppleHelpDialog, "Dialog", NoHook, InstantiateDefault<WoppleHelpDialog>);
+VELK_REGISTER_CLASS(WoppleBigHelpDialog, "WoppleHelpDialog", NoHook, InstantiateDefault<WoppleBigHelpDialog>);
+VELK_REGISTER_CLASS(WoppleGameCompleteDialog, "Dialog", NoHook, InstantiateDefault<WoppleGameCompleteDialog>);
+
+WoppleHelpDialog::WoppleHelpDialog(const std::string& heading, const std::string& text)
+    : WoppleHelpDialog("WoppleHelpDialog", heading, text, kOkayRaise)
+{
+}
+
+WoppleHelpDialog::WoppleHelpDialog(const std::string& templateName, const std::string& heading,
+                                   const std::string& text, int okayRaise)
+    : Dialog(templateName, 0)
+{
+    SetName("WoppleHelpDialog");
+    if (!text.empty())
+        SetLabelText(*this, "Text", text);
+    if (!heading.empty())
+        SetLabelText(*this, "Header", heading);
+    CreateTitle("", -1);
+    CreateButtons(BUTTONS_OKAY);
+    if (Button* okay = GetButton("OkayButton"))
+        okay->SetPosition(okay->GetX(), okay->GetY() - okayRaise);
+}
+
+WoppleBigHelpDialog::WoppleBigHelpDialog(const std::string& heading, const std::string& text)
+    : WoppleHelpDialog("WoppleBigHelpDialog", heading, text, kOkayRaise)
+{
+}
+
+WoppleGameCompleteDialog::WoppleGameCompleteDialog(const std::string& key)
+    : Dialog("WoppleGameCompleteDialog", 0)
+{
+    SetName("WoppleGameCompleteDialog");
+    for (int n = 1; n <= 5; ++n)
+        if (Actor* star = FindChild((boost::format("Star%1%") % n).str()))
+            star->SetShaderType(SHADERTYPE_BLENDCOMBINEDALPHA);
+
+    LuaObject entry = ObjectLuaState().GetGlobal("WoppleGameCompleteList");
+    if (entry.IsTable())
+        entry = entry[key.c_str()];
+    VELK_ASSERT_MSG(entry.IsTable(), (boost::format("No game-complete texts for \"%1%\".") % key).str());
+    SetLabelText(*this, "Title", entry["title"].IsString() ? entry["title"].GetString() : "");
+    SetLabelText(*this, "Text", entry["text"].IsString() ? entry["text"].GetString() : "");
+
+    if (auto* okay = dynamic_cast<Button*>(FindChild("okayButton")))
+        okay->SetBlink(true, Colors::Green);
+    RunScript("WoppleGameCompleteDialog", "WoppleGameCompleteDialog");
+}
+
+WoppleGameCompleteDialog::~WoppleGameCompleteDialog()
+{
+    try {
+        StopScriptsWithTag("WoppleGameCompleteDialog");
+    } catch (...) {
+        LogWrite("WARNING: WoppleGameCompleteDialog::~WoppleGameCompleteDialog: %s\n",
+                 CurrentExceptionMessage().c_str());
+    }
+}
