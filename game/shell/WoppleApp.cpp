@@ -55,7 +55,7 @@ void WoppleApp::LoadScripts()
 {
     Application::LoadScripts();
     VelkLuaState::DoResourceFile(GetLuaState(), "Credits.lua");
-    for (const char* file : {"WoppleAnimationScripts.lua", "WoppleSplashScreen.lua", "WoppleDialogs.lua"})
+    for (const char* file : {"WoppleAnimationScripts.lua", "WoppleSplashScreen.lua", "WoppleDialogs.lua", "WoppleHelp.lua"})
         VelkLuaState::DoResourceFile(GetLuaState(), file);
 }
 

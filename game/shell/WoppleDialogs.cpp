@@ -2,11 +2,15 @@
 
 #include "engine/core/Exception.h"
 #include "engine/core/Log.h"
+#include "engine/core/ScriptFunctionRegistration.h"
 #include "engine/runtime/DrawableImageCollection.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/Label.h"
+#include "engine/ui/ScreenManager.h"
 
 #include <boost/format.hpp>
+
+#include <memory>
 
 namespace {
 
@@ -26,6 +30,48 @@ void SetLabelText(Actor& parent, const std::string& childName, const std::string
     if (auto* label = dynamic_cast<Label*>(parent.FindChild(childName)))
         label->SetText(text, true);
 }
+
+std::string StringArgument(lua_State* L, int index)
+{
+    return lua_type(L, index) == LUA_TSTRING ? lua_tostring(L, index) : "";
+}
+
+// Started modal on the current screen; the dialog is the result.
+int StartOnCurrentScreen(lua_State* L, std::unique_ptr<Dialog> dialog, bool pauseGame)
+{
+    ScreenManager* screens = ScreenManager::GetInstance();
+    Screen* screen = screens ? screens->GetCurrentScreen() : nullptr;
+    if (!screen)
+        VELK_THROW(Exception, "There is no current screen to show a dialog on.");
+    Dialog* shown = dialog.release();
+    screen->StartDialog(shown, pauseGame);
+    shown->GetLuaObject().Push(LuaState(L));
+    return 1;
+}
+
+// StartHelpDialog(heading, text, [big]) -> the dialog.
+int Script_StartHelpDialog(lua_State* L)
+{
+    return CallBoundMember(L, [L]() -> int {
+        const std::string heading = StringArgument(L, 1);
+        const std::string text = StringArgument(L, 2);
+        if (lua_toboolean(L, 3))
+            return StartOnCurrentScreen(L, std::make_unique<WoppleBigHelpDialog>(heading, text), true);
+        return StartOnCurrentScreen(L, std::make_unique<WoppleHelpDialog>(heading, text), true);
+    });
+}
+
+// StartGameCompleteDialog(key) -> the dialog. The game goes on behind it: its
+// celebration waits on the game's timers.
+int Script_StartGameCompleteDialog(lua_State* L)
+{
+    return CallBoundMember(L, [L]() -> int {
+        return StartOnCurrentScreen(L, std::make_unique<WoppleGameCompleteDialog>(StringArgument(L, 1)), false);
+    });
+}
+
+ScriptFunctionRegistration s_StartHelpDialog(Script_StartHelpDialog, "StartHelpDialog");
+ScriptFunctionRegistration s_StartGameCompleteDialog(Script_StartGameCompleteDialog, "StartGameCompleteDialog");
 
 } // namespace
 

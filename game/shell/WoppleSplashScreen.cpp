@@ -195,8 +195,12 @@ void WoppleSplashScreen::ShowLoaded()
 {
     StopLoadingTimer();
     for (int n = 1; n <= kButterflies; ++n)
-        if (Actor* butterfly = FindChild(ButterflyName(n), true))
+        if (Actor* butterfly = FindChild(ButterflyName(n), true)) {
             butterfly->StopScriptsWithTag("Butterfly");
+            // Stopped in mid-air they would hang there: the ones that took off are gone.
+            if (n < m_ButterflyNumber)
+                butterfly->SetVisible(false);
+        }
     if (m_LoadingText)
         m_LoadingText->SetVisible(false);
     if (m_StartButton)

@@ -25,12 +25,14 @@ local function HelpDialog(background, ropeOffset, frogOffset, headerOffset, wrap
                 alignmentOffset = ropeOffset,
             },
             Frog = Resources.Frog:new{
+                resource = "Frog",
                 timerGroup = "dialog",
                 alignTo = Resources.RectAlignment.TopLeft,
                 alignment = Resources.RectAlignment.TopLeft,
                 alignmentOffset = frogOffset,
             },
             butterfly1 = Resources.StaticButterfly:new{
+                resource = "StaticButterfly",
                 zorder = 4,
                 rotation = 270,
                 alignTo = Resources.RectAlignment.BottomRight,
@@ -39,7 +41,7 @@ local function HelpDialog(background, ropeOffset, frogOffset, headerOffset, wrap
             },
             Header = Resources.Label:new{
                 fgColor = "Black",
-                font = "DialogTitleLabelFont",
+                font = "DialogTitleFont",
                 useActorColorAsBG = false,
                 widthLimit = 0,
                 alignTo = Resources.RectAlignment.MidTop,
@@ -63,8 +65,8 @@ local function HelpDialog(background, ropeOffset, frogOffset, headerOffset, wrap
     }
 end
 
-Resources.WoppleHelpDialog = HelpDialog("bkgDialogLarge.png", { 0, 84 }, { 75, 55 }, { 0, 118 }, 30, { 0, 14 })
-Resources.WoppleBigHelpDialog = HelpDialog("bkgDialogLarger.png", { -10, 83 }, { 6, 52 }, { 0, 110 }, 40, { 0, 25 })
+Resources.WoppleHelpDialog = HelpDialog("bkgDialogLarge.png", { 0, 84 }, { -34, 96 }, { 0, 118 }, 30, { 0, 14 })
+Resources.WoppleBigHelpDialog = HelpDialog("bkgDialogLarger.png", { -10, 83 }, { -34, 96 }, { 0, 110 }, 40, { 0, 25 })
 
 WoppleGameCompleteList = {
     finishedQuest = {
@@ -148,6 +150,7 @@ Resources.WoppleGameCompleteDialog = Resources.Dialog:new{
         Star4 = Star(450),
         Star5 = Star(500),
         okayButton = Resources.Button:new{
+            resource = "Button",
             image = "btn_okay.png",
             useFrames = true,
             text = "OK",

@@ -19,10 +19,11 @@ end
 Resources.WoppleSplashScreen = Resources.Object:new{
     children = {
         StartButton = Resources.Button:new{
+            resource = "Button",
             image = "start_frames.png",
             useFrames = true,
             text = "Play!",
-            position = { 200, 395 },
+            position = { 225, 395 },
             visible = false,
             shortcutKey = "s",
             enterKey = true,

@@ -23,6 +23,13 @@
 
 namespace gametest {
 
+// The game's application, its window state open to the tests.
+class TestWoppleApp : public WoppleApp
+{
+public:
+    using Application::m_FullScreen;
+};
+
 // XDG folders in a temporary directory, the built data, a stepped clock.
 class GameFixture : public ::testing::Test
 {
@@ -41,7 +48,7 @@ protected:
         setenv("XDG_RUNTIME_DIR", root.c_str(), 1);
         previous = std::filesystem::current_path();
         std::filesystem::current_path(std::filesystem::path(VELK_GAME_DATA_DIR).parent_path());
-        app = std::make_unique<WoppleApp>();
+        app = std::make_unique<TestWoppleApp>();
         std::vector<std::string> args = {(root / "Wopple2").string(), "--multiapp", "--keepcwd", "--nopkg"};
         args.insert(args.end(), extraArgs.begin(), extraArgs.end());
         std::vector<const char*> argv;
@@ -102,7 +109,7 @@ protected:
     std::filesystem::path root;
     std::filesystem::path previous;
     SteppedLoopClock clock;
-    std::unique_ptr<WoppleApp> app;
+    std::unique_ptr<TestWoppleApp> app;
     ScreenManager* manager = nullptr;
 };
 

@@ -98,6 +98,7 @@ TEST_F(WoppleSplashScreenTest, ButterfliesTakeOffAtEveryTenthAndTheStartButtonSh
     EXPECT_TRUE(StartShows(*splash));
     EXPECT_FALSE(splash->FindChild("LoadingText", true)->IsVisible());
     EXPECT_EQ(FlyingCount(*splash), 0) << "their scripts stop once loaded";
+    EXPECT_FALSE(splash->FindChild("Butterfly5", true)->IsVisible()) << "not left hanging in mid-air";
     EXPECT_EQ(manager->GetCurrentScreen(), splash) << "no menu yet: the splash stays";
 }
 
