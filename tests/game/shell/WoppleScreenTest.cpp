@@ -19,7 +19,7 @@ protected:
     void SetUp() override
     {
         Start();
-        PlayerManager::GetInstance()->LoadGameData();
+        GameDataIO::GetInstance()->LoadAllPlayerData(false);
         screen = AddScreen<WoppleScreen>("", "GameScreen");
         manager->SwitchToScreen("GameScreen");
         notes = screen->GetNoteManager();
@@ -64,6 +64,12 @@ TEST_F(WoppleScreenTest, AOneTimeTipShowsOnceAndRemembersItInThePlayersOptions)
     screen->PointOutOneThing("gameIntroduceFeature", "superjoker", 100, 100, true);
     Passes(2);
     EXPECT_EQ(NoteText(), "") << "shown once only";
+
+    // Kept with the player's card: read back, it still holds.
+    GameDataIO::GetInstance()->SaveAllPlayerData();
+    Options().SetNil("gameIntroduceFeature.superjoker.shown");
+    GameDataIO::GetInstance()->LoadAllPlayerData(true);
+    EXPECT_TRUE(screen->IsTipShown("gameIntroduceFeature", "superjoker"));
 
     // Not marked: shown again on the next call.
     screen->PointOutOneThing("gameIntroduceFeature", "joker", 100, 100, false);
