@@ -9,6 +9,7 @@
 #include "engine/ui/ScreenManager.h"
 #include "game/shell/WoppleDialogLibrary.h"
 #include "game/shell/WoppleScoreRecords.h"
+#include "game/shell/WoppleSplashScreen.h"
 
 namespace {
 
@@ -104,6 +105,8 @@ void WoppleApp::LoadScripts()
     for (const char* script : kGameScripts)
         VelkLuaState::DoResourceFile(GetLuaState(), script);
     LoadWoppleProgressScripts(GetLuaState());
+    // The tours and tips of the screens' help.
+    VelkLuaState::DoResourceFile(GetLuaState(), "WoppleHelp.lua");
     // Last, so that its texts win over any a script set.
     VelkLuaState::DoResourceFile(GetLuaState(), "English.strings");
 }
@@ -134,8 +137,9 @@ void WoppleApp::InitGame()
 void WoppleApp::AddScreens()
 {
     Log(3, "WoppleApp::AddScreens *****************\n");
-    // In this order: splash, menu, game, map, award. Each screen is added here,
-    // logged as "WoppleApp::Add <class> *****************", as it is built.
+    // In this order: splash, menu, game, map, award; each screen is added here
+    // as it is built.
+    ScreenManager::GetInstance()->AddScreen(new WoppleSplashScreen);
 }
 
 void WoppleApp::SwitchToFirstScreen()

@@ -26,9 +26,11 @@ public:
     // when a game starts (the menu, the map and the developer functions call
     // it), comes with the rules.
 
-private:
+protected:
     // Constructs the game's screens and hands them to the screen manager, in order.
-    void AddScreens();
+    virtual void AddScreens();
+
+private:
     // The splash screen, when there is one; else the window stays as it is.
     void SwitchToFirstScreen();
 };

@@ -1,2 +1,24 @@
--- Scripts that the board's animations run on their actors.
--- Filled in as these pieces of the game are built.
+-- Looks of the game's little animals.
+
+Scripts = Scripts or {}
+
+-- Asleep on the sign until loading wakes it.
+function Scripts.ButterflyDisabled(actor)
+    actor.image = actor.wingsDisabledImage
+end
+
+-- Flaps for as long as it flies; a pace of its own, so the five do not beat together.
+function Scripts.ButterflyFlyingFlap(actor)
+    local hold = math.random(100, 150)
+    while true do
+        actor.image = actor.wingsOpenImage
+        ScriptDelay(hold)
+        actor.image = actor.wingsClosedImage
+        ScriptDelay(hold)
+    end
+end
+
+-- Off over the top of the window, somewhere to the left.
+function Scripts.ButterflyFly(actor)
+    SlideAndWait(actor, { math.random(-200, 100), -100 }, math.random(7500, 12500))
+end

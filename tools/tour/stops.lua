@@ -15,7 +15,36 @@ local function Press(dialog, buttonName, times)
     end
 end
 
+-- The game's splash, shown as a stop; taking it away goes back to the tour.
+local function ShowSplash()
+    SwitchToScreen("SplashScreen")
+    return { Destroy = function() SwitchToScreen("Tour") end }
+end
+
+local function WaitForSplashLoaded()
+    local start = Screens.SplashScreen:RecursiveFind("StartButton")
+    while not start.visible do
+        ScriptBreak()
+    end
+end
+
 TourStops = {
+    { name = "splash-loading", screen = "SplashScreen", open = ShowSplash },
+    { name = "splash-loaded", screen = "SplashScreen", open = ShowSplash, before = WaitForSplashLoaded },
+    { name = "help-tip", open = function()
+          return StartHelpDialog("Super Joker!", "A Super Joker! Click any square you like, on any board.")
+      end },
+    { name = "help-big", open = function()
+          return StartHelpDialog("A New Island",
+              "You have sailed to a new island! It has five new rounds to play, and a bonus round that opens " ..
+              "when you have earned enough stars here.", true)
+      end },
+    { name = "game-complete", open = function() return StartGameCompleteDialog("finishedQuest") end,
+      before = function(dialog)
+          for i = 1, 70 do
+              ScriptBreak()
+          end
+      end },
     { name = "options", open = function() return StartCommonDialog("Options") end },
     { name = "name-entry", open = function() return StartCommonDialog("EnterName", "Marina") end },
     { name = "load-game", open = function() return StartCommonDialog("LoadSavedGame") end },

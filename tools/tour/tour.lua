@@ -1,7 +1,9 @@
 -- The picture tour's driver, run by tools/picture_tour.py through the console
 -- after stops.lua: a plain screen of sky, sea and sand, then every stop of
 -- TourStops opened on it, left to settle, photographed into TourOutput and
--- taken away again. The program quits at the end.
+-- taken away again. The program quits at the end. A stop that shows a screen
+-- of its own names it in "screen": the driver goes on from that screen's
+-- updates while it is current.
 
 local kSettlePasses = 24
 
@@ -11,8 +13,13 @@ local function WaitPasses(n)
     end
 end
 
-local function RunTour(screen)
+local function RunTour()
+    local pumped = { Tour = true }
     for index, stop in ipairs(TourStops) do
+        if stop.screen ~= nil and not pumped[stop.screen] then
+            Screens[stop.screen].scripts = { "PumpTour" }
+            pumped[stop.screen] = true
+        end
         -- A stop that fails is reported and passed; the tour goes on.
         local opened, shown = pcall(stop.open)
         if not opened then
@@ -36,6 +43,20 @@ local function RunTour(screen)
     AppQuit()
 end
 
+-- Only the current screen is updated: the driver runs in a coroutine of its
+-- own, stepped by whichever screen's pump is running.
+local driver = coroutine.create(RunTour)
+function Scripts.PumpTour()
+    while coroutine.status(driver) == "suspended" do
+        local ran, failure = coroutine.resume(driver)
+        if not ran then
+            logprint(string.format("TOUR: failed: %s\n", tostring(failure)))
+            AppQuit()
+        end
+        ScriptBreak()
+    end
+end
+
 Screens.Tour = CreateObject{
     class = "Screen",
     name = "Tour",
@@ -44,6 +65,6 @@ Screens.Tour = CreateObject{
         Sea = { class = "Actor", color = { 47, 169, 210 }, position = { 0, 390 }, size = { 800, 120 }, zorder = -2 },
         Sand = { class = "Actor", color = { 244, 207, 148 }, position = { 0, 500 }, size = { 800, 100 }, zorder = -1 },
     },
-    scripts = { RunTour },
+    scripts = { "PumpTour" },
 }
 SwitchToScreen("Tour")

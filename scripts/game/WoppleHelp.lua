@@ -1,0 +1,153 @@
+-- The game's help: each screen's tour, step by step, and the one-time tips
+-- that introduce a feature the first time it turns up. A section is a list of
+-- steps in tour order; each step is also found by its name. A step has the
+-- text of its note, the spot it points at (800 x 600) and the side of the
+-- spot the note sits on.
+
+local function Section(steps)
+    for _, step in ipairs(steps) do
+        steps[step.name] = step
+    end
+    return steps
+end
+
+HelpScripts = {
+    MenuScreen = Section{
+        { name = "play", spot = { 400, 330 }, direction = BUBBLE_POINT_RIGHT,
+          text = "Pick a game to play: sail the islands in the Quest, or try a Classic round." },
+        { name = "player", spot = { 130, 120 }, direction = BUBBLE_POINT_RIGHT,
+          text = "Click your name card to change players or to make a new one." },
+        { name = "options", spot = { 700, 560 }, direction = BUBBLE_POINT_TOP,
+          text = "The Options button sets the music, the sounds and the screen." },
+        { name = "scores", spot = { 640, 200 }, direction = BUBBLE_POINT_LEFT,
+          text = "Here are the best scores. Can you get your name on the list?" },
+    },
+
+    MapScreen = Section{
+        { name = "islands", spot = { 400, 260 }, direction = BUBBLE_POINT_BOTTOM,
+          text = "Each island has five rounds. Finish them to sail on to the next island." },
+        { name = "levels", spot = { 150, 300 }, direction = BUBBLE_POINT_RIGHT,
+          text = "Click a round to play it. Rounds you have finished show their stars." },
+        { name = "stars", spot = { 150, 460 }, direction = BUBBLE_POINT_RIGHT,
+          text = "Score well and play fast to earn up to five stars in every round." },
+        { name = "bonus", spot = { 600, 420 }, direction = BUBBLE_POINT_LEFT,
+          text = "Earn enough stars on an island and its bonus round opens up." },
+        { name = "arrows", spot = { 400, 560 }, direction = BUBBLE_POINT_TOP,
+          text = "The arrow keys move you around the map too." },
+    },
+
+    AwardScreen = Section{
+        { name = "stamps", spot = { 400, 250 }, direction = BUBBLE_POINT_BOTTOM,
+          text = "These are your stamps. You earn one each time you reach a special goal." },
+        { name = "requirements", spot = { 400, 450 }, direction = BUBBLE_POINT_TOP,
+          text = "Point at a stamp to see what it takes to earn it." },
+    },
+
+    GameScreen = Section{
+        { name = "lever", spot = { 720, 300 }, direction = BUBBLE_POINT_LEFT,
+          text = "Pull the lever to spin the reels." },
+        { name = "reels", spot = { 400, 90 }, direction = BUBBLE_POINT_BOTTOM,
+          text = "Each reel shows a number. Find it on your boards and click it to mark it." },
+        { name = "boards", spot = { 300, 330 }, direction = BUBBLE_POINT_RIGHT,
+          text = "Mark five in a row, across, down or corner to corner, to make a Wopple!" },
+        { name = "score", spot = { 120, 40 }, direction = BUBBLE_POINT_RIGHT,
+          text = "Your score. Quick Wopples and combos are worth the most." },
+        { name = "spins", spot = { 680, 40 }, direction = BUBBLE_POINT_LEFT,
+          text = "This shows how many spins you have left in the round." },
+    },
+
+    gameIntroduceFeature = Section{
+        { name = "joker", spot = { 400, 90 }, direction = BUBBLE_POINT_BOTTOM,
+          text = "A Joker! Click any square in that reel's column on any board." },
+        { name = "superjoker", spot = { 400, 90 }, direction = BUBBLE_POINT_BOTTOM,
+          text = "A Super Joker! Click any square you like, on any board." },
+        { name = "bonusSquare", spot = { 300, 330 }, direction = BUBBLE_POINT_RIGHT,
+          text = "Mark a bonus square for extra points." },
+        { name = "bonusTimer", spot = { 700, 140 }, direction = BUBBLE_POINT_LEFT,
+          text = "Make a Wopple before this runs out for a big bonus!" },
+        { name = "treasureBox", spot = { 560, 330 }, direction = BUBBLE_POINT_LEFT,
+          text = "Finish the row beside a treasure box to open it and win what is inside." },
+        { name = "powerUp", spot = { 400, 560 }, direction = BUBBLE_POINT_TOP,
+          text = "You won a power-up! Click it down here when you want to use it." },
+        { name = "combo", spot = { 120, 120 }, direction = BUBBLE_POINT_RIGHT,
+          text = "Wopples one after another make a combo, worth more each time." },
+        { name = "pattern", spot = { 300, 330 }, direction = BUBBLE_POINT_RIGHT,
+          text = "Mark every square of the pattern for a pattern bonus." },
+        { name = "multiplier", spot = { 400, 90 }, direction = BUBBLE_POINT_BOTTOM,
+          text = "A multiplier! It multiplies the points of every Wopple you make with this spin." },
+        { name = "lastSpins", spot = { 680, 40 }, direction = BUBBLE_POINT_LEFT,
+          text = "Only %1% spins left. Make them count!" },
+        { name = "waitForReels", spot = { 400, 90 }, direction = BUBBLE_POINT_BOTTOM,
+          text = "The reels are spinning..." },
+    },
+}
+
+-- The step, or an error that names what is missing.
+function HelpStep(section, tip)
+    local steps = HelpScripts[section]
+    assert(steps, "No help section \"" .. tostring(section) .. "\".")
+    local step = steps[tip]
+    assert(step, "No tip \"" .. tostring(tip) .. "\" in the help section \"" .. tostring(section) .. "\".")
+    return step
+end
+
+local function WaitForNote(notes)
+    while notes:IsNoteBubbleVisible() do
+        ScriptBreak()
+    end
+    return notes.lastButtonPressed
+end
+
+local function SpotOf(step, x, y)
+    if x == nil or x == -1 then
+        return step.spot
+    end
+    return { x, y }
+end
+
+Scripts = Scripts or {}
+
+-- The screen's tour: Next and Back walk the steps, Close or F1 ends it.
+function Scripts.PointOutScreen(notes, section, screen)
+    local steps = HelpScripts[section]
+    assert(steps, "No help section \"" .. tostring(section) .. "\".")
+    local i = 1
+    while i >= 1 and i <= table.getn(steps) do
+        local step = steps[i]
+        local mode = BUBBLE_ALL_BUTTONS_ON
+        if i == table.getn(steps) then
+            mode = BUBBLE_NEXT_BUTTON_OFF
+        elseif i == 1 then
+            mode = BUBBLE_BACK_BUTTON_OFF
+        end
+        notes:PointOutWithNext(step.text, step.spot, step.direction, mode)
+        local pressed = WaitForNote(notes)
+        if pressed == "nextButton" then
+            i = i + 1
+        elseif pressed == "backButton" then
+            i = i - 1
+        else
+            break
+        end
+    end
+end
+
+function Scripts.PointOutOneThing(notes, section, tip, x, y)
+    local step = HelpStep(section, tip)
+    notes:PointOutWithOkay(step.text, SpotOf(step, x, y), step.direction)
+    WaitForNote(notes)
+end
+
+function Scripts.PointOutFormatted(notes, section, tip, x, y, argument)
+    local step = HelpStep(section, tip)
+    local text = string.gsub(step.text, "%%1%%", function() return tostring(argument) end)
+    notes:PointOutWithOkay(text, SpotOf(step, x, y), step.direction)
+    WaitForNote(notes)
+end
+
+-- Stays until the program closes it (ClosePointOut).
+function Scripts.PointOutNoButtonOneThing(notes, section, tip)
+    local step = HelpStep(section, tip)
+    notes:PointOutNoButton(step.text, step.spot, step.direction)
+    WaitForNote(notes)
+end
