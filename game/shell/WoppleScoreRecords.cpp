@@ -349,7 +349,7 @@ bool TopWopplePlayerGameTypeLevelRecordsList::AcceptsRecord(uint32_t, const LuaO
 
 // ---------------------------------------------------------------- row
 
-VELK_REGISTER_CLASS(WoppleScoreRow, "Actor", nullptr, InstantiateObjectOfClass<WoppleScoreRow>);
+VELK_REGISTER_CLASS(WoppleScoreRow, "GameRecordRow", nullptr, InstantiateObjectOfClass<WoppleScoreRow>);
 
 WoppleScoreRow::WoppleScoreRow()
 {

@@ -3,6 +3,7 @@
 #include "engine/runtime/GameRecords.h"
 #include "engine/runtime/TopRecords.h"
 #include "engine/ui/Actor.h"
+#include "engine/ui/GameRecordRow.h"
 
 #include <cstdint>
 #include <string>
@@ -162,7 +163,7 @@ private:
 
 // One entry of a top-score view: place, player's name, score (with commas)
 // and an empty game-type label.
-class WoppleScoreRow : public Actor
+class WoppleScoreRow : public GameRecordRow
 {
     VELK_DECLARE_CLASS(WoppleScoreRow)
 public:
@@ -170,9 +171,9 @@ public:
     ~WoppleScoreRow() override;
 
     // Shows index + 1.
-    void SetIndex(int index);
+    void SetIndex(int index) override;
     // Shows the record's player (an empty name when no player has its guid) and score.
-    void SetRecord(const GameRecord& entry);
+    void SetRecord(const GameRecord& entry) override;
 
     Label* GetIndexLabel() const { return m_IndexLabel; }
     Label* GetPlayerNameLabel() const { return m_PlayerNameLabel; }

@@ -9,6 +9,9 @@ TEST_F(ProgramTest, TheGameStartsWithItsScriptsInOrderAndItsEighteenEvents)
         "for type = 56, 75 do logprint(string.format('EVENT %d %s\\n', type, NameOfEvent(type))) end\n"
         "logprint('LEVELCOMPLETED IS ' .. TypeOfEvent('WOPPLE_LEVELCOMPLETED') .. '\\n')\n"
         "logprint(string.format('LEVELS %d BONUS FROM %d\\n', table.getn(WoppleQuestLevels), BonusLevelsStartAt))\n"
+        "for _, name in ipairs({'WoppleScreen', 'WopplePlayer', 'GameRecordRow', 'WoppleScoreRow', 'WoppleHelpDialog', "
+        "'WoppleBigHelpDialog', 'WoppleGameCompleteDialog'}) do "
+        "logprint('CLASS ' .. name .. ' ' .. tostring(Classes[name] ~= nil) .. '\\n') end\n"
         "AppQuit()\n";
     ASSERT_EQ(RunToEnd({"--console", "-w", "--log3"}, console, output), 0) << output;
 
@@ -50,7 +53,14 @@ TEST_F(ProgramTest, TheGameStartsWithItsScriptsInOrderAndItsEighteenEvents)
                            "EVENT 74 WOPPLE_MATCHQUEUEEMPTY\n",
                            "EVENT 75 UNKNOWN\n",
                            "LEVELCOMPLETED IS 62\n",
-                           "LEVELS 60 BONUS FROM 51\n"});
+                           "LEVELS 60 BONUS FROM 51\n",
+                           "CLASS WoppleScreen true\n",
+                           "CLASS WopplePlayer true\n",
+                           "CLASS GameRecordRow true\n",
+                           "CLASS WoppleScoreRow true\n",
+                           "CLASS WoppleHelpDialog true\n",
+                           "CLASS WoppleBigHelpDialog true\n",
+                           "CLASS WoppleGameCompleteDialog true\n"});
 
     // The game's start-up steps, the screens before the cards.
     ExpectInOrder(output, {"WoppleApp::InitGame *****************\n", "WoppleApp::AddScreens *****************\n",

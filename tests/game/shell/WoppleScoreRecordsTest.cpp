@@ -2,6 +2,7 @@
 // the ten best kept, the player lists of an empty slot, and the score rows.
 
 #include "ProgressFixture.h"
+#include "engine/ui/GameRecordRow.h"
 #include "engine/ui/Label.h"
 
 #include <gmock/gmock.h>
@@ -130,6 +131,8 @@ TEST_F(WoppleScoreRecordsTest, RowsShowPlaceNameAndScore)
     std::unique_ptr<Actor> first(list->CreateRowActor(0));
     auto* row = dynamic_cast<WoppleScoreRow*>(first.get());
     ASSERT_NE(row, nullptr);
+    // Registered beneath the engine's row class.
+    EXPECT_TRUE(GameRecordRow::StaticClass()->IsA("WoppleScoreRow"));
     EXPECT_EQ(row->GetIndexLabel()->GetText(), "1");
     // A name from a card is shown, never run.
     EXPECT_EQ(row->GetPlayerNameLabel()->GetText(), "A||nn||");
