@@ -50,6 +50,7 @@ const char* const kGameScripts[] = {
     "WoppleBoardResources.lua",
     "WoppleBonusSquares.lua",
     "WoppleAwardScreen.lua",
+    "WoppleCardView.lua",
     "WoppleCellAnimations.lua",
     "WoppleCharacter.lua",
     "WoppleClassicScreenLayout.lua",
