@@ -1,10 +1,12 @@
 #include "game/shell/WoppleCommonDialogs.h"
 
-#include "engine/core/Point.h"
+#include "engine/ui/Label.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/CardView.h"
 
 namespace {
+
+constexpr int kButtonRow = 440;
 
 void PlaceChild(Actor& dialog, const char* name, int x, int y, const char* image = nullptr)
 {
@@ -22,9 +24,13 @@ WoppleAreYouSureQuitDialog::WoppleAreYouSureQuitDialog(bool showSavedLine) : Are
 {
     SetImageFromName("bkgDialogLarge.png");
     SetAlignment(RectAlignment::MidTop);
-    LuaObject offset;
-    Point<int>(0, 178).StoreAsLuaObject(offset, ObjectLuaState());
-    ApplyClassicProperty("titleAlignmentOffset", offset);
+    // The title hangs from the dialog's top edge, below the rope's board.
+    if (Label* title = GetTitle()) {
+        title->SetAlignTo(RectAlignment::MidTop);
+        title->SetAlignment(RectAlignment::MidTop);
+        title->SetAlignmentOffset(0, 178);
+        title->UpdateAlignment();
+    }
     PlaceChild(*this, "OkayButton", 95, 318);
     PlaceChild(*this, "CancelButton", 250, 318);
     ApplyNamedResource("LargeDialogDefaults");
@@ -33,9 +39,10 @@ WoppleAreYouSureQuitDialog::WoppleAreYouSureQuitDialog(bool showSavedLine) : Are
 WoppleChooseActivePlayerDialog::WoppleChooseActivePlayerDialog(const std::string& cardName, int cardMode)
     : ChooseActivePlayerDialog(cardName, cardMode)
 {
-    PlaceChild(*this, "OkayButton", 50, 497);
-    PlaceChild(*this, "UpdateButton", 235, 497, "Button.png");
-    PlaceChild(*this, "ClearPlayerButton", 435, 497, "Button.png");
+    // One row on the paper under the cards, 14 pixels apart.
+    PlaceChild(*this, "OkayButton", 50, kButtonRow);
+    PlaceChild(*this, "UpdateButton", 188, kButtonRow, "Button.png");
+    PlaceChild(*this, "ClearPlayerButton", 326, kButtonRow, "Button.png");
     // The first and third cards sit a little further in, clear of the rope.
     int index = 0;
     for (CardView* card : GetCards()) {

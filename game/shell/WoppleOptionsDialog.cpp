@@ -3,8 +3,11 @@
 #include "engine/core/Config.h"
 #include "engine/runtime/Application.h"
 #include "engine/ui/Button.h"
+#include "engine/ui/RadioButtonGrid.h"
 
 namespace {
+
+constexpr int kSkillTop = 396;
 
 bool FullScreenSetting()
 {
@@ -46,18 +49,22 @@ WoppleOptionsDialog::WoppleOptionsDialog()
     CreateTitle("", -1);
     ApplyNamedResource("WoppleOptionsDialog");
 
-    Restyle(*this, "MusicVolume", 70, 180, "WoppleOptionsLabelProperties");
-    Restyle(*this, "MusicVolumeScrollbar", 204, 174, nullptr);
-    Restyle(*this, "SoundEffects", 70, 244, "WoppleOptionsLabelProperties");
-    Restyle(*this, "SoundEffectsScrollbar", 204, 238, nullptr);
-    Restyle(*this, "ScreenMode", 70, 312, "WoppleOptionsLabelProperties");
+    // Rows some 55 pixels apart under the title, so that the skill fits above Okay.
+    Restyle(*this, "MusicVolume", 70, 160, "WoppleOptionsLabelProperties");
+    Restyle(*this, "MusicVolumeScrollbar", 204, 154, nullptr);
+    Restyle(*this, "SoundEffects", 70, 212, "WoppleOptionsLabelProperties");
+    Restyle(*this, "SoundEffectsScrollbar", 204, 206, nullptr);
+    Restyle(*this, "ScreenMode", 70, 268, "WoppleOptionsLabelProperties");
     Restyle(*this, "DisplayLabel", -1, -1, nullptr, false);
     Restyle(*this, "FullScreenButton", -1, -1, nullptr, false);
-    Restyle(*this, "3DAcceleration", 70, 378, "WoppleOptionsLabelProperties");
+    Restyle(*this, "3DAcceleration", 70, 320, "WoppleOptionsLabelProperties");
     Restyle(*this, "3DAccelerationLabel", -1, -1, nullptr, false);
     Restyle(*this, "3DAccelerationButton", -1, -1, nullptr, false);
     Restyle(*this, "CreditsButton", 288, 438, "WoppleOptionsCreditsButton");
     Restyle(*this, "OkayButton", 60, 438, "WoppleOptionsOkayButton");
+    // The skill row under its heading, centred, ending 7 pixels above Okay.
+    if (RadioButtonGrid* grid = GetSkillGrid())
+        grid->SetPosition(GetWidth() / 2 - grid->GetWidth() / 2, kSkillTop);
 
     UpdateButtons();
 }

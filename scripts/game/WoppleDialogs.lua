@@ -240,7 +240,7 @@ Resources.WoppleOptionsDialog = Resources.Object:new{
             text = "OPTIONS",
             alignTo = Resources.RectAlignment.MidTop,
             alignment = Resources.RectAlignment.MidTop,
-            alignmentOffset = { 0, 119 },
+            alignmentOffset = { 0, 108 },
         },
         butterfly1 = Resources.StaticButterfly:new{
             resource = "StaticButterfly",
@@ -256,12 +256,12 @@ Resources.WoppleOptionsDialog = Resources.Object:new{
             rotation = 270,
             alignTo = Resources.RectAlignment.MidRight,
             alignment = Resources.RectAlignment.MidRight,
-            alignmentOffset = { -55, 118 },
+            alignmentOffset = { -14, 118 },
         },
-        Acceleration_On_Button = PictureButton("on_frames.png", { 236, 375 }),
-        Acceleration_Off_Button = PictureButton("off_frames.png", { 320, 375 }),
-        Fullscreen_On_Button = PictureButton("fullscreen_frames.png", { 231, 299 }),
-        Fullscreen_Off_Button = PictureButton("window_frames.png", { 311, 306 }),
+        Acceleration_On_Button = PictureButton("on_frames.png", { 236, 317 }),
+        Acceleration_Off_Button = PictureButton("off_frames.png", { 320, 317 }),
+        Fullscreen_On_Button = PictureButton("fullscreen_frames.png", { 236, 257 }),
+        Fullscreen_Off_Button = PictureButton("window_frames.png", { 320, 257 }),
     },
 }
 

@@ -8,6 +8,7 @@
 #include "engine/ui/CardView.h"
 #include "engine/ui/CommonDialogs.h"
 #include "engine/ui/Label.h"
+#include "engine/ui/RadioButtonGrid.h"
 #include "engine/ui/Scrollbar.h"
 #include "game/shell/WoppleCommonDialogs.h"
 #include "game/shell/WoppleOptionsDialog.h"
@@ -95,11 +96,11 @@ TEST_F(WoppleGameDialogsTest, TheOptionsStandTheEngineControlsOnTheGamesPaper)
         const char* name;
         int x, y;
     };
-    for (const Place& p : {Place{"MusicVolume", 70, 180}, Place{"MusicVolumeScrollbar", 204, 174},
-                           Place{"SoundEffects", 70, 244}, Place{"SoundEffectsScrollbar", 204, 238},
-                           Place{"ScreenMode", 70, 312}, Place{"3DAcceleration", 70, 378},
+    for (const Place& p : {Place{"MusicVolume", 70, 160}, Place{"MusicVolumeScrollbar", 204, 154},
+                           Place{"SoundEffects", 70, 212}, Place{"SoundEffectsScrollbar", 204, 206},
+                           Place{"ScreenMode", 70, 268}, Place{"3DAcceleration", 70, 320},
                            Place{"CreditsButton", 288, 438}, Place{"OkayButton", 60, 438},
-                           Place{"Fullscreen_On_Button", 231, 299}, Place{"Acceleration_Off_Button", 320, 375}}) {
+                           Place{"Fullscreen_On_Button", 236, 257}, Place{"Acceleration_Off_Button", 320, 317}}) {
         auto* child = Child<Actor>(*options, p.name);
         EXPECT_TRUE(child->IsVisible()) << p.name;
         EXPECT_EQ(child->GetX(), p.x) << p.name;
@@ -108,6 +109,12 @@ TEST_F(WoppleGameDialogsTest, TheOptionsStandTheEngineControlsOnTheGamesPaper)
     EXPECT_EQ(Child<Label>(*options, "Title_Label")->GetText(), "OPTIONS");
     EXPECT_EQ(Child<Button>(*options, "OkayButton")->GetLabel()->GetText(), "Okay");
     EXPECT_NE(options->FindChild("ropeBackground"), nullptr);
+    // The skill sits clear of the acceleration switches and of Okay.
+    const Rect skill = options->GetSkillGrid()->GetGlobalRect();
+    const Rect above = Child<Actor>(*options, "Acceleration_On_Button")->GetGlobalRect();
+    const Rect below = Child<Actor>(*options, "OkayButton")->GetGlobalRect();
+    EXPECT_GE(skill.y - options->GetSkillGrid()->GetHeaderLabel()->GetHeight(), above.y + above.h);
+    EXPECT_LE(skill.y + skill.h, below.y);
 
     // The volumes still write their settings through the game's dialog.
     Child<Scrollbar>(*options, "MusicVolumeScrollbar")->SetValue(65, true);
@@ -187,6 +194,10 @@ TEST_F(WoppleGameDialogsTest, TheQuitDialogHangsOnTheLargePaperWithoutTheSavedLi
     EXPECT_EQ(quit->GetWidth(), 500);
     EXPECT_EQ(Child<Button>(*quit, "OkayButton")->GetPosition(), Point<int>(95, 318));
     EXPECT_EQ(Child<Button>(*quit, "CancelButton")->GetPosition(), Point<int>(250, 318));
+    // The title hangs on the paper, above the buttons.
+    const Label* title = quit->GetTitle();
+    EXPECT_EQ(title->GetY(), 178);
+    EXPECT_LE(title->GetY() + title->GetHeight(), 318);
 
     // Asked with the line, it says the game will be saved.
     WoppleAreYouSureQuitDialog saving(true);
@@ -206,9 +217,15 @@ TEST_F(WoppleGameDialogsTest, TheCardsMoveInAndTheFirstAndThirdFurther)
         EXPECT_EQ(game->GetCard(i)->GetX(), engine.GetCard(i)->GetX() + further);
         EXPECT_EQ(game->GetCard(i)->GetY(), engine.GetCard(i)->GetY() + 10);
     }
-    EXPECT_EQ(Child<Button>(*game, "OkayButton")->GetPosition(), Point<int>(50, 497));
-    EXPECT_EQ(Child<Button>(*game, "UpdateButton")->GetPosition(), Point<int>(235, 497));
-    EXPECT_EQ(Child<Button>(*game, "ClearPlayerButton")->GetPosition(), Point<int>(435, 497));
+    // The buttons stand in one row on the dialog, under the cards.
+    const CardView* lowest = game->GetCard(3);
+    for (const char* name : {"OkayButton", "UpdateButton", "ClearPlayerButton"}) {
+        const Button* b = Child<Button>(*game, name);
+        EXPECT_GE(b->GetX(), 0) << name;
+        EXPECT_LE(b->GetX() + b->GetWidth(), game->GetWidth()) << name;
+        EXPECT_LE(b->GetY() + b->GetHeight(), game->GetHeight()) << name;
+        EXPECT_GE(b->GetY(), lowest->GetY() + lowest->GetHeight()) << name;
+    }
 }
 
 TEST_F(WoppleGameDialogsTest, TheNameEntryStartedFromThePlayerChoiceIsInFrontAndTakesTheClick)
