@@ -241,6 +241,12 @@ TEST_F(WoppleGameDialogsTest, TheNameEntryStartedFromThePlayerChoiceIsInFrontAnd
     ASSERT_NE(entry, choose);
     EXPECT_EQ(screen->GetDialogs().size(), 2u);
 
+    // The choice behind it takes no click meanwhile: Clear leaves the player.
+    MouseClick(*Child<Button>(*choose, "ClearPlayerButton"));
+    Passes(5);
+    EXPECT_EQ(PlayerManager::GetInstance()->GetCurrentPlayer(1)->GetTable()["Name"].GetString(), "Ada");
+    EXPECT_EQ(screen->GetTopDialog(""), entry);
+
     // A click on the entry's Cancel closes the entry, not the choice behind it.
     MouseClick(*Child<Button>(*entry, "CancelButton"));
     Passes(30);
