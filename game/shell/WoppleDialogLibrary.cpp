@@ -1,5 +1,8 @@
 #include "game/shell/WoppleDialogLibrary.h"
 
+#include "game/shell/WoppleCommonDialogs.h"
+#include "game/shell/WoppleOptionsDialog.h"
+
 // Each of the game's dialogs takes its factory over when it is built; until
 // then the engine's dialog asks the same question.
 
@@ -11,18 +14,15 @@ Dialog* WoppleDialogLibrary::CreateEnterNameDialog(const std::string& initialNam
 
 Dialog* WoppleDialogLibrary::CreateOptionsDialog()
 {
-    // Becomes WoppleOptionsDialog.
-    return CommonDialogLibrary::CreateOptionsDialog();
+    return new WoppleOptionsDialog();
 }
 
 Dialog* WoppleDialogLibrary::CreateChooseActivePlayerDialog(const std::string& cardName, int cardMode)
 {
-    // Becomes WoppleChooseActivePlayerDialog.
-    return CommonDialogLibrary::CreateChooseActivePlayerDialog(cardName, cardMode);
+    return new WoppleChooseActivePlayerDialog(cardName, cardMode);
 }
 
 Dialog* WoppleDialogLibrary::CreateAreYouSureQuitDialog()
 {
-    // Becomes WoppleAreYouSureQuitDialog(0); the engine's without the saved-game line meanwhile.
-    return CommonDialogLibrary::CreateAreYouSureQuitDialog();
+    return new WoppleAreYouSureQuitDialog(false);
 }

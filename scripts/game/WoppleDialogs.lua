@@ -201,3 +201,71 @@ function Scripts.WoppleGameCompleteDialog(dialog)
     PlaySound("claps.ogg")
     LoopMidi("Wopple.mid", "Loop")
 end
+
+-- The options dialog and the large common dialogs: the game's paper with the rope.
+
+Resources.WoppleDialogButtonFont = Resources.Font:new{ fontName = "Dosis-ExtraBold.otf", fontSize = 26 }
+
+Resources.LargeDialogDefaults = Resources.Object:new{
+    children = {
+        ropeBackground = Resources.Actor:new{
+            image = "dialogRope.png",
+            alignTo = Resources.RectAlignment.MidTop,
+            alignment = Resources.RectAlignment.MidBottom,
+            alignmentOffset = { 0, 84 },
+        },
+    },
+}
+
+-- A picture button of the options dialog: four frames, no text.
+local function PictureButton(image, position)
+    return Resources.Button:new{
+        resource = "Button",
+        image = image,
+        useFrames = true,
+        text = "",
+        position = position,
+    }
+end
+
+Resources.WoppleOptionsDialog = Resources.Object:new{
+    alignment = Resources.RectAlignment.MidTop,
+    children = {
+        ropeBackground = Resources.LargeDialogDefaults.children.ropeBackground,
+        Title_Label = Resources.Label:new{
+            fgColor = "Black",
+            font = "DialogTitleFont",
+            useActorColorAsBG = false,
+            widthLimit = 0,
+            text = "OPTIONS",
+            alignTo = Resources.RectAlignment.MidTop,
+            alignment = Resources.RectAlignment.MidTop,
+            alignmentOffset = { 0, 108 },
+        },
+        butterfly1 = Resources.StaticButterfly:new{
+            resource = "StaticButterfly",
+            zorder = 4,
+            rotation = 0,
+            alignTo = Resources.RectAlignment.TopLeft,
+            alignment = Resources.RectAlignment.TopLeft,
+            alignmentOffset = { 60, 68 },
+        },
+        butterfly2 = Resources.StaticButterfly:new{
+            resource = "StaticButterfly",
+            zorder = 4,
+            rotation = 270,
+            alignTo = Resources.RectAlignment.MidRight,
+            alignment = Resources.RectAlignment.MidRight,
+            alignmentOffset = { -14, 118 },
+        },
+        Acceleration_On_Button = PictureButton("on_frames.png", { 236, 317 }),
+        Acceleration_Off_Button = PictureButton("off_frames.png", { 320, 317 }),
+        Fullscreen_On_Button = PictureButton("fullscreen_frames.png", { 236, 257 }),
+        Fullscreen_Off_Button = PictureButton("window_frames.png", { 320, 257 }),
+    },
+}
+
+Resources.WoppleOptionsLabelProperties = Resources.Object:new{ font = "DialogLabelFont" }
+Resources.WoppleOptionsOkayButton = Resources.Object:new{ font = Resources.WoppleDialogButtonFont, text = "Okay" }
+Resources.WoppleOptionsCreditsButton = Resources.Object:new{ font = Resources.WoppleDialogButtonFont }
+Resources.WoppleButton = Resources.Button:new{ resource = "Button", font = Resources.WoppleDialogButtonFont }

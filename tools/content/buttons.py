@@ -6,8 +6,9 @@ A family file (data/images/<folder>/buttons.txt) names colour sets and buttons:
     button  <file stem> <width>x<height> <shape> <set> [<glyph>]
 
 <shape> is "pill" (round ends), "round" (a circle) or "r<N>" (corner radius N).
-<glyph> draws a sign on the face: "cross" (a close box), "minus" (minimise) or
-"restore" (two overlapping windows). Buttons under 24 pixels high (the window
+<glyph> draws a sign on the face: "cross" (a close box), "minus" (minimise),
+"restore" (two overlapping windows), "tick" (on) or "expand" (four corners
+pointing out: full screen). Buttons under 24 pixels high (the window
 buttons) have thinner edges so that their face keeps room for the sign.
 Each button becomes one horizontal strip of four frames, in the order the
 engine's buttons use: Active, Disabled, Highlighted, Pressed. The frame is the
@@ -18,7 +19,7 @@ the highlight glow around it.
 import colorsys
 
 STATES = ("Active", "Disabled", "Highlighted", "Pressed")
-GLYPHS = (None, "cross", "minus", "restore")
+GLYPHS = (None, "cross", "minus", "restore", "tick", "expand")
 SMALL_HEIGHT = 24
 
 INK = "#3b2314"  # the outline and shadow colour of the whole game
@@ -160,6 +161,15 @@ def frame_svg(family, index, state):
             path = "M%g %g L%g %g M%g %g L%g %g" % (cx - arm, cy - arm, cx + arm, cy + arm, cx - arm, cy + arm, cx + arm, cy - arm)
         elif family.glyph == "minus":
             path = "M%g %g L%g %g" % (cx - arm, cy + arm, cx + arm, cy + arm)
+        elif family.glyph == "tick":
+            path = "M%g %g L%g %g L%g %g" % (cx - arm * 1.1, cy, cx - arm * 0.3, cy + arm * 0.9, cx + arm * 1.2, cy - arm)
+        elif family.glyph == "expand":
+            # A corner bracket at each corner, opening outwards.
+            k = arm * 0.7
+            path = " ".join("M%g %g L%g %g L%g %g" % (cx + sx * arm * 1.3, cy + sy * (arm * 1.3 - k),
+                                                      cx + sx * arm * 1.3, cy + sy * arm * 1.3,
+                                                      cx + sx * (arm * 1.3 - k), cy + sy * arm * 1.3)
+                            for sx in (-1, 1) for sy in (-1, 1))
         else:
             # Two windows, the front one lower left of the one behind.
             small = arm * 1.2

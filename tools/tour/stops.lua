@@ -45,17 +45,18 @@ TourStops = {
               ScriptBreak()
           end
       end },
-    { name = "options", open = function() return StartCommonDialog("Options") end },
+    -- The game's dialogs stand in for the engine's through its dialog library.
+    { name = "game-options", open = function() return StartCommonDialog("Options") end },
     { name = "name-entry", open = function() return StartCommonDialog("EnterName", "Marina") end },
     { name = "load-game", open = function() return StartCommonDialog("LoadSavedGame") end },
-    { name = "quit", open = function() return StartCommonDialog("AreYouSureQuit") end },
+    { name = "game-quit", open = function() return StartCommonDialog("AreYouSureQuit") end },
     { name = "credits-1", open = function() return StartCommonDialog("Credits") end },
     { name = "credits-2", open = function() return StartCommonDialog("Credits") end,
       before = function(dialog) Press(dialog, "NextButton", 1) end },
     { name = "credits-3", open = function() return StartCommonDialog("Credits") end,
       before = function(dialog) Press(dialog, "NextButton", 2) end },
     -- Three named players and an empty slot, the first of them current.
-    { name = "choose-player",
+    { name = "game-choose-player",
       open = function()
           for index, name in ipairs{ "Marina", "Kai", "Lani" } do
               Players[index].Name = name
