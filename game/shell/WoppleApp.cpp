@@ -9,6 +9,7 @@
 #include "engine/ui/ScreenManager.h"
 #include "game/shell/WoppleDialogLibrary.h"
 #include "game/shell/WoppleScoreRecords.h"
+#include "game/shell/WoppleMenuScreen.h"
 #include "game/shell/WoppleSplashScreen.h"
 
 namespace {
@@ -141,6 +142,7 @@ void WoppleApp::AddScreens()
     // In this order: splash, menu, game, map, award; each screen is added here
     // as it is built.
     ScreenManager::GetInstance()->AddScreen(new WoppleSplashScreen);
+    ScreenManager::GetInstance()->AddScreen(new WoppleMenuScreen);
 }
 
 void WoppleApp::SwitchToFirstScreen()

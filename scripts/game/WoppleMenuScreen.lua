@@ -1,2 +1,100 @@
--- The menu screen: players, score lists and the game choices.
--- Filled in as these pieces of the game are built.
+-- The menu screen: the player's card on the left, the ways into a game in the
+-- middle, the board of top scores on the right, and the corner buttons.
+
+-- The player card's template; "DefaultWoppleCardView" once the game's own card is in.
+local MenuCardTemplate = "CardView"
+
+Resources.MenuViewLabelFont = Resources.Font:new{ fontName = "Dosis-ExtraBold.otf", fontSize = 20 }
+Resources.MenuBigButtonFont = Resources.Font:new{ fontName = "Dosis-ExtraBold.otf", fontSize = 26 }
+
+-- Key codes of the arrow keys and F1.
+local KeyLeft, KeyRight, KeyF1 = 276, 275, 282
+
+local function MenuButton(fields)
+    local button = {
+        resource = "Button",
+        useFrames = true,
+        highlightSound = "TinyClick.ogg",
+        clickSound = "click.ogg",
+    }
+    for key, value in pairs(fields) do
+        button[key] = value
+    end
+    return Resources.Button:new(button)
+end
+
+local function BigButton(text, y, key)
+    return MenuButton{
+        image = "btnMenu.png",
+        font = "MenuBigButtonFont",
+        text = text,
+        position = { 260, y },
+        shortcutKey = key,
+    }
+end
+
+Resources.WoppleMenuScreen = Resources.Object:new{
+    children = {
+        logo = Resources.Actor:new{ image = "menu_logo.png", position = { 200, 8 }, zorder = 5 },
+        cardView = Resources[MenuCardTemplate]:new{ position = { 40, 170 }, zorder = 5 },
+        changePlayerButton = MenuButton{
+            image = "Button.png", text = "Players", position = { 53, 318 }, shortcutKey = "r", zorder = 5,
+        },
+        playQuestButton = BigButton("Play Quest", 190, "p"),
+        playClassicButton = BigButton("Play Classic", 268, "c"),
+        myStampsButton = BigButton("My Stamps", 346, "s"),
+        -- The quest's level picker has its own screen; the map opens it.
+        pickLevelButton = MenuButton{
+            image = "Button.small.png", text = "Levels", position = { 350, 424 }, visible = false,
+        },
+        topRecordsView = Resources.Actor:new{
+            class = "TopRecordsView",
+            image = "bkgTopRecords.png",
+            position = { 548, 100 },
+            zorder = 5,
+            titleContainer = { 14, 112, 210, 26 },
+            children = {
+                leftArrow = MenuButton{
+                    image = "btnArrowLeft.png", text = "", position = { 10, 62 }, shortcutKey = KeyLeft,
+                },
+                rightArrow = MenuButton{
+                    image = "btnArrowRight.png", text = "", position = { 190, 62 }, shortcutKey = KeyRight,
+                },
+                viewLabel = Resources.Label:new{
+                    font = "MenuViewLabelFont",
+                    fgColor = "White",
+                    shadowColor = "Black",
+                    useActorColorAsBG = false,
+                    widthLimit = 130,
+                    text = "Classic Mode",
+                    alignment = Resources.RectAlignment.Center,
+                    alignTo = Resources.RectAlignment.MidTop,
+                    alignmentOffset = { 0, 82 },
+                },
+                changeList = MenuButton{
+                    image = "Button.small.png", text = "Next", position = { 70, 382 }, shortcutKey = "l",
+                },
+            },
+        },
+        optionsButton = MenuButton{
+            image = "Button.png", text = "Options", position = { 664, 544 }, shortcutKey = "o", zorder = 5,
+        },
+        quitButton = MenuButton{
+            image = "Button.small.red.png", text = "Quit", position = { 12, 554 }, shortcutKey = "q",
+            escapeKey = true, zorder = 5,
+        },
+        helpButton = MenuButton{
+            image = "btnBlankSmall.png", text = "?", shortcutKey = "h", functionKey = KeyF1,
+            alignment = Resources.RectAlignment.TopRight,
+            alignTo = Resources.RectAlignment.TopRight,
+            alignmentOffset = { -5, 5 },
+            zorder = 5,
+        },
+        ambientLoop = Resources.Actor:new{
+            class = "AmbientLoop",
+            loopFiles = { "Water_OceanLoop.ogg" },
+            randomLoopFiles = { "Amb_TropicalForestLoop1.ogg" },
+            playing = false,
+        },
+    },
+}

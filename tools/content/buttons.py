@@ -7,9 +7,10 @@ A family file (data/images/<folder>/buttons.txt) names colour sets and buttons:
 
 <shape> is "pill" (round ends), "round" (a circle) or "r<N>" (corner radius N).
 <glyph> draws a sign on the face: "cross" (a close box), "minus" (minimise),
-"restore" (two overlapping windows), "tick" (on) or "expand" (four corners
-pointing out: full screen). Buttons under 24 pixels high (the window
-buttons) have thinner edges so that their face keeps room for the sign.
+"restore" (two overlapping windows), "tick" (on), "expand" (four corners
+pointing out: full screen), "left" or "right" (a chevron). Buttons under 24
+pixels high (the window buttons) have thinner edges so that their face keeps
+room for the sign.
 Each button becomes one horizontal strip of four frames, in the order the
 engine's buttons use: Active, Disabled, Highlighted, Pressed. The frame is the
 button's full size; the face leaves room for the drop shadow below it and for
@@ -19,7 +20,7 @@ the highlight glow around it.
 import colorsys
 
 STATES = ("Active", "Disabled", "Highlighted", "Pressed")
-GLYPHS = (None, "cross", "minus", "restore", "tick", "expand")
+GLYPHS = (None, "cross", "minus", "restore", "tick", "expand", "left", "right")
 SMALL_HEIGHT = 24
 
 INK = "#3b2314"  # the outline and shadow colour of the whole game
@@ -170,6 +171,11 @@ def frame_svg(family, index, state):
                                                       cx + sx * arm * 1.3, cy + sy * arm * 1.3,
                                                       cx + sx * (arm * 1.3 - k), cy + sy * arm * 1.3)
                             for sx in (-1, 1) for sy in (-1, 1))
+        elif family.glyph in ("left", "right"):
+            # A chevron pointing the way the list pages.
+            tip = -1 if family.glyph == "left" else 1
+            path = "M%g %g L%g %g L%g %g" % (cx - tip * arm * 0.6, cy - arm * 1.3, cx + tip * arm * 0.8, cy,
+                                             cx - tip * arm * 0.6, cy + arm * 1.3)
         else:
             # Two windows, the front one lower left of the one behind.
             small = arm * 1.2

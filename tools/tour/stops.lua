@@ -15,8 +15,19 @@ local function Press(dialog, buttonName, times)
     end
 end
 
+-- Three named players and an empty slot, the first of them current.
+local function NamePlayers()
+    for index, name in ipairs{ "Marina", "Kai", "Lani" } do
+        Players[index].Name = name
+    end
+    Players[1].Options["game.mode"] = "Classic"
+    SetCurrentPlayerFromIndex(1, 1)
+end
+
 -- The game's splash, shown as a stop; taking it away goes back to the tour.
+-- Loaded, it goes on to the menu, which asks a nameless player for a name.
 local function ShowSplash()
+    NamePlayers()
     SwitchToScreen("SplashScreen")
     return { Destroy = function() SwitchToScreen("Tour") end }
 end
@@ -31,6 +42,11 @@ end
 TourStops = {
     { name = "splash-loading", screen = "SplashScreen", open = ShowSplash },
     { name = "splash-loaded", screen = "SplashScreen", open = ShowSplash, before = WaitForSplashLoaded },
+    { name = "menu", screen = "MenuScreen", open = function()
+          NamePlayers()
+          SwitchToScreen("MenuScreen")
+          return { Destroy = function() SwitchToScreen("Tour") end }
+      end },
     { name = "help-tip", open = function()
           return StartHelpDialog("Super Joker!", "A Super Joker! Click any square you like, on any board.")
       end },
@@ -55,14 +71,9 @@ TourStops = {
       before = function(dialog) Press(dialog, "NextButton", 1) end },
     { name = "credits-3", open = function() return StartCommonDialog("Credits") end,
       before = function(dialog) Press(dialog, "NextButton", 2) end },
-    -- Three named players and an empty slot, the first of them current.
     { name = "game-choose-player",
       open = function()
-          for index, name in ipairs{ "Marina", "Kai", "Lani" } do
-              Players[index].Name = name
-          end
-          Players[1].Options["game.mode"] = "Classic"
-          SetCurrentPlayerFromIndex(1, 1)
+          NamePlayers()
           -- The engine's own card until the game brings its card template.
           return StartCommonDialog("ChooseActivePlayer", "CardView", 2)
       end },

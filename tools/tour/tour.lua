@@ -14,12 +14,16 @@ local function WaitPasses(n)
 end
 
 local function RunTour()
+    -- Every stop's screen pumps from the start: one screen can go on to
+    -- another by itself (the splash to the menu).
     local pumped = { Tour = true }
     for index, stop in ipairs(TourStops) do
         if stop.screen ~= nil and not pumped[stop.screen] then
             Screens[stop.screen].scripts = { "PumpTour" }
             pumped[stop.screen] = true
         end
+    end
+    for index, stop in ipairs(TourStops) do
         -- A stop that fails is reported and passed; the tour goes on.
         local opened, shown = pcall(stop.open)
         if not opened then
