@@ -279,6 +279,17 @@ void WoppleMenuScreen::ShowTopList()
             label->SetText("Classic Mode", true);
     }
     m_TopRecords->Refresh();
+    FitRowsToContainers();
+}
+
+void WoppleMenuScreen::FitRowsToContainers()
+{
+    // The rows are made for a wider board: each takes its container's size, so the scores stay on it.
+    for (RecordContainer* container : m_TopRecords->GetRecordContainers()) {
+        const Rect box = container->GetLocalRect();
+        for (Actor* row : container->GetChildren())
+            row->SetSize(box.w, box.h);
+    }
 }
 
 void WoppleMenuScreen::StepList(bool forward)
@@ -447,5 +458,6 @@ void WoppleMenuScreen::MakeCheaterRecord()
         return;
     MakeWoppleScoreRecord(player, RandomInt(1000), "Cheater", 0).NotifyObservers();
     m_TopRecords->Refresh();
+    FitRowsToContainers();
     SaveAllPlayers();
 }

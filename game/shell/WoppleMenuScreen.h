@@ -47,6 +47,7 @@ private:
     bool OnNormalButtonClick(const EventRecord& event);
     bool OnNormalKeyDown(const EventRecord& event);
     void MakeCheaterRecord();
+    void FitRowsToContainers();
     // A way in that is not built yet: a note on the button and a warning, not a dead click.
     void ShowNotYet(Actor* button, const std::string& what);
     static bool HasScreen(const std::string& name);

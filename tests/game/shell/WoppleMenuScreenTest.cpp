@@ -255,4 +255,13 @@ TEST_F(WoppleMenuScreenTest, ButtonsLieInsideTheScreenAndClearOfEachOtherAndTheC
     const Rect last = rows.back()->GetGlobalRect();
     EXPECT_LE(last.y + last.h, board.y + board.h);
     EXPECT_LE(last.x + last.w, board.x + board.w);
+    // Every score, the last row's too, is on the board, not past its right edge.
+    for (RecordContainer* row : rows) {
+        ASSERT_FALSE(row->GetChildren().empty());
+        auto* entry = dynamic_cast<WoppleScoreRow*>(row->GetChildren().front());
+        ASSERT_NE(entry, nullptr);
+        const Rect score = entry->GetGameScoreLabel()->GetGlobalRect();
+        EXPECT_GT(score.w, 0);
+        EXPECT_LE(score.x + score.w, board.x + board.w);
+    }
 }
