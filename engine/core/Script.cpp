@@ -62,29 +62,29 @@ void Script::ShutdownScripting()
 
 bool Script::IsANamedScript(const std::string& name)
 {
-    LuaObject scriptSpec = ObjectLuaState().GetGlobal("Scripts")[name];
+    LuaObject scriptSource = ObjectLuaState().GetGlobal("Scripts")[name];
     std::string scriptName = name;
     for (int depth = 0; depth < 1000; ++depth) {
-        if (scriptSpec.IsFunction())
+        if (scriptSource.IsFunction())
             return true;
-        if (scriptSpec.IsTable())
-            return scriptSpec["code"].IsFunction();
-        if (!scriptSpec.IsString())
+        if (scriptSource.IsTable())
+            return scriptSource["code"].IsFunction();
+        if (!scriptSource.IsString())
             return false;
-        VELK_ASSERT_MSG(scriptName != scriptSpec.GetString(),
+        VELK_ASSERT_MSG(scriptName != scriptSource.GetString(),
                         (boost::format("Self referential script detected: %1%") % scriptName).str());
-        scriptName = scriptSpec.GetString();
-        scriptSpec = ObjectLuaState().GetGlobal("Scripts")[scriptName];
+        scriptName = scriptSource.GetString();
+        scriptSource = ObjectLuaState().GetGlobal("Scripts")[scriptName];
     }
     return false;
 }
 
 // ---------------------------------------------------------------- life
 
-Script::Script(const LuaObject& scriptSpec)
+Script::Script(const LuaObject& scriptSource)
 {
     InitThread();
-    InitFromScriptSpec(scriptSpec);
+    InitFromScriptSpec(scriptSource);
     m_Arguments.AssignNewTable(ObjectLuaState());
 }
 
@@ -108,38 +108,38 @@ void Script::InitThread()
     m_ThreadState = thread.GetCState();
 }
 
-void Script::InitFromScriptSpec(LuaObject scriptSpec)
+void Script::InitFromScriptSpec(LuaObject scriptSource)
 {
     std::string scriptName;
     bool named = false;
-    while (scriptSpec.IsString()) {
-        scriptName = scriptSpec.GetString();
+    while (scriptSource.IsString()) {
+        scriptName = scriptSource.GetString();
         named = true;
-        scriptSpec = ObjectLuaState().GetGlobal("Scripts")[scriptName];
-        if (scriptSpec.IsString() && scriptName == scriptSpec.GetString())
-            VELK_THROW(Exception, AssertionText("! scriptSpec.IsString() || strcmp(scriptName, scriptSpec.GetString()) != 0",
+        scriptSource = ObjectLuaState().GetGlobal("Scripts")[scriptName];
+        if (scriptSource.IsString() && scriptName == scriptSource.GetString())
+            VELK_THROW(Exception, AssertionText("! scriptSource.IsString() || strcmp(scriptName, scriptSource.GetString()) != 0",
                                                 (boost::format("Self referential script detected: %1%") % scriptName).str()));
         AddTag(scriptName);
     }
-    if (scriptSpec.IsTable()) {
-        VELK_ASSERT(scriptSpec["code"].IsFunction());
-        LuaObject tags = scriptSpec["tags"];
+    if (scriptSource.IsTable()) {
+        VELK_ASSERT(scriptSource["code"].IsFunction());
+        LuaObject tags = scriptSource["tags"];
         int n = tags.IsTable() ? tags.GetN() : 0;
         for (int i = 1; i <= n; ++i)
             if (tags[i].IsString())
                 AddTag(tags[i].GetString());
-        m_Function = scriptSpec["code"];
-    } else if (scriptSpec.IsFunction()) {
-        m_Function = scriptSpec;
+        m_Function = scriptSource["code"];
+    } else if (scriptSource.IsFunction()) {
+        m_Function = scriptSource;
     } else if (named) {
-        VELK_THROW(Exception, (boost::format("Error initializing the named Script, \"%1%\".  scriptSpec cannot be a "
+        VELK_THROW(Exception, (boost::format("Error initializing the named Script, \"%1%\".  scriptSource cannot be a "
                                              "\"%2%\".") %
-                               scriptName % scriptSpec.TypeName())
+                               scriptName % scriptSource.TypeName())
                                   .str());
     } else {
         VELK_THROW(Exception,
-                   (boost::format("Error initializing an unnamed Script.  scriptSpec cannot be a \"%1%\".") %
-                    scriptSpec.TypeName())
+                   (boost::format("Error initializing an unnamed Script.  scriptSource cannot be a \"%1%\".") %
+                    scriptSource.TypeName())
                        .str());
     }
 }
@@ -287,9 +287,9 @@ ScriptList::~ScriptList()
         delete script;
 }
 
-Script* ScriptList::AddScript(const LuaObject& scriptSpec, const std::string& tag)
+Script* ScriptList::AddScript(const LuaObject& scriptSource, const std::string& tag)
 {
-    auto* script = new Script(scriptSpec);
+    auto* script = new Script(scriptSource);
     script->AddArgument(&m_Owner);
     script->AddTag(tag);
     m_Scripts.push_back(script);

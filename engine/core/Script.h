@@ -13,9 +13,9 @@ class Script : public Object
 {
     VELK_DECLARE_CLASS(Script)
 public:
-    // A spec is a function, a table {code = function, tags = {...}}, or the
+    // A script's source is a function, a table {code = function, tags = {...}}, or the
     // name of an entry of the Lua table Scripts (which may name another entry).
-    explicit Script(const LuaObject& scriptSpec);
+    explicit Script(const LuaObject& scriptSource);
     ~Script() override;
 
     // Runs "Script.lua" and keeps the globals Scripts and Script.
@@ -44,7 +44,7 @@ public:
 
 private:
     void InitThread();
-    void InitFromScriptSpec(LuaObject scriptSpec);
+    void InitFromScriptSpec(LuaObject scriptSource);
     void AppendArgument(const LuaObject& value);
 
     std::unordered_set<std::string> m_Tags;
@@ -77,7 +77,7 @@ public:
     ~ScriptList();
 
     // A new script with the owner as its first argument and the tag (when not empty).
-    Script* AddScript(const LuaObject& scriptSpec, const std::string& tag);
+    Script* AddScript(const LuaObject& scriptSource, const std::string& tag);
     // One step of every script, in the order they were added.
     void RunScripts();
     void StopScriptsWithTag(const std::string& tag);

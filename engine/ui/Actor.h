@@ -236,7 +236,7 @@ public:
     // ---- scripts
     // A script from a name, a function or a script table, with the actor as
     // its first argument; it first runs at the next update.
-    Script* AddScript(const LuaObject& scriptSpec, const std::string& tag);
+    Script* AddScript(const LuaObject& scriptSource, const std::string& tag);
     Script* RunScript(const std::string& scriptName, const std::string& tag);
     void RunScripts();
     int FindScriptsWithTag(const std::string& tag, std::vector<Script*>* out) const;

@@ -448,16 +448,16 @@ void Actor::RaiseEvent(int type, void* data, bool immediately)
 
 // ---------------------------------------------------------------- scripts
 
-Script* Actor::AddScript(const LuaObject& scriptSpec, const std::string& tag)
+Script* Actor::AddScript(const LuaObject& scriptSource, const std::string& tag)
 {
-    return m_Scripts.AddScript(scriptSpec, tag);
+    return m_Scripts.AddScript(scriptSource, tag);
 }
 
 Script* Actor::RunScript(const std::string& scriptName, const std::string& tag)
 {
-    LuaObject spec;
-    spec.AssignString(ObjectLuaState(), scriptName);
-    return AddScript(spec, tag);
+    LuaObject name;
+    name.AssignString(ObjectLuaState(), scriptName);
+    return AddScript(name, tag);
 }
 
 void Actor::RunScripts()

@@ -143,13 +143,13 @@ TEST_F(ScriptTest, NamesChainIntoTagsAndBadSpecsFail)
     EXPECT_FALSE(Script::IsANamedScript("Nothing"));
 
     EXPECT_EQ(FailureOf([&] { Script s(Value("'Loop'")); }),
-              "Assertion failed: (! scriptSpec.IsString() || strcmp(scriptName, scriptSpec.GetString()) != 0)\nMessage: "
+              "Assertion failed: (! scriptSource.IsString() || strcmp(scriptName, scriptSource.GetString()) != 0)\nMessage: "
               "Self referential script detected: Loop");
-    EXPECT_EQ(FailureOf([&] { Script s(Value("{ code = 5 }")); }), "Assertion failed: (scriptSpec[\"code\"].IsFunction())");
+    EXPECT_EQ(FailureOf([&] { Script s(Value("{ code = 5 }")); }), "Assertion failed: (scriptSource[\"code\"].IsFunction())");
     EXPECT_EQ(FailureOf([&] { Script s(Value("'Missing'")); }),
-              "Error initializing the named Script, \"Missing\".  scriptSpec cannot be a \"nil\".");
+              "Error initializing the named Script, \"Missing\".  scriptSource cannot be a \"nil\".");
     EXPECT_EQ(FailureOf([&] { Script s(Value("12")); }),
-              "Error initializing an unnamed Script.  scriptSpec cannot be a \"number\".");
+              "Error initializing an unnamed Script.  scriptSource cannot be a \"number\".");
 }
 
 Host* g_Stopping = nullptr;

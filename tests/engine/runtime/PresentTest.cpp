@@ -74,7 +74,9 @@ protected:
         previous = std::filesystem::current_path();
         std::filesystem::current_path(root / "cwd");
         app = std::make_unique<PresentApp>();
-        const char* args[] = {"/tmp/PresentApp", "--multiapp", "--keepcwd", "--nopkg", "-w"};
+        // The program lives in the test's own folder, so no stray start-up script is found.
+        const std::string program = (root / "PresentApp").string();
+        const char* args[] = {program.c_str(), "--multiapp", "--keepcwd", "--nopkg", "-w"};
         app->InitEngine(5, args);
         app->SetLoopClock(&clock);
         app->CreateWindow();

@@ -68,7 +68,9 @@ protected:
         previous = std::filesystem::current_path();
         std::filesystem::current_path(std::filesystem::path(VELK_GAME_DATA_DIR).parent_path());
         app = std::make_unique<DialogApp>();
-        const char* args[] = {"/tmp/DialogApp", "--multiapp", "--keepcwd", "--nopkg"};
+        // The program lives in the test's own folder, so no stray start-up script is found.
+        const std::string program = (root / "DialogApp").string();
+        const char* args[] = {program.c_str(), "--multiapp", "--keepcwd", "--nopkg"};
         app->InitEngine(4, args);
         app->SetLoopClock(&clock);
         app->StartLoop();
