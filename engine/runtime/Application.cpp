@@ -1140,6 +1140,13 @@ void Application::RunPass()
     for (;;) {
         EventRecord record;
         if (SDL_WasInit(SDL_INIT_VIDEO) && SDL_PollEvent(&record)) {
+            // A press that comes in the same pass as the move onto a button
+            // must find the button under the pointer already.
+            if (m_RolloverResetRequested && !m_Paused &&
+                (record.type == SDL_MOUSEBUTTONDOWN || record.type == SDL_MOUSEBUTTONUP)) {
+                m_RolloverResetRequested = false;
+                ResetRolloverAt(record.button.x, record.button.y, true);
+            }
             OnEvent(record);
             m_EventQueue.ReleaseEventData(record);
             continue;

@@ -154,6 +154,33 @@ TEST_F(ButtonTest, AtMostOneClickIsFiredInAPass)
     EXPECT_EQ(std::count(log.begin(), log.end(), "click first"), 1);
 }
 
+// A pointer that jumps onto a button and clicks at once (a tablet, a quick
+// hand, a test driver) brings the move, the press and the release in one pass.
+TEST_F(ButtonTest, AMoveAndAClickInOnePassClickTheButtonUnderThePointer)
+{
+    Button* left = MakeButton("left", 2, 2);
+    Button* right = MakeButton("right", 9, 2);
+    Pass();
+    Hover(*left);
+    Pass();
+    recorder->Take();
+
+    const Rect rect = right->GetGlobalRect();
+    SDL_Event motion{};
+    motion.motion.type = SDL_MOUSEMOTION;
+    motion.motion.state = 0;
+    motion.motion.x = static_cast<Uint16>(rect.x + 1);
+    motion.motion.y = static_cast<Uint16>(rect.y + 1);
+    ASSERT_EQ(SDL_PushEvent(&motion), 0);
+    Down(*right);
+    Up(*right);
+    Pass();
+    std::vector<std::string> log = recorder->Take();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "click right"), 1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "click left"), 0);
+    EXPECT_EQ(left->GetStateName(), "Active");
+}
+
 TEST_F(ButtonTest, EventsGoToTheReceiversElseToTheParentAndDieWithTheButton)
 {
     Button* ok = MakeButton("ok", 2, 2);

@@ -7,6 +7,7 @@
 #include "engine/ui/AmbientLoop.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/CardView.h"
+#include "game/shell/WoppleCardView.h"
 #include "engine/ui/CommonDialogs.h"
 #include "engine/ui/Dialog.h"
 #include "engine/ui/TextBox.h"
@@ -226,6 +227,13 @@ TEST_F(WoppleMenuScreenTest, AFirstPlayerWithoutANameIsAskedForOneAndCancelGives
 TEST_F(WoppleMenuScreenTest, ButtonsLieInsideTheScreenAndClearOfEachOtherAndTheCard)
 {
     ShowMenu();
+    // The game's own card, with the children its template gives it.
+    auto* card = dynamic_cast<WoppleCardView*>(menu->FindChild("cardView", true));
+    ASSERT_NE(card, nullptr);
+    ASSERT_NE(card->GetNameLabel(), nullptr);
+    EXPECT_EQ(card->GetNameLabel()->GetText(), "Ana");
+    ASSERT_NE(card->GetPicture(), nullptr);
+    EXPECT_GT(card->GetPicture()->GetPosition().x, 0) << "the photo stands where the template puts it";
     const Rect screen = menu->GetGlobalRect();
     std::vector<std::pair<std::string, Rect>> boxes;
     for (const char* name : {"playQuestButton", "playClassicButton", "myStampsButton", "changePlayerButton",
