@@ -1,8 +1,8 @@
--- The game's player card: a 260 by 110 card with the photo on the left and
--- the name, total score, keys, rank and stars beside it.
+-- The game's player card: a 214 by 114 card with the name along the top and
+-- the photo under it, the total score, keys, rank and stars beside the photo.
 
 Resources.WoppleCardNameFont = Resources.Font:new{ fontName = "LobsterTwo-Bold.otf", fontSize = 20 }
-Resources.WoppleCardFieldFont = Resources.Font:new{ fontName = "Dosis-ExtraBold.otf", fontSize = 15 }
+Resources.WoppleCardFieldFont = Resources.Font:new{ fontName = "Dosis-ExtraBold.otf", fontSize = 14 }
 
 local function CardLabel(font, offset, widthLimit)
     return Resources.Label:new{
@@ -24,17 +24,17 @@ Resources.DefaultWoppleCardView = Resources.CardView:new{
     children = {
         -- The photo takes this place, size and z-order; the frame around it is the card's.
         PhotoPlaceHolder = Resources.Actor:new{
-            image = "photoPlayer.custom.png",
+            image = "cardPhotoSlot.png",
             alignment = Resources.RectAlignment.TopLeft,
             alignTo = Resources.RectAlignment.TopLeft,
-            alignmentOffset = { 14, 16 },
+            alignmentOffset = { 12, 40 },
             zorder = 5,
         },
-        playerNameLabel = CardLabel("WoppleCardNameFont", { 102, 8 }, 148),
-        topScoreLabel = CardLabel("WoppleCardFieldFont", { 104, 38 }, 146),
-        secretsFoundLabel = CardLabel("WoppleCardFieldFont", { 104, 55 }, 146),
-        rankLabel = CardLabel("WoppleCardFieldFont", { 104, 72 }, 146),
-        rank = CardLabel("WoppleCardFieldFont", { 180, 72 }, 70),
-        starLabel = CardLabel("WoppleCardFieldFont", { 104, 89 }, 146),
+        playerNameLabel = CardLabel("WoppleCardNameFont", { 12, 3 }, 190),
+        topScoreLabel = CardLabel("WoppleCardFieldFont", { 82, 36 }, 126),
+        secretsFoundLabel = CardLabel("WoppleCardFieldFont", { 82, 53 }, 126),
+        rankLabel = CardLabel("WoppleCardFieldFont", { 82, 70 }, 126),
+        rank = CardLabel("WoppleCardFieldFont", { 150, 70 }, 56),
+        starLabel = CardLabel("WoppleCardFieldFont", { 82, 87 }, 126),
     },
 }

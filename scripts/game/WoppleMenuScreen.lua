@@ -25,27 +25,27 @@ local function BigButton(text, y, key)
         image = "btnMenu.png",
         font = "MenuBigButtonFont",
         text = text,
-        position = { 304, y },
+        position = { 291, y },
         shortcutKey = key,
     }
 end
 
 Resources.WoppleMenuScreen = Resources.Object:new{
     children = {
-        logo = Resources.Actor:new{ image = "menu_logo.png", position = { 247, 8 }, zorder = 5 },
+        logo = Resources.Actor:new{ image = "menu_logo.png", position = { 229, 8 }, zorder = 5 },
         -- Inherited keys reach a spawned child through its "resource" only.
         cardView = Resources.DefaultWoppleCardView:new{
-            resource = "DefaultWoppleCardView", position = { 20, 170 }, zorder = 5,
+            resource = "DefaultWoppleCardView", position = { 36, 170 }, zorder = 5,
         },
         changePlayerButton = MenuButton{
-            image = "Button.png", text = "Players", position = { 88, 296 }, shortcutKey = "r", zorder = 5,
+            image = "Button.png", text = "Players", position = { 81, 298 }, shortcutKey = "r", zorder = 5,
         },
         playQuestButton = BigButton("Play Quest", 190, "p"),
         playClassicButton = BigButton("Play Classic", 268, "c"),
         myStampsButton = BigButton("My Stamps", 346, "s"),
         -- The quest's level picker has its own screen; the map opens it.
         pickLevelButton = MenuButton{
-            image = "Button.small.png", text = "Levels", position = { 362, 424 }, visible = false,
+            image = "Button.small.png", text = "Levels", position = { 349, 424 }, visible = false,
         },
         topRecordsView = Resources.Actor:new{
             class = "TopRecordsView",

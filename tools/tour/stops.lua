@@ -74,7 +74,6 @@ TourStops = {
     { name = "game-choose-player",
       open = function()
           NamePlayers()
-          -- The engine's own card until the game brings its card template.
-          return StartCommonDialog("ChooseActivePlayer", "CardView", 2)
+          return StartCommonDialog("ChooseActivePlayer", "DefaultWoppleCardView", 2)
       end },
 }

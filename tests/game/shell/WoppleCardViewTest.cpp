@@ -92,7 +92,7 @@ TEST_F(WoppleCardViewTest, ThePhotoTakesThePlaceHoldersPlaceAndSize)
     EXPECT_EQ(picture->GetPosition().y, placeholder->GetPosition().y);
     EXPECT_EQ(picture->GetZOrder(), placeholder->GetZOrder());
     // Photo and frame are the game's card, not the engine's smaller one.
-    EXPECT_EQ(card->GetWidth(), 260);
+    EXPECT_EQ(card->GetWidth(), 214);
     EXPECT_EQ(card->GetHeight(), 114);
 }
 
