@@ -85,6 +85,8 @@ struct MetadataEntry
 {
     std::map<std::string, int> numbers;
     std::map<std::string, std::pair<int, int>> parts;
+    // Frame animations by name: their frame numbers and the animations they play in turn.
+    std::map<std::string, std::pair<std::vector<int>, std::vector<std::string>>> animations;
 };
 
 int CollectMetadata(lua_State* L)
@@ -135,6 +137,24 @@ std::map<std::string, MetadataEntry> RunMetadata(const fs::path& path)
                         lua_pop(L, 3);
                     }
                 }
+                if (key == "Animations" && lua_type(L, -1) == LUA_TTABLE) {
+                    lua_pushnil(L);
+                    while (lua_next(L, -2) != 0) {
+                        auto& [frames, nested] = entry.animations[lua_tostring(L, -2)];
+                        for (int i = 1;; ++i) {
+                            lua_rawgeti(L, -1, i);
+                            const int type = lua_type(L, -1);
+                            if (type == LUA_TNUMBER)
+                                frames.push_back(static_cast<int>(lua_tointeger(L, -1)));
+                            else if (type == LUA_TSTRING)
+                                nested.push_back(lua_tostring(L, -1));
+                            lua_pop(L, 1);
+                            if (type == LUA_TNIL)
+                                break;
+                        }
+                        lua_pop(L, 1);
+                    }
+                }
                 lua_pop(L, 1);
             }
         }
@@ -174,6 +194,17 @@ TEST(ContentMetadata, EntriesNameFilesOfTheirFolderAndFramesFitThePicture)
                     x += fw;
                 }
                 EXPECT_EQ(x, surface->w) << "the last frame ends at the strip's edge";
+            }
+            // An animation shows frames of its own strip and plays only animations it has.
+            const int strip = entry.numbers.count("numFrames") ? entry.numbers.at("numFrames") : 1;
+            for (const auto& [animation, steps] : entry.animations) {
+                EXPECT_FALSE(steps.first.empty() && steps.second.empty()) << animation;
+                for (int frame : steps.first) {
+                    EXPECT_GE(frame, 0) << animation;
+                    EXPECT_LT(frame, strip) << animation;
+                }
+                for (const auto& other : steps.second)
+                    EXPECT_TRUE(entry.animations.count(other)) << animation << " plays " << other;
             }
             for (const auto& [part, range] : entry.parts) {
                 EXPECT_GE(range.first, 1) << part;

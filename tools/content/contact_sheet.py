@@ -28,8 +28,14 @@ def frames_of(folder):
     frames = {}
     if os.path.exists(path):
         with open(path, encoding="utf-8") as f:
-            for name, body in re.findall(r'\["([^"]+)"\]\s*=\s*\{(.*)\}', f.read()):
-                values = dict(re.findall(r"(\w+)\s*=\s*(\d+)", body))
+            # An entry may run over several lines (frame animations), so each
+            # one reaches to the start of the next.
+            text = f.read()
+            starts = list(re.finditer(r'\["([^"]+)"\]\s*=\s*\{', text))
+            for k, start in enumerate(starts):
+                name = start.group(1)
+                body = text[start.end() : starts[k + 1].start() if k + 1 < len(starts) else len(text)]
+                values = dict(reversed(re.findall(r"(\w+)\s*=\s*(\d+)", body)))
                 if "numFrames" in values:
                     frames[name] = (int(values["numFrames"]), int(values["width"]), int(values["height"]))
     return frames

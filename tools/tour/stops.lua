@@ -76,4 +76,41 @@ TourStops = {
           NamePlayers()
           return StartCommonDialog("ChooseActivePlayer", "DefaultWoppleCardView", 2)
       end },
+    -- Reel, lever, power-up and character art, laid out by hand until the game screen shows them.
+    { name = "reel-art", open = function()
+          local parts = {}
+          local function Put(name, image, x, y, zorder, frame)
+              parts[name] = { class = "Actor", image = image, position = { x, y }, zorder = zorder, frame = frame or 0 }
+          end
+          local symbols = { "FreeSpin1.png", "cell_s_joker.png", "cell_coin.png", "cell_devil.png", "reel_multiply_bg.png" }
+          local stacking = { 1, 2, 3, 2, 1 }
+          for i = 1, 5 do
+              local cx, cy = 238 + 82 * (i - 1), 544
+              Put("face" .. i, "coco_center.png", cx - 44, cy - 38, 1)
+              Put("symbol" .. i, symbols[i], cx - 40, cy - 35, 2)
+              Put("rim" .. i, string.format("wheelBackground%d.png", i), cx - 44, cy - 38, 4)
+              Put("frame" .. i, "reelwithhole.png", cx - 53, cy - 65, 10 + stacking[i])
+          end
+          Put("multiplier", "reel_text_numbers.png", 566 - 26, 544 - 18, 3, 1)
+          Put("times", "reel_text_numbers.png", 566, 544 - 18, 3, 10)
+          Put("hilite", "coconut_highlight.png", 320 + 1 - 50, 544 + 2 - 45, 20)
+          Put("lever", "cocodrop_blink1.png", 652, 404, 5)
+          local faces = { "freespin.png", "multiply_bg.png", "devil_prot.png", "bonusfrog.png", "wopplevision.png", "powerup.png" }
+          for k, face in ipairs(faces) do
+              local x, y = 8 + ((k - 1) % 3) * 54, 440 + math.floor((k - 1) / 3) * 74
+              Put("rope" .. k, "pwrup_rope.png", x + 21, y - 24, 1)
+              Put("powerup" .. k, face, x, y, 2)
+          end
+          Put("powerupDigit", "text_numbers.png", 54 + 12, 440 + 14, 3, 2)
+          Put("powerupTimes", "text_numbers.png", 54 + 26, 440 + 14, 3, 10)
+          for k, layer in ipairs{ "girl_body.png", "girl_foot_left.png", "girl_foot_right.png", "girl_head.png" } do
+              Put("girl" .. k, layer, 10, 190, k)
+          end
+          Put("girlMouth", "girl_mouth.png", 10, 190, 5, 1)
+          Put("cherub", "cherub_bucket.png", 520, 300, 1, 3)
+          Put("pirate", "pirate.png", 660, 110, 1, 0)
+          local art = CreateObject{ class = "Actor", name = "ReelArt", size = { 800, 600 }, children = parts }
+          Screens.Tour:AddChild(art)
+          return art
+      end },
 }

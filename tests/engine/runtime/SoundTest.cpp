@@ -200,7 +200,8 @@ TEST_F(SoundTest, PlaysEveryGameSound)
         EXPECT_GT(sound->CalcMemoryUsage(false), fs::file_size(item.path()));
         ++played;
     }
-    EXPECT_EQ(played, 24);
+    // At least the sounds of the splash and the menu; every piece of the game adds its own.
+    EXPECT_GE(played, 24);
     EXPECT_GT(GetMemUsage(MEMUSAGE_SOUNDS), 0);
     EXPECT_EQ(CountInLog("Couldn't"), 0) << LogText();
 
