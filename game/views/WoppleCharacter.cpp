@@ -7,6 +7,7 @@
 #include "engine/core/TypeConversion.h"
 #include "engine/core/VelkLuaState.h"
 #include "engine/runtime/Font.h"
+#include "engine/runtime/Image.h"
 #include "engine/ui/Label.h"
 #include "engine/ui/SpeechBubble.h"
 
@@ -175,6 +176,8 @@ WoppleCharacter::WoppleCharacter() : Button("Button.png")
 {
     // Pressed, the figure moves; its frames are its animations'.
     SetUseFrames(false);
+    // The figure is its template's picture or its layers, never a plain button.
+    SetImage(nullptr, "");
 }
 
 WoppleCharacter::~WoppleCharacter()

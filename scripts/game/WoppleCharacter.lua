@@ -2,8 +2,9 @@
 -- with the bucket who pops up with the longer explanations, and the pirate of
 -- the duel. The girl is drawn in layers of one size (body, feet, head, and on
 -- the head her mouth, eyelids and tear); her mouth is a strip of faces. The
--- cherub and the pirate are each one strip whose metadata holds the
--- animations "Idle", "Babble" and "PopOut". The scripts below make them talk.
+-- cherub and the pirate are each one strip of poses whose metadata holds
+-- their animations (idle or calm, babble, and the cherub's popOut and popIn).
+-- The scripts below make them talk.
 
 Scripts = Scripts or {}
 
@@ -73,36 +74,37 @@ Resources.CherubGirlCharacter = Resources.WoppleCharacter:new{
     scaredImage = 6,
 }
 
--- He lives below the bottom edge and pops up to speak.
+-- He sits in his bucket and pops out of it to speak; his bubble keeps clear
+-- of his curls. Frames: 0 only the bucket, 1 peeking, 2 out, 3 "ah", 4 "oh",
+-- 5 laughing, 6 blinking.
 Resources.GuyCherubCharacter = Resources.WoppleCharacter:new{
     resource = "WoppleCharacter",
-    image = "cherubguy.png",
-    size = { 140, 160 },
-    bubbleAlignmentOffset = { 0, 6 },
-    idleAnimation = "Idle",
-    babbleAnimation = "Babble",
-    popOutAnimation = "PopOut",
-    loopAnimation = "Idle",
-    babbleSounds = { "cherub_babble1.ogg", "cherub_babble2.ogg" },
-    clickSounds = { "cherub_babble1.ogg" },
+    image = "cherub_bucket.png",
+    size = { 110, 130 },
+    bubbleAlignmentOffset = { 0, -10 },
+    idleAnimation = "idle",
+    babbleAnimation = "babble",
+    popOutAnimation = "popOut",
+    popInAnimation = "popIn",
+    babbleSounds = { "cherub_babble1.ogg", "cherub_babble2.ogg", "cherub_babble3.ogg" },
+    clickSounds = { "cherub_babble3.ogg" },
     visible = false,
 }
 
+-- Frames: 0 calm, 1 "ah", 2 "oh", 3 laughing, 4 blinking, 5 sulking.
 Resources.PirateCalm = Resources.WoppleCharacter:new{
     resource = "WoppleCharacter",
-    image = "pirate_calm.png",
-    size = { 170, 230 },
-    idleAnimation = "Idle",
-    babbleAnimation = "Babble",
-    popOutAnimation = "PopOut",
-    loopAnimation = "Idle",
+    image = "pirate.png",
+    size = { 120, 160 },
+    idleAnimation = "calm",
+    babbleAnimation = "babble",
 }
 
 Resources.PirateCharacter = Resources.PirateCalm:new{
     resource = "PirateCalm",
     bubbleAlignmentOffset = { 3, 0 },
-    babbleSounds = { "pirate_babble1.ogg", "pirate_babble2.ogg" },
-    clickSounds = { "pirate_yar.ogg" },
+    babbleSounds = { "pirate_babble1.ogg", "pirate_babble2.ogg", "pirate_babble3.ogg" },
+    clickSounds = { "pirate15.ogg", "pirate26.ogg" },
 }
 
 -- ---------------------------------------------------------------- talking
@@ -227,18 +229,23 @@ function Scripts.Babble(character)
     Babble(character, RandomOf(character.babbleSounds))
 end
 
--- The bucket cherub climbs into view, or ducks away again.
+-- The bucket cherub climbs out of his bucket, or ducks back in; a pose
+-- lasts 100 ms.
 function Scripts.GuyCherubPopOut(character)
     character:SetVisible(true)
     if character.popOutAnimation then
         character.playAnimation = character.popOutAnimation
-        ScriptDelay(600)
+        ScriptDelay(300)
     end
     Loop(character, "idleAnimation")
 end
 
 function Scripts.GuyCherubPopIn(character)
     character:CloseBubble()
+    if character.popInAnimation then
+        character.playAnimation = character.popInAnimation
+        ScriptDelay(300)
+    end
     character:SetVisible(false)
 end
 

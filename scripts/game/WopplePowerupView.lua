@@ -43,7 +43,8 @@ Resources.WopplePowerupViewItem = Resources.Actor:new{
     },
 }
 
--- Item n of the bar, placed by the point it shares with the bar.
+-- Item n of the bar, placed by the point it shares with the bar: tags of
+-- 56 x 56 two pixels apart across, their ropes in the 18 pixels between rows.
 local function PowerupItem(place, zorder)
     return Resources.Actor:new{
         class = "WopplePowerupViewItem",
@@ -55,7 +56,7 @@ end
 
 local A = Resources.RectAlignment
 Resources.WopplePowerupView = Resources.Actor:new{
-    size = { 216, 228 },
+    size = { 164, 204 },
     color = false,
     children = {
         powerup1 = PowerupItem(A.TopLeft, 9),

@@ -245,7 +245,9 @@ TEST_F(CharacterTest, TheCharacterScriptsAndTemplatesAreThere)
         EXPECT_EQ(Eval(t + ".bubbleAlignTo").GetString(), "MidTop") << name;
     }
     EXPECT_EQ(Eval("Resources.PirateCharacter.bubbleAlignmentOffset[1]").GetInteger(), 3);
-    // The girl as the rules find her: her size, and her face among her layers.
+    // The girl as the rules find her: her size, her layers and no plain
+    // button's picture behind them.
+    EXPECT_EQ(girl->GetImage(), nullptr);
     EXPECT_EQ(girl->GetWidth(), 152);
     EXPECT_EQ(girl->GetHeight(), 225);
     for (const char* part : {"Body", "Head", "mouth", "tear", "eyeLids", "LeftFoot", "RightFoot"})
