@@ -189,6 +189,19 @@ TEST_F(CharacterTest, TheCloseBoxWorksAgainWhenTheSameTextIsShownAfterClosing)
     EXPECT_EQ(rules.clicks.size(), 2u);
 }
 
+TEST_F(CharacterTest, AClickOnTheFigureReachesTheRules)
+{
+    ClickRecorder rules;
+    girl->AddToGroup(&rules);
+    // Her layers have no picture of hers: her rectangle takes the click, to
+    // its last pixel and not one past it.
+    const Rect r = girl->GetGlobalRect();
+    ClickAt(r.x + r.w - 1, r.y + r.h - 1);
+    EXPECT_EQ(rules.clicks, (std::vector<std::string>{"cherubGirl"}));
+    ClickAt(r.x + r.w, r.y + r.h / 2);
+    EXPECT_EQ(rules.clicks.size(), 1u);
+}
+
 TEST_F(CharacterTest, HidingTheCharacterHidesItsBubble)
 {
     girl->Say("Peekaboo", 0, "White", nullptr, false);

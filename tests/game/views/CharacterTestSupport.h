@@ -91,7 +91,11 @@ protected:
     void ClickOn(const Actor& actor)
     {
         const Rect r = actor.GetGlobalRect();
-        const int x = r.x + r.w / 2, y = r.y + r.h / 2;
+        ClickAt(r.x + r.w / 2, r.y + r.h / 2);
+    }
+
+    void ClickAt(int x, int y)
+    {
         app->ResetRolloverAt(x, y, true);
         for (std::uint8_t type : {std::uint8_t(SDL_MOUSEBUTTONDOWN), std::uint8_t(SDL_MOUSEBUTTONUP)}) {
             SDL_Event e{};

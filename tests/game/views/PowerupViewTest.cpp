@@ -209,13 +209,15 @@ TEST_F(PowerupViewTest, ClicksOnAnItemReachTheListener)
     bar->AddFreeSpin();
     bar->AddPowerup("x", "Lucky", 0);
     Pass();
-    ClickOn(*Item(2));
-    EXPECT_EQ(rules.clicks, (std::vector<std::string>{"Lucky"}));
-    // One pixel past the bar's last shown item is the hidden third: nothing.
+    // The last pixel of the second tag is the tag; the one past it is the
+    // hidden third item's place, which takes no click.
     const Rect r = Item(2)->GetGlobalRect();
-    app->ResetRolloverAt(r.x + r.w + 1, r.y + r.h / 2, true);
-    Passes(2);
+    ClickAt(r.x + r.w - 1, r.y + r.h / 2);
+    EXPECT_EQ(rules.clicks, (std::vector<std::string>{"Lucky"}));
+    ClickAt(Item(3)->GetGlobalRect().x + Item(3)->GetWidth() - 1, r.y + r.h / 2);
     EXPECT_EQ(rules.clicks.size(), 1u);
+    ClickOn(*Item(1));
+    EXPECT_EQ(rules.clicks, (std::vector<std::string>{"Lucky", "FreeSpin"}));
 }
 
 TEST_F(PowerupViewTest, ATenthRecordWaitsAndLookUpsOutsideTheBarAreNil)
