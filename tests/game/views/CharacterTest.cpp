@@ -145,6 +145,30 @@ TEST_F(CharacterTest, TwoReplyButtonsReportTheChosenOneAndTheBubbleClosesOnItsTi
     EXPECT_EQ(rules.clicks.size(), 1u);
 }
 
+TEST_F(CharacterTest, RepliesBehindAnOpenDialogTakeNoClickAndNoKey)
+{
+    ClickRecorder rules;
+    girl->SayWithButtons("Use your free spin now?", "Now", "useNowButton", 'w', "Later", "laterButton", 'l', &rules,
+                         0, "White");
+    Pass();
+    Lua("_dialog = StartCommonDialog('AreYouSureQuit')");
+    Passes(30);
+    ASSERT_TRUE(screen->HasDialogs());
+    ClickOn(*BubbleButton("laterButton"));
+    Key('w');
+    Passes(2);
+    EXPECT_TRUE(rules.clicks.empty());
+
+    // "No, go on playing": the question is the girl's again.
+    auto* no = dynamic_cast<Button*>(screen->GetDialogs().back()->FindChild("CancelButton", true));
+    ASSERT_NE(no, nullptr);
+    ClickOn(*no);
+    Passes(30);
+    ASSERT_FALSE(screen->HasDialogs());
+    ClickOn(*BubbleButton("laterButton"));
+    EXPECT_EQ(rules.clicks, (std::vector<std::string>{"laterButton"}));
+}
+
 TEST_F(CharacterTest, OneAndThreeButtonSetsNameTheirButtonsAsAsked)
 {
     ClickRecorder rules;
