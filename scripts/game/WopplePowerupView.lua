@@ -43,8 +43,11 @@ Resources.WopplePowerupViewItem = Resources.Actor:new{
     },
 }
 
+-- Layouts make the bar by its class ("WopplePowerupView"); its constructor
+-- applies the template below, and each item applies its own.
+
 -- Item n of the bar, placed by the point it shares with the bar: tags of
--- 56 x 56 two pixels apart across, their ropes in the 18 pixels between rows.
+-- 56 x 56 whose rims touch across, their ropes in the 18 pixels between rows.
 local function PowerupItem(place, zorder)
     return Resources.Actor:new{
         class = "WopplePowerupViewItem",
