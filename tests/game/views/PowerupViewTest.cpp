@@ -161,10 +161,11 @@ TEST_F(PowerupViewTest, ManyDigitsStandSideBySideOverlapping)
         frames.push_back(digit->GetFrame());
         xs.push_back(digit->GetX());
     }
-    // 1 is frame 0, 0 is frame 9, then the "x".
+    // 1 is frame 0, 0 is frame 9, then the "x"; each 4 pixels into the one before.
+    const int w = graphic->GetChildren().front()->GetWidth();
     EXPECT_EQ(frames, (std::vector<int>{0, 9, 10}));
-    EXPECT_EQ(xs, (std::vector<int>{0, 10, 20}));
-    EXPECT_EQ(graphic->GetWidth(), 3 * 14 - 2 * 4);
+    EXPECT_EQ(xs, (std::vector<int>{0, w - 4, 2 * (w - 4)}));
+    EXPECT_EQ(graphic->GetWidth(), 3 * w - 2 * 4);
     // Centred on the tag.
     const Rect item = Item(1)->GetGlobalRect(), g = graphic->GetGlobalRect();
     EXPECT_EQ(g.x, item.x + item.w / 2 - g.w / 2);
