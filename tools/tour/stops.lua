@@ -114,3 +114,70 @@ TourStops = {
           return art
       end },
 }
+
+-- Power-ups and the talking characters: on a stage of the tour's screen with
+-- a bubble layer, as the game screen will hold them. Each stop waits for its
+-- pictures to be in the data.
+local function ViewStage()
+    local stage = CreateObject{ class = "Actor", size = { 800, 600 }, color = false }
+    stage:AddChild(CreateObject{ class = "Actor", name = "BubbleLayer", layer = 999, color = false })
+    Screens.Tour:AddChild(stage)
+    return stage
+end
+
+local function Character(template, position)
+    local stage = ViewStage()
+    local character = CreateObject(Resources[template]:new{ resource = template, position = position })
+    stage:AddChild(character)
+    character:SetVisible(true)
+    return stage, character
+end
+
+local function HasPictures(names)
+    for _, name in ipairs(names) do
+        if Resources[name] == nil then
+            return false
+        end
+    end
+    return true
+end
+
+for _, stop in ipairs{
+    { name = "powerups", pictures = { "powerup.png", "freespin.png", "devil_prot.png", "multiply_bg.png" },
+      open = function()
+          local stage = ViewStage()
+          local bar = CreateObject{ class = "WopplePowerupView", position = { 292, 150 } }
+          stage:AddChild(bar)
+          bar:AddPowerup("free\nspin", "FreeSpin", 0)
+          bar:AddPowerup("devil\nguard", "DevilProtection", 0)
+          bar:SetMultiplier(3)
+          bar:AddPowerup("bonus\n", "Lucky", 2)
+          return stage
+      end },
+    { name = "character-girl", pictures = { "girl_body.png", "girl_head.png", "girl_mouth.png" },
+      open = function()
+          local stage, girl = Character("CherubGirlCharacter", { 324, 330 })
+          girl:SayWithButtons("You won a free spin! Use it now, or keep it for later?\n\n",
+              "Now", "useNowButton", "w", "Later", "laterButton", "l", nil, 0)
+          return stage
+      end },
+    { name = "character-cherub", pictures = { "cherub_bucket.png" },
+      open = function()
+          local stage, cherub = Character("GuyCherubCharacter", { 345, 420 })
+          cherub.loopAnimation = "idle"
+          cherub:SayWithOneButton("Match the numbers the reels show to the numbers on your board.\n\n",
+              "Okay", "cherubOkayButton", "o", nil, 0)
+          return stage
+      end },
+    { name = "character-pirate", pictures = { "pirate.png" },
+      open = function()
+          local stage, pirate = Character("PirateCharacter", { 315, 340 })
+          pirate:SayWithThreeButtons("Arr! Which chest be yours, matey?\n\n",
+              "Left", "leftChest", "l", "Middle", "middleChest", "m", "Right", "rightChest", "r", nil, 0)
+          return stage
+      end },
+} do
+    if HasPictures(stop.pictures) then
+        table.insert(TourStops, stop)
+    end
+end
