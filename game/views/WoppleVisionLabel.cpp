@@ -79,10 +79,17 @@ void WoppleVisionLabel::RenderCachedImage()
     UpdateAlignment();
 
     if (GetWidth() > 0 && GetHeight() > 0) {
+        // A hidden label draws nothing, and cells set the numbers of their
+        // hidden ones: shown for the rendering only.
+        const bool wasVisible = IsVisible();
+        if (!wasVisible)
+            Actor::SetVisible(true);
         Flatten(0, 0, GetWidth(), GetHeight());
         Image* rendered = GetFlattenedActor() ? GetFlattenedActor()->GetRenderedImage() : nullptr;
         std::unique_ptr<Image> copy = rendered ? rendered->Clone() : nullptr;
         Unflatten();
+        if (!wasVisible)
+            Actor::SetVisible(false);
         const int w = GetWidth();
         const int h = GetHeight();
         SetImage(std::move(copy), std::string());

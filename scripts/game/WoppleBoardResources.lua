@@ -39,6 +39,8 @@ function WoppleVisionLabelTemplate(font, color)
     return Resources.Actor:new{
         class = "WoppleVisionLabel",
         fgColor = color,
+        alignment = Resources.RectAlignment.Center,
+        alignTo = Resources.RectAlignment.Center,
         children = {
             outlineLabelContainer = Resources.Actor:new{
                 alignment = Resources.RectAlignment.TopLeft,

@@ -2,6 +2,8 @@
 // score flash made from its templates.
 
 #include "BoardTestSupport.h"
+#include "engine/runtime/Canvas.h"
+#include "engine/runtime/SurfaceManager.h"
 #include "engine/ui/Label.h"
 #include "game/views/WoppleVisionLabel.h"
 
@@ -64,6 +66,30 @@ TEST_F(WoppleVisionLabelTest, ATextIsRenderedOnceIntoOnePicture)
     EXPECT_EQ(label->GetRenderCount(), 2);
     for (Label* outline : label->GetOutlineLabels())
         EXPECT_EQ(outline->GetText(), "7");
+}
+
+TEST_F(WoppleVisionLabelTest, AHiddenLabelRendersItsTextAllTheSame)
+{
+    // The cells number their hidden outlined labels; shown later, they must hold the number.
+    auto label = Make("LargeWoppleVisionLabelDefaults");
+    label->SetVisible(false);
+    label->SetText("88");
+    EXPECT_FALSE(label->IsVisible());
+    ASSERT_NE(label->GetOwnImage(), nullptr);
+    label->SetVisible(true);
+    label->SetPosition(0, 0);
+    Canvas canvas(label->GetWidth(), label->GetHeight(), CANVAS_DESTROY_TARGET);
+    label->Draw(canvas);
+    int gold = 0;
+    SDL_Surface* surface = canvas.GetTargetSurface()->GetSurface();
+    for (int y = 0; y < label->GetHeight(); ++y)
+        for (int x = 0; x < label->GetWidth(); ++x) {
+            const std::uint32_t rgb = PixelRow(surface, y)[x] & 0xFFFFFFu;
+            const int r = static_cast<int>(rgb >> 16), g = static_cast<int>((rgb >> 8) & 0xFF),
+                      b = static_cast<int>(rgb & 0xFF);
+            gold += r > 200 && g > 150 && b < 80;
+        }
+    EXPECT_GT(gold, 20) << "the golden number";
 }
 
 TEST_F(WoppleVisionLabelTest, AScoreFlashIsCentredOnItsPointInItsParent)
