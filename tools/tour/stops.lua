@@ -127,7 +127,12 @@ local function LightLine(board, row, lit)
 end
 
 for _, stop in ipairs{
-    { name = "board-classic", open = function() return ShowBoard("WoppleSingleBoardResourceSet", { 3, 7, 12, 13, 18, 24 }) end },
+    { name = "board-classic", open = function()
+          local board = ShowBoard("WoppleSingleBoardResourceSet", { 3, 7, 12, 13, 18, 24 })
+          -- As the pointer on a cell of the third column lights it.
+          board:FindChild("ColumnHilite_3", true):SetVisible(true)
+          return board
+      end },
     { name = "board-line", open = function()
           local board = ShowBoard("WoppleSingleBoardResourceSet", { 2, 8, 14, 22 })
           LightLine(board, 3, 3)
