@@ -1,10 +1,9 @@
 #include "game/views/WoppleCellView.h"
 
 #include "engine/core/Class.h"
-#include "engine/core/TypeConversion.h"
 #include "engine/core/Exception.h"
 #include "engine/core/ScriptFunctionRegistration.h"
-#include "engine/runtime/Application.h"
+#include "engine/core/TypeConversion.h"
 #include "engine/runtime/Image.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/Label.h"

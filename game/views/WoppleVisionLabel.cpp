@@ -1,8 +1,8 @@
 #include "game/views/WoppleVisionLabel.h"
 
 #include "engine/core/Class.h"
-#include "engine/core/TypeConversion.h"
 #include "engine/core/Point.h"
+#include "engine/core/TypeConversion.h"
 #include "engine/runtime/Application.h"
 #include "engine/runtime/Image.h"
 #include "engine/ui/FlattenedActor.h"
