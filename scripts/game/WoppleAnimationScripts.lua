@@ -22,3 +22,18 @@ end
 function Scripts.ButterflyFly(actor)
     SlideAndWait(actor, { math.random(-200, 100), -100 }, math.random(7500, 12500))
 end
+
+-- A cell's or a reel's multiplier badge blinks twice. The badge is looked up
+-- afresh at each step: the rules may take it away meanwhile.
+function Scripts.FlashMultiplier(actor)
+    for _, step in ipairs({ { true, 90 }, { false, 60 }, { true, 90 }, { false, 0 } }) do
+        local flash = actor:FindChild("multiplierFlash", true)
+        if not flash then
+            return
+        end
+        flash:SetVisible(step[1])
+        if step[2] > 0 then
+            ScriptDelay(step[2])
+        end
+    end
+end

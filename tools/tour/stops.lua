@@ -180,4 +180,73 @@ for _, stop in ipairs{
     if HasPictures(stop.pictures) then
         table.insert(TourStops, stop)
     end
+-- The board: a classic board in play, a line lighting up, seven by seven and
+-- the vision look, each centred on the tour's plain screen.
+
+-- A board with its numbers dealt as the rules deal them (column c from 15c - 14
+-- to 15c, shuffled) and the cells at the given places (counted down the
+-- columns from 1) matched.
+local function ShowBoard(resource, matched)
+    math.randomseed(20261210)
+    local board = CreateObject{ resource = resource }
+    local columns, rows = board:GetNumColumns(), board:GetNumRows()
+    for c = 1, columns do
+        local numbers = {}
+        for n = 1, 15 do
+            numbers[n] = 15 * (c - 1) + n
+        end
+        for n = 15, 2, -1 do
+            local k = math.random(n)
+            numbers[n], numbers[k] = numbers[k], numbers[n]
+        end
+        for r = 1, rows do
+            local cell = board:GetCellView(c, r)
+            cell:SetCellNumber(numbers[r])
+            cell:SetCellType("SelectableAndClickableNumber")
+        end
+    end
+    for _, place in ipairs(matched) do
+        local column = math.floor((place - 1) / rows)
+        board:GetCellView(column + 1, place - column * rows):SetCellType("Selected")
+    end
+    Screens.Tour:AddChild(board)
+    local size = board.size
+    board.position = { math.floor((800 - size.x) / 2), math.floor((600 - size.y) / 2) }
+    return board
+end
+
+-- A completed row half-way through its lights: the first cells lit in turn.
+local function LightLine(board, row, lit)
+    for c = 1, board:GetNumColumns() do
+        board:GetCellView(c, row):SetCellType("Selected")
+    end
+    for c = 1, lit do
+        local overlay = board:GetCellView(c, row):FindChild("woppleOverlay", true)
+        overlay.image = "cellWoppleOverlay.png"
+        overlay:SetVisible(true)
+    end
+end
+
+for _, stop in ipairs{
+    { name = "board-classic", open = function()
+          local board = ShowBoard("WoppleSingleBoardResourceSet", { 3, 7, 12, 13, 18, 24 })
+          -- As the pointer on a cell of the third column lights it.
+          board:FindChild("ColumnHilite_3", true):SetVisible(true)
+          return board
+      end },
+    { name = "board-line", open = function()
+          local board = ShowBoard("WoppleSingleBoardResourceSet", { 2, 8, 14, 22 })
+          LightLine(board, 3, 3)
+          return board
+      end },
+    { name = "board-seven-by-seven", open = function()
+          return ShowBoard("WoppleSevenBySevenBoardResourceSet", { 1, 9, 17, 25, 33, 41, 49, 20, 30 })
+      end },
+    { name = "board-vision", open = function()
+          local board = ShowBoard("WoppleSingleBoardResourceSet", { 4, 6, 13, 17, 23 })
+          board:SetWoppleVision(true, false)
+          return board
+      end },
+} do
+    table.insert(TourStops, stop)
 end
