@@ -170,7 +170,7 @@ Resources.WoppleSingleBoardResourceSet = WoppleBoardViewTemplate{
     background = "bkgBoardSingle.png",
     cell = "WoppleCellViewDefaults",
     hilite = "columnHilite.png",
-    margins = { 10, 12 },
+    margins = { 10, 10 },
     columnWidths = { 81, 82, 81, 82, 81 },
     rowHeights = { 79, 80, 80, 80, 80 },
 }
@@ -179,7 +179,7 @@ Resources.WopplePirateBoardResourceSet = WoppleBoardViewTemplate{
     background = "bkgBoardPirate.png",
     cell = "WoppleCellViewDefaults",
     hilite = "columnHilite.png",
-    margins = { 10, 12 },
+    margins = { 10, 10 },
     columnWidths = { 81, 82, 81, 82, 81 },
     rowHeights = { 79, 80, 80, 80, 80 },
 }
@@ -188,7 +188,7 @@ Resources.WoppleMultiBoardResourceSet = WoppleBoardViewTemplate{
     background = "bkgBoardMulti.png",
     cell = "WoppleCellViewSmallDefaults",
     hilite = "columnHiliteSmall.png",
-    margins = { 8, 10 },
+    margins = { 8, 8 },
     columnWidths = { 39, 39, 39, 39, 40 },
     rowHeights = { 38, 38, 38, 38, 38 },
 }
@@ -198,7 +198,7 @@ Resources.WoppleSevenBySevenBoardResourceSet = WoppleBoardViewTemplate{
     cell = "WoppleCellViewSevenBySevenDefaults",
     hilite = "columnHilite7x7.png",
     gridSize = 7,
-    margins = { 10, 12 },
+    margins = { 10, 10 },
     columnWidths = { 58, 58, 58, 58, 58, 58, 58 },
     rowHeights = { 57, 57, 57, 57, 57, 57, 57 },
 }

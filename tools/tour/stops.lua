@@ -180,6 +180,8 @@ for _, stop in ipairs{
     if HasPictures(stop.pictures) then
         table.insert(TourStops, stop)
     end
+end
+
 -- The board: a classic board in play, a line lighting up, seven by seven and
 -- the vision look, each centred on the tour's plain screen.
 
