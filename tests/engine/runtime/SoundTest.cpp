@@ -200,7 +200,7 @@ TEST_F(SoundTest, PlaysEveryGameSound)
         EXPECT_GT(sound->CalcMemoryUsage(false), fs::file_size(item.path()));
         ++played;
     }
-    EXPECT_EQ(played, 24);
+    EXPECT_EQ(played, 25);
     EXPECT_GT(GetMemUsage(MEMUSAGE_SOUNDS), 0);
     EXPECT_EQ(CountInLog("Couldn't"), 0) << LogText();
 
