@@ -491,12 +491,15 @@ Resources.SetupNewPlayerWizard = Resources.Object:new{
     alignTo = Resources.RectAlignment.MidTop,
     children = {
         ropeBackground = Resources.LargeDialogDefaults.children.ropeBackground,
+        -- Over the pages, so that Alt and a letter reach these before a
+        -- picture's plain letter; Cancel first of all, so Escape cancels.
         OkayButton = WizardButton("Play", { 125, -50 },
-            { shortcutKey = "p", enterKey = true, buttonClosesDialog = true, visible = false }),
-        NextButton = WizardButton("Next", { 125, -50 }, { shortcutKey = "n", useAltShortcutKey = true, enterKey = true }),
+            { shortcutKey = "p", enterKey = true, buttonClosesDialog = true, visible = false, zorder = 1 }),
+        NextButton = WizardButton("Next", { 125, -50 },
+            { shortcutKey = "n", useAltShortcutKey = true, enterKey = true, zorder = 1 }),
         BackButton = WizardButton("Back", { -125, -50 },
-            { shortcutKey = "b", useAltShortcutKey = true, escapeKey = true, backspaceKey = true }),
+            { shortcutKey = "b", useAltShortcutKey = true, escapeKey = true, backspaceKey = true, zorder = 1 }),
         CancelButton = WizardButton("Cancel", { 0, -50 },
-            { shortcutKey = "c", useAltShortcutKey = true, escapeKey = true, buttonClosesDialog = true }),
+            { shortcutKey = "c", useAltShortcutKey = true, escapeKey = true, buttonClosesDialog = true, zorder = 2 }),
     },
 }

@@ -421,6 +421,34 @@ TEST_F(SetupNewPlayerWizardTest, TheTextCallsNeedATextBox)
     }
 }
 
+TEST_F(SetupNewPlayerWizardTest, TheWizardsButtonsTakeTheirKeysBeforeThePictureChoice)
+{
+    Options().SetString("player.picture", "female_hs.jpg");
+    SetupNewPlayerWizard* wizard = ShowWizard();
+    ASSERT_NE(wizard, nullptr);
+    Press(*wizard, "NextButton");
+    // A plain letter picks its picture; with Alt it is the wizard's button.
+    Key('m');
+    Passes(2);
+    EXPECT_EQ(Option("player.picture"), "male_hs.jpg");
+    Key('c', KMOD_LALT);
+    Passes(2);
+    EXPECT_EQ(Option("player.picture"), "female_hs.jpg") << "Alt+C cancels, and Cancel puts the picture back";
+    EXPECT_TRUE(wizard->IsStopping());
+    EXPECT_EQ(wizard->GetResultButtonName(), "CancelButton");
+    Passes(30);
+
+    // Escape cancels too, on any page.
+    wizard = ShowWizard();
+    ASSERT_NE(wizard, nullptr);
+    wizard->ShowPage(4);
+    Key(SDLK_ESCAPE);
+    Passes(2);
+    EXPECT_TRUE(wizard->IsStopping());
+    EXPECT_EQ(wizard->GetResultButtonName(), "CancelButton");
+    Passes(30);
+}
+
 namespace {
 
 class FreshHomeTest : public GameFixture
