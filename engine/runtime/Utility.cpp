@@ -34,6 +34,7 @@ namespace {
 
 DirectDrawProbe g_DirectDrawProbe = nullptr;
 ModalSystemDialogHost* g_ModalDialogHost = nullptr;
+std::function<std::string()> g_PictureFileChooser;
 ActorTreeAccess* g_ActorTreeAccess = nullptr;
 
 // Throws Exception naming the given operation rather than the enclosing function.
@@ -400,7 +401,19 @@ std::string ShowOpenFileDialog(const std::string& initialFolder)
 
 std::string ChoosePictureFile()
 {
+    if (g_PictureFileChooser)
+        return g_PictureFileChooser();
     return ShowOpenFileDialog(GetMyPicturesPath());
+}
+
+bool CanChoosePictureFile()
+{
+    return g_PictureFileChooser || IsFileChooserInstalled();
+}
+
+void SetPictureFileChooser(std::function<std::string()> chooser)
+{
+    g_PictureFileChooser = std::move(chooser);
 }
 
 // ---- Start-up log ----

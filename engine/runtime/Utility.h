@@ -3,6 +3,7 @@
 #include "engine/core/Exception.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -129,8 +130,13 @@ void SetModalSystemDialogHost(ModalSystemDialogHost* host);
 // Asks the user for a picture file, starting in the folder; the chosen path, or
 // empty text when the user cancelled or no dialog is available.
 std::string ShowOpenFileDialog(const std::string& initialFolder);
-// ShowOpenFileDialog in the pictures folder.
+// ShowOpenFileDialog in the pictures folder, or the stand-in while one is set.
 std::string ChoosePictureFile();
+// Whether ChoosePictureFile can ask at all: a stand-in is set, or zenity or
+// kdialog is installed. Without, callers ask for a path themselves.
+bool CanChoosePictureFile();
+// Tests answer for the desktop's dialog; an empty function puts it back.
+void SetPictureFileChooser(std::function<std::string()> chooser);
 
 // ---- Start-up log ----
 

@@ -1,15 +1,16 @@
 #include "game/shell/WoppleDialogLibrary.h"
 
+#include "game/shell/SetupNewPlayerWizard.h"
 #include "game/shell/WoppleCommonDialogs.h"
 #include "game/shell/WoppleOptionsDialog.h"
 
 // Each of the game's dialogs takes its factory over when it is built; until
 // then the engine's dialog asks the same question.
 
-Dialog* WoppleDialogLibrary::CreateEnterNameDialog(const std::string& initialName)
+// The wizard shows the name current player 1 has, whatever the caller had in mind.
+Dialog* WoppleDialogLibrary::CreateEnterNameDialog(const std::string&)
 {
-    // Becomes SetupNewPlayerWizard.
-    return CommonDialogLibrary::CreateEnterNameDialog(initialName);
+    return new SetupNewPlayerWizard();
 }
 
 Dialog* WoppleDialogLibrary::CreateOptionsDialog()

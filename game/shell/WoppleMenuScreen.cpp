@@ -19,6 +19,7 @@
 #include "engine/ui/NoteManager.h"
 #include "engine/ui/ScreenManager.h"
 #include "engine/ui/TopRecordsView.h"
+#include "game/shell/SetupNewPlayerWizard.h"
 #include "game/shell/WopplePlayer.h"
 #include "game/shell/WoppleScoreRecords.h"
 
@@ -318,8 +319,11 @@ void WoppleMenuScreen::ApplyNewPlayerName(Dialog* dialog)
         LuaObject table = player->GetTable();
         const std::string fallback = (boost::format("Player %1%") % player->GetIndex()).str();
         if (button == "OkayButton" || button == "PlayButton") {
-            auto* entry = dynamic_cast<EnterNameDialog*>(dialog);
-            std::string name = entry ? entry->GetEnteredName() : std::string();
+            std::string name;
+            if (auto* wizard = dynamic_cast<SetupNewPlayerWizard*>(dialog))
+                name = wizard->GetText("TextBox");
+            else if (auto* entry = dynamic_cast<EnterNameDialog*>(dialog))
+                name = entry->GetEnteredName();
             table.SetString("Name", name.empty() ? fallback : name);
             SaveAllPlayers();
         } else if (button == "CancelButton") {

@@ -1,6 +1,7 @@
 #include "platform/os/FileChooser.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -106,7 +107,31 @@ bool IsExistingFile(const std::string& path)
     return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+bool IsOnPath(const std::string& program)
+{
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "";
+    size_t start = 0;
+    while (start <= folders.size()) {
+        size_t end = folders.find(':', start);
+        if (end == std::string::npos)
+            end = folders.size();
+        // An empty entry is the current folder, as the shell has it.
+        std::string folder = folders.substr(start, end - start);
+        const std::string candidate = (folder.empty() ? std::string(".") : folder) + "/" + program;
+        if (IsExistingFile(candidate) && access(candidate.c_str(), X_OK) == 0)
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 } // namespace
+
+bool IsFileChooserInstalled()
+{
+    return IsOnPath("zenity") || IsOnPath("kdialog");
+}
 
 std::string ChooseFileToOpen(const FileChooserRequest& request)
 {

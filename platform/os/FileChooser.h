@@ -20,3 +20,7 @@ struct FileChooserRequest
 // The path of an existing file the user chose, or empty text when the user
 // cancelled, no chooser is installed or the chooser failed.
 std::string ChooseFileToOpen(const FileChooserRequest& request);
+
+// Whether ChooseFileToOpen has a chooser to run: zenity or kdialog is an
+// executable file in a folder of $PATH.
+bool IsFileChooserInstalled();

@@ -269,3 +269,237 @@ Resources.WoppleOptionsLabelProperties = Resources.Object:new{ font = "DialogLab
 Resources.WoppleOptionsOkayButton = Resources.Object:new{ font = Resources.WoppleDialogButtonFont, text = "Okay" }
 Resources.WoppleOptionsCreditsButton = Resources.Object:new{ font = Resources.WoppleDialogButtonFont }
 Resources.WoppleButton = Resources.Button:new{ resource = "Button", font = Resources.WoppleDialogButtonFont }
+
+-- The new player's wizard: the pages it shows one at a time, in order, and
+-- the dialog with its four buttons. The picture choice is made in code.
+
+Colors{
+    WizardWarning = { 216, 57, 47 },
+    WizardPaper = { 254, 246, 225 },
+}
+
+SetupNewPlayerWizardDialogs = {
+    "EnterNamePage",
+    "ChoosePicturePage",
+    "HowToPlayPage1",
+    "HowToPlayPage2",
+    "HowToPlayPage3",
+    "ReadyToPlayPage",
+}
+
+-- The dialog's title face and the label face, larger; fonts name their file each.
+Resources.WizardTitleFont = Resources.Font:new{ fontName = "Dosis-ExtraBold.otf", fontSize = 36 }
+Resources.WizardTextFont = Resources.Font:new{ fontName = "ComicNeue-Bold.otf", fontSize = 24 }
+Resources.WizardButtonFont = Resources.Font:new{ fontName = "Dosis-ExtraBold.otf", fontSize = 22 }
+
+local function WizardLabel(font, text, fields)
+    local label = Resources.Label:new{
+        name = "Name",
+        font = font,
+        fgColor = "Ink",
+        useActorColorAsBG = false,
+        widthLimit = 0,
+        text = text,
+        alignTo = Resources.RectAlignment.MidTop,
+        alignment = Resources.RectAlignment.MidTop,
+    }
+    for k, v in pairs(fields or {}) do
+        label[k] = v
+    end
+    return label
+end
+
+local function WizardTitle(text, font, offset)
+    return WizardLabel(font, text, { alignmentOffset = offset })
+end
+
+local function WizardPage(children)
+    return Resources.Actor:new{
+        alignment = Resources.RectAlignment.MidTop,
+        alignTo = Resources.RectAlignment.MidTop,
+        alignmentOffset = { 0, 0 },
+        visible = false,
+        children = children,
+    }
+end
+
+local function WizardPicture(image, alignTo, alignment, offset)
+    return Resources.Actor:new{
+        image = image,
+        alignTo = alignTo,
+        alignment = alignment,
+        alignmentOffset = offset,
+    }
+end
+
+Resources.EnterNamePage = WizardPage{
+    WizardTitle("Welcome To Wopple Vevev!", "DialogTitleFont", { 0, 112 }),
+    WizardTitle("Please Sign In:", "DialogLabelFont", { 0, 243 }),
+    TextBox = Resources.TextBox:new{
+        limit = 10,
+        text = "",
+        boxSize = { 170, 37 },
+        clickSound = "Click6.ogg",
+        image = "sign_in.jpg",
+        alignTo = Resources.RectAlignment.MidTop,
+        alignment = Resources.RectAlignment.MidTop,
+        alignmentOffset = { 0, 276 },
+    },
+}
+
+Resources.LoadButton = Resources.Button:new{
+    resource = "Button",
+    image = "Button.small.png",
+    useFrames = true,
+    font = "WizardButtonFont",
+    text = "Load",
+    shortcutKey = "l",
+    alignTo = Resources.RectAlignment.MidRight,
+    alignment = Resources.RectAlignment.MidRight,
+    -- Under the custom picture's button, clear of the wizard's own row.
+    alignmentOffset = { -67, 151 },
+}
+
+Resources.ChoosePicturePage = WizardPage{
+    WizardTitle("Choose Picture", "WizardTitleFont", { 0, 112 }),
+    WizardTitle("Please select your picture", "DialogLabelFont", { 0, 180 }),
+    LoadButton = Resources.LoadButton,
+    -- Over the line above, when a chosen file is no picture.
+    PictureMessage = WizardLabel("DialogLabelFont", "That file is not a picture we can read.", {
+        name = "PictureMessage",
+        fgColor = "WizardWarning",
+        color = "WizardPaper",
+        useActorColorAsBG = true,
+        widthLimit = 400,
+        alignmentOffset = { 0, 180 },
+        zorder = 5,
+        visible = false,
+    }),
+    -- Without a file chooser on the desktop the path is typed here.
+    PathPanel = Resources.Actor:new{
+        alignTo = Resources.RectAlignment.MidTop,
+        alignment = Resources.RectAlignment.MidTop,
+        alignmentOffset = { 0, 228 },
+        size = { 360, 170 },
+        visible = false,
+        children = {
+            PathLabel = WizardLabel("DialogLabelFont", "Type where your picture is:", {
+                name = "PathLabel",
+                alignmentOffset = { 0, 10 },
+            }),
+            PathBox = Resources.TextBox:new{
+                limit = 255,
+                text = "",
+                boxSize = { 340, 37 },
+                clickSound = "Click6.ogg",
+                image = "path_in.jpg",
+                alignTo = Resources.RectAlignment.MidTop,
+                alignment = Resources.RectAlignment.MidTop,
+                alignmentOffset = { 0, 50 },
+            },
+            OpenButton = Resources.Button:new{
+                resource = "Button",
+                image = "Button.small.png",
+                useFrames = true,
+                font = "WizardButtonFont",
+                text = "Open",
+                shortcutKey = "o",
+                useAltShortcutKey = true,
+                alignTo = Resources.RectAlignment.MidTop,
+                alignment = Resources.RectAlignment.MidTop,
+                alignmentOffset = { 0, 110 },
+            },
+        },
+    },
+}
+
+Resources.HowToPlayPage1 = WizardPage{
+    WizardTitle("How To Play", "WizardTitleFont", { 10, 112 }),
+    WizardLabel("WizardTextFont",
+        "The goal of Wopple is to get as many Wopples as you can in 20 spins. On each spin...", {
+        textAlignment = Resources.TextAlignment.Left,
+        wrapLimit = 30,
+        alignTo = Resources.RectAlignment.Center,
+        alignment = Resources.RectAlignment.Center,
+        alignmentOffset = { 10, 14 },
+    }),
+}
+
+Resources.HowToPlayPage2 = WizardPage{
+    WizardTitle("Spin and Match", "WizardTitleFont", { 10, 112 }),
+    WizardLabel("WizardTextFont", "Match the\nnumbers that come up on the bottom, to the ones on the card above.", {
+        textAlignment = Resources.TextAlignment.Right,
+        wrapLimit = 13,
+        alignTo = Resources.RectAlignment.MidLeft,
+        alignment = Resources.RectAlignment.MidLeft,
+        alignmentOffset = { 50, 29 },
+    }),
+    WizardPicture("helpWoppleBoard.png", Resources.RectAlignment.Center, Resources.RectAlignment.MidLeft, { -30, 34 }),
+}
+
+Resources.HowToPlayPage3 = WizardPage{
+    WizardTitle("Get Wopples", "WizardTitleFont", { 10, 112 }),
+    WizardLabel("WizardTextFont", "On each spin,\nsee if you can get matches that make 5 in a row to get a Wopple!", {
+        textAlignment = Resources.TextAlignment.Right,
+        wrapLimit = 13,
+        alignTo = Resources.RectAlignment.MidLeft,
+        alignment = Resources.RectAlignment.MidLeft,
+        alignmentOffset = { 55, 39 },
+    }),
+    WizardPicture("helpWopple.png", Resources.RectAlignment.Center, Resources.RectAlignment.MidLeft, { -30, 34 }),
+}
+
+Resources.ReadyToPlayPage = WizardPage{
+    WizardTitle("Helpful Tips", "WizardTitleFont", { 10, 112 }),
+    WizardLabel("WizardTextFont",
+        "* You can also spin with the\nright mouse button or space bar.\n\n* Press the ALT key to see keyboard shortcuts.\n\n* Click HELP for help :)", {
+        textAlignment = Resources.TextAlignment.Left,
+        wrapLimit = 30,
+        alignTo = Resources.RectAlignment.Center,
+        alignment = Resources.RectAlignment.Center,
+        alignmentOffset = { 10, 14 },
+    }),
+    WizardLabel("WizardTextFont", "Good luck!", {
+        alignTo = Resources.RectAlignment.MidBottom,
+        alignment = Resources.RectAlignment.MidBottom,
+        alignmentOffset = { 0, -110 },
+    }),
+}
+
+local function WizardButton(text, offset, fields)
+    local button = Resources.Button:new{
+        resource = "Button",
+        image = "Button.png",
+        useFrames = true,
+        font = Resources.WoppleDialogButtonFont,
+        text = text,
+        alignTo = Resources.RectAlignment.MidBottom,
+        alignment = Resources.RectAlignment.MidBottom,
+        alignmentOffset = offset,
+    }
+    for k, v in pairs(fields) do
+        button[k] = v
+    end
+    return button
+end
+
+Resources.SetupNewPlayerWizard = Resources.Object:new{
+    image = "bkgDialogLarge.png",
+    title = "",
+    titleAlignmentOffset = { 0, 10 },
+    alignment = Resources.RectAlignment.MidTop,
+    alignTo = Resources.RectAlignment.MidTop,
+    children = {
+        ropeBackground = Resources.LargeDialogDefaults.children.ropeBackground,
+        -- Over the pages, so that Alt and a letter reach these before a
+        -- picture's plain letter; Cancel first of all, so Escape cancels.
+        OkayButton = WizardButton("Play", { 125, -50 },
+            { shortcutKey = "p", enterKey = true, buttonClosesDialog = true, visible = false, zorder = 1 }),
+        NextButton = WizardButton("Next", { 125, -50 },
+            { shortcutKey = "n", useAltShortcutKey = true, enterKey = true, zorder = 1 }),
+        BackButton = WizardButton("Back", { -125, -50 },
+            { shortcutKey = "b", useAltShortcutKey = true, escapeKey = true, backspaceKey = true, zorder = 1 }),
+        CancelButton = WizardButton("Cancel", { 0, -50 },
+            { shortcutKey = "c", useAltShortcutKey = true, escapeKey = true, buttonClosesDialog = true, zorder = 2 }),
+    },
+}

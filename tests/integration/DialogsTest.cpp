@@ -24,7 +24,7 @@ TEST_F(ProgramTest, TheConsoleOpensEveryCommonDialogOnTheCurrentScreen)
     ExpectInOrder(output, {
                               "DIALOG START: screen=Plain ; dialog=OptionsDialog\n",
                               "OPENED OptionsDialog\n",
-                              "OPENED EnterNameDialog\n",
+                              "OPENED SetupNewPlayerWizard\n",
                               "OPENED LoadSavedGameDialog\n",
                               "OPENED QuitDialog\n",
                               "DIALOG START: screen=Plain ; dialog=CreditsDialog\n",

@@ -113,6 +113,19 @@ TourStops = {
           Screens.Tour:AddChild(art)
           return art
       end },
+    -- The new player's wizard, page by page: a name typed, the picture choice, how to play, tips.
+    { name = "wizard-1-name", open = function() return StartCommonDialog("EnterName") end,
+      before = function(dialog) dialog:SetText("TextBox", "Marina") end },
+    { name = "wizard-2-picture", open = function() return StartCommonDialog("EnterName") end,
+      before = function(dialog) dialog:ShowPage(2) end },
+    { name = "wizard-3-how-to-play", open = function() return StartCommonDialog("EnterName") end,
+      before = function(dialog) dialog:ShowPage(3) end },
+    { name = "wizard-4-spin-and-match", open = function() return StartCommonDialog("EnterName") end,
+      before = function(dialog) dialog:ShowPage(4) end },
+    { name = "wizard-5-get-wopples", open = function() return StartCommonDialog("EnterName") end,
+      before = function(dialog) dialog:ShowPage(5) end },
+    { name = "wizard-6-tips", open = function() return StartCommonDialog("EnterName") end,
+      before = function(dialog) dialog:ShowPage(6) end },
 }
 
 -- Power-ups and the talking characters: on a stage of the tour's screen with

@@ -504,6 +504,24 @@ TEST_F(UtilityDialogTest, NothingIsChosenWithoutAnAnswer)
     EXPECT_EQ(ShowOpenFileDialog(temp.Path()), "");
 }
 
+TEST_F(UtilityDialogTest, APictureCanBeChosenOnlyWithAChooserOrAStandIn)
+{
+    EXPECT_FALSE(CanChoosePictureFile());
+    // A file of that name that cannot run is no chooser.
+    WriteTextFile(Bin() + "/zenity", "");
+    chmod((Bin() + "/zenity").c_str(), 0644);
+    EXPECT_FALSE(CanChoosePictureFile());
+    InstallChooser("kdialog", temp / "chosen.png", 0);
+    EXPECT_TRUE(CanChoosePictureFile());
+
+    ScopedEnvironment nowhere("PATH", temp / "nowhere");
+    SetPictureFileChooser([] { return std::string("/stand/in.png"); });
+    EXPECT_TRUE(CanChoosePictureFile());
+    EXPECT_EQ(ChoosePictureFile(), "/stand/in.png");
+    SetPictureFileChooser(nullptr);
+    EXPECT_FALSE(CanChoosePictureFile());
+}
+
 // ---- Script functions ----
 
 class UtilityScriptTest : public ::testing::Test

@@ -15,6 +15,7 @@
 #include "engine/ui/NoteBubble.h"
 #include "engine/ui/NoteManager.h"
 #include "engine/ui/TopRecordsView.h"
+#include "game/shell/SetupNewPlayerWizard.h"
 #include "game/shell/WoppleMenuScreen.h"
 #include "game/shell/WopplePlayer.h"
 #include "game/shell/WoppleScoreRecords.h"
@@ -43,11 +44,14 @@ protected:
         Passes(3);
         if (!name.empty()) {
             EXPECT_EQ(menu->GetStateName(), "EnteringPlayerName");
-            auto* dialog = dynamic_cast<EnterNameDialog*>(NameDialog());
-            EXPECT_NE(dialog, nullptr);
-            if (dialog) {
-                dialog->GetTextBox()->SetText(name);
-                PressDialogButton(dialog, "OkayButton");
+            auto* wizard = dynamic_cast<SetupNewPlayerWizard*>(NameDialog());
+            EXPECT_NE(wizard, nullptr);
+            if (wizard) {
+                wizard->SetText("TextBox", name);
+                // Through every page to Play.
+                for (int page = 1; page < wizard->GetPageCount(); ++page)
+                    PressDialogButton(wizard, "NextButton", 2);
+                PressDialogButton(wizard, "OkayButton");
             }
             EXPECT_EQ(menu->GetStateName(), "Normal");
         }
@@ -62,13 +66,13 @@ protected:
         return nullptr;
     }
 
-    void PressDialogButton(Dialog* dialog, const std::string& name)
+    void PressDialogButton(Dialog* dialog, const std::string& name, int passes = 40)
     {
         auto* button = dynamic_cast<Button*>(dialog->FindChild(name, true));
         ASSERT_NE(button, nullptr) << name;
         button->ManuallyPressButton();
         button->ManuallyReleaseButton();
-        Passes(40);
+        Passes(passes);
     }
 
     void Click(const std::string& name)
