@@ -307,3 +307,59 @@ TEST_F(WoppleGameLogicRootTest, ARootActorDeletedWithItsScreenIsNotTouchedAgain)
 }
 
 } // namespace
+
+namespace {
+
+// The game screen's side of the quit and options buttons.
+class RecordingGameScreen : public WoppleScreen, public WoppleGameLogicHost
+{
+public:
+    explicit RecordingGameScreen(Record& record) : WoppleScreen("", "GameScreen"), m_Record(record) {}
+    void ShowAreYouSureQuitDialog() override { m_Record.push_back("screen.quit"); }
+    void ShowOptionsDialog() override { m_Record.push_back("screen.options"); }
+
+private:
+    Record& m_Record;
+};
+
+class HelpLogic : public TestLogic
+{
+public:
+    using TestLogic::TestLogic;
+    void ShowHelp() override { calls.push_back("logic.help"); }
+    Record calls;
+};
+
+TEST_F(WoppleGameLogicTest, TheScreensButtonsAskTheGameScreenOrShowHelp)
+{
+    auto* screen = AddScreen<RecordingGameScreen>(record);
+    HelpLogic help("logic", record);
+    help.SetTargetScreen(screen);
+    auto click = [&](const char* name) {
+        Actor button;
+        button.SetName(name);
+        return help.OnButtonClick(MakeEventRecord(VELK_BUTTONCLICK, 0, &button));
+    };
+    EXPECT_TRUE(click("quitButton"));
+    EXPECT_TRUE(click("optionsButton"));
+    EXPECT_TRUE(click("helpButton"));
+    EXPECT_FALSE(click("cocoDropButton"));
+    EXPECT_EQ(record, (Record{"screen.quit", "screen.options"}));
+    EXPECT_EQ(help.calls, (Record{"logic.help"}));
+}
+
+TEST_F(WoppleGameLogicTest, GoingToTheMapAdvancesItToTheNextIslandAndTheMenuLeavesItAlone)
+{
+    AddScreen<WoppleScreen>("", "MenuScreen");
+    auto* map = AddScreen<WoppleScreen>("", "MapScreen");
+    map->AddState(new RecordingState("map", record, "AdvanceToNewIsland"), true);
+    WoppleGameLogic::GoToScreen("MenuScreen");
+    Passes(3);
+    EXPECT_EQ(manager->GetCurrentScreen(), manager->GetScreen("MenuScreen"));
+    EXPECT_EQ(map->GetState(), nullptr);
+    WoppleGameLogic::GoToScreen("MapScreen");
+    ASSERT_NE(map->GetState(), nullptr);
+    EXPECT_EQ(map->GetStateName(), "AdvanceToNewIsland");
+}
+
+} // namespace
