@@ -106,7 +106,7 @@ void Ask(WoppleTalkingCharacter* speaker, const std::string& text, const WoppleM
                             0, "White");
 }
 
-// A script on the speaker, with an optional text argument.
+// A script on the speaker; the caller adds its arguments.
 Script* RunOnSpeaker(WoppleTalkingCharacter* speaker, const std::string& script, const std::string& tag)
 {
     Actor* actor = ActorOf(speaker);
