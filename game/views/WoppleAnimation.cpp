@@ -12,7 +12,7 @@
 #include "engine/ui/ScreenManager.h"
 #include "game/views/WoppleBoardView.h"
 #include "game/views/WoppleCellView.h"
-#include "game/views/WoppleEvents.h"
+#include "game/rules/WoppleGameEvents.h"
 #include "game/views/WoppleVisionLabel.h"
 
 #include <algorithm>

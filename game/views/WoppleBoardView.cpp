@@ -87,7 +87,7 @@ VELK_REGISTER_CLASS(WoppleBoardView, "Actor", WoppleBoardViewClassHook, Instanti
 
 bool WoppleBoardView::OnEvent(const EventRecord& event)
 {
-    if (RouteWoppleEvent(event))
+    if (WoppleEventHandler::RouteEvent(event))
         return true;
     return Actor::OnEvent(event);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/ui/Actor.h"
-#include "game/views/WoppleEventHandler.h"
+#include "game/rules/WoppleEventHandler.h"
 
 #include <vector>
 

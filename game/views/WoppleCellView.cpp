@@ -8,7 +8,7 @@
 #include "engine/ui/Button.h"
 #include "engine/ui/Label.h"
 #include "game/views/WoppleBoardView.h"
-#include "game/views/WoppleEvents.h"
+#include "game/rules/WoppleGameEvents.h"
 #include "game/views/WoppleVisionLabel.h"
 
 #include <boost/format.hpp>
@@ -163,7 +163,7 @@ WoppleCellView::WoppleCellView()
 
 bool WoppleCellView::OnEvent(const EventRecord& event)
 {
-    if (RouteWoppleEvent(event))
+    if (WoppleEventHandler::RouteEvent(event))
         return true;
     return Actor::OnEvent(event);
 }

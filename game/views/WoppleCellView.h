@@ -2,7 +2,7 @@
 
 #include "engine/core/Color.h"
 #include "engine/ui/Actor.h"
-#include "game/views/WoppleEventHandler.h"
+#include "game/rules/WoppleEventHandler.h"
 
 #include <string>
 

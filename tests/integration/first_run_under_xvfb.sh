@@ -109,11 +109,21 @@ id=$(xwininfo -name "Wopple Vevev" | awk '/Window id:/ {print $4}')
 "$hand_program" "$id" < "$work/hand" > "$work/hand.txt" 2>&1 &
 exec 4> "$work/hand"
 
-# The splash goes on by itself to the menu, which asks the new player to sign in.
-locate EnterNameDialog
-: hand click "$x" "$y"
+# The splash goes on by itself to the menu, which asks the new player to sign
+# in: a name in the box, the picture, then the pages of how to play, page by
+# page, and Play on the last.
+locate TextBox
+hand click "$x" "$y"
 hand type Ann
-hand key Return
+click NextButton
+wait_until 'Screens.MenuScreen:RecursiveFind("SetupNewPlayerWizard"):RecursiveFind("ChoosePicturePage").visible' true
+click male
+wait_until 'Players[1].Options["player.picture"]' male_hs.jpg
+for page in HowToPlayPage1 HowToPlayPage2 HowToPlayPage3 ReadyToPlayPage; do
+    click NextButton
+    wait_until "Screens.MenuScreen:RecursiveFind(\"SetupNewPlayerWizard\"):RecursiveFind(\"$page\").visible" true
+done
+click OkayButton
 
 # The menu shows the player's card.
 wait_until 'Screens.MenuScreen:RecursiveFind("playerNameLabel").text' Ann

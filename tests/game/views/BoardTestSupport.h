@@ -11,7 +11,7 @@
 #include "engine/ui/Screen.h"
 #include "game/views/WoppleBoardView.h"
 #include "game/views/WoppleCellView.h"
-#include "game/views/WoppleEvents.h"
+#include "game/rules/WoppleGameEvents.h"
 #include "engine/runtime/ImageTestSupport.h"
 
 #include <cstdint>

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "engine/core/TimerManager.h"
+#include "game/rules/WoppleGameLogic.h"
+#include "game/rules/WoppleState.h"
+#include "game/rules/WoppleTimer.h"
+#include "game/shell/GameTestSupport.h"
+
+#include <string>
+#include <vector>
+
+namespace rulestest {
+
+// Who saw which event, in order: "<object>.state:<number>" or "<object>.own:<number>".
+using Record = std::vector<std::string>;
+
+// A state that writes down every event offered to it and handles the events
+// listed in `handles`.
+class RecordingState : public WoppleState
+{
+public:
+    RecordingState(std::string owner, Record& record, std::string name = "InitialState")
+        : m_Owner(std::move(owner)), m_Record(record), m_Name(std::move(name))
+    {
+    }
+    std::string GetName() const override { return m_Name; }
+    bool OnEvent(const EventRecord& event) override
+    {
+        m_Record.push_back(m_Owner + ".state:" + std::to_string(event.type));
+        return WoppleState::OnEvent(event);
+    }
+    bool OnMatchQueueEmpty(Event*) override { return Handles(WOPPLE_MATCHQUEUEEMPTY); }
+    bool OnCellClick(Event*) override { return Handles(WOPPLE_CELLCLICK); }
+    bool OnTimer(const EventRecord&) override
+    {
+        m_Record.push_back(m_Owner + ".state.timer");
+        return Handles(VELK_TIMER);
+    }
+
+    std::vector<int> handles;
+
+private:
+    bool Handles(int type) const
+    {
+        for (int t : handles)
+            if (t == type)
+                return true;
+        return false;
+    }
+    std::string m_Owner;
+    Record& m_Record;
+    std::string m_Name;
+};
+
+// A game logic whose states, scoring logic and participant the test chooses.
+class TestLogic : public WoppleGameLogic
+{
+public:
+    TestLogic(std::string name, Record& record) : m_Label(std::move(name)), m_Record(record) {}
+
+    void CreateStates() override
+    {
+        state = new RecordingState(m_Label, m_Record);
+        AddState(state, true);
+    }
+    std::string GetScreenLayoutName() const override { return layoutName; }
+    std::string GetNameOfGameMode() const override { return modeName; }
+    void ApplyPause(bool pause) override
+    {
+        WoppleGameLogic::ApplyPause(pause);
+        m_Record.push_back(m_Label + (pause ? ".pause" : ".resume"));
+    }
+    bool OnMatchQueueEmpty(Event*) override { return Own(WOPPLE_MATCHQUEUEEMPTY); }
+    bool OnCellClick(Event*) override { return Own(WOPPLE_CELLCLICK); }
+    bool OnUserEvent(const EventRecord& event) override { return Own(event.type); }
+    bool OnTimer(const EventRecord&) override
+    {
+        m_Record.push_back(m_Label + ".own.timer");
+        return true;
+    }
+
+    Object* output = nullptr;
+    Object* participant = nullptr;
+    RecordingState* state = nullptr;
+    std::string layoutName;
+    std::string modeName = "Classic";
+
+protected:
+    Object* GetOutputLogic() const override { return output; }
+    Object* GetCurrentParticipantLogic() const override { return participant; }
+
+private:
+    bool Own(int type)
+    {
+        m_Record.push_back(m_Label + ".own:" + std::to_string(type));
+        return false;
+    }
+    std::string m_Label;
+    Record& m_Record;
+};
+
+} // namespace rulestest
