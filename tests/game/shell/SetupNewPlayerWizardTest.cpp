@@ -15,6 +15,7 @@
 #include "engine/ui/RadioButton.h"
 #include "engine/ui/RadioButtonGrid.h"
 #include "game/shell/SetupNewPlayerWizard.h"
+#include "game/shell/WoppleCardView.h"
 #include "game/shell/WoppleMenuScreen.h"
 
 using namespace gametest;
@@ -496,9 +497,8 @@ TEST_F(FreshHomeTest, TheFirstRunSignsThePlayerInWithTheKeysAndTheMenuShowsTheir
     ASSERT_NE(card, nullptr);
     EXPECT_EQ(card->GetPlayer(), player);
     EXPECT_FALSE(card->IsEmptySlot());
-    bool named = false;
-    for (int field = 0; field < 10; ++field)
-        if (Label* label = card->GetField(field))
-            named = named || label->GetText().find("Ana") != std::string::npos;
-    EXPECT_TRUE(named) << "the card shows the name";
+    auto* gameCard = dynamic_cast<WoppleCardView*>(card);
+    ASSERT_NE(gameCard, nullptr);
+    ASSERT_NE(gameCard->GetNameLabel(), nullptr);
+    EXPECT_EQ(gameCard->GetNameLabel()->GetText(), "Ana") << "the card shows the name";
 }
