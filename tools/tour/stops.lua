@@ -78,3 +78,51 @@ TourStops = {
           return StartCommonDialog("ChooseActivePlayer", "CardView", 2)
       end },
 }
+
+-- The reels and the spin lever, on the tour's own screen until the game screen
+-- shows them: at rest, mid-spin with their motion blur, and the lever pulled.
+local function ShowReels()
+    local wheels = CreateObject{ resource = "WoppleWheels" }
+    Screens.Tour:AddChild(wheels)
+    for i = 1, wheels:GetNumWheels() do
+        wheels:GetWheelView(i):SetResult(0, 15 * i - 14 + (i * 4) % 15)
+    end
+    return wheels
+end
+
+local function WaitForReels(wheels)
+    for i = 1, wheels:GetNumWheels() do
+        while wheels:GetWheelView(i):GetWheelNumber() < 0 do
+            ScriptBreak()
+        end
+    end
+end
+
+table.insert(TourStops, { name = "reels-at-rest", open = function()
+    local wheels = ShowReels()
+    wheels:StartSpin()
+    return wheels
+end, before = WaitForReels })
+table.insert(TourStops, { name = "reels-spinning", open = ShowReels, before = function(wheels)
+    wheels:StartSpin()
+    for i = 1, 14 do
+        ScriptBreak()
+    end
+end })
+table.insert(TourStops, { name = "lever-pulled", open = function()
+    local stage = CreateObject{ class = "Actor" }
+    local wheels = CreateObject{ resource = "WoppleWheels" }
+    stage:AddChild(wheels)
+    local lever = CreateObject{ resource = "CocoDropButtonDefaults", position = { 656, 462 } }
+    stage:AddChild(lever)
+    Screens.Tour:AddChild(stage)
+    wheels:StartSpin()
+    lever:Present(true)
+    return stage
+end, before = function(stage)
+    local lever = stage:RecursiveFind("cocoDropLever"):GetParent()
+    lever:ManuallyPressButton()
+    for i = 1, 10 do
+        ScriptBreak()
+    end
+end })
