@@ -3,6 +3,7 @@
 
 #include "WheelTestSupport.h"
 #include "engine/core/TimerManager.h"
+#include "engine/ui/Button.h"
 
 using namespace wheeltest;
 
@@ -180,6 +181,51 @@ TEST_F(ReelSetTest, ARandomLandingPassesBySymbolsAlreadyShown)
             cherubs += set->GetWheelView(i)->GetWheelType(false) == WheelTypeCherub;
         EXPECT_LE(cherubs, 1) << seed;
     }
+}
+
+// Hears the clicks of the reels' buttons.
+class ClickRecorder : public Object
+{
+public:
+    bool OnButtonClick(const EventRecord& event) override
+    {
+        clicked.push_back(static_cast<Actor*>(event.user.data1));
+        return true;
+    }
+    std::vector<Actor*> clicked;
+};
+
+TEST_F(ReelSetTest, ClicksOnTheReelsReachTheirListener)
+{
+    ClickRecorder listener;
+    set->AddListenerToWheelButtons(&listener);
+    for (int i : {4, 1}) {
+        auto* button = dynamic_cast<Button*>(set->GetWheelView(i)->GetWheelButton());
+        ASSERT_NE(button, nullptr);
+        button->ManuallyPressButton();
+        button->ManuallyReleaseButton();
+        Passes(2);
+    }
+    EXPECT_EQ(listener.clicked,
+              (std::vector<Actor*>{set->GetWheelView(4)->GetWheelButton(), set->GetWheelView(1)->GetWheelButton()}));
+}
+
+TEST_F(ReelSetTest, OnlyMultipliersWithAFlashFlash)
+{
+    auto* flash = new Actor();
+    flash->SetVisible(false);
+    set->GetWheelView(1)->GetWheelButton()->AddChild(flash, "multiplierFlash");
+    Force({{WheelTypeMultiplier, 0}, {0, 16}, {WheelTypeMultiplier, 0}, {0, 46}, {0, 61}});
+    set->StartSpin();
+    ASSERT_GT(PassUntilStopped(set), 0);
+    set->FlashMultipliers();
+    EXPECT_EQ(set->GetWheelView(1)->FindScriptsWithTag("multiplierFlash", nullptr), 1);
+    EXPECT_EQ(set->GetWheelView(3)->FindScriptsWithTag("multiplierFlash", nullptr), 0);
+    Pass();
+    EXPECT_TRUE(flash->IsVisible());
+    Passes(12);
+    EXPECT_FALSE(flash->IsVisible());
+    EXPECT_EQ(set->GetWheelView(1)->FindScriptsWithTag("multiplierFlash", nullptr), 0);
 }
 
 TEST_F(ReelSetTest, ScriptsGetReelsByNumberAndNilForAnythingElse)
