@@ -140,7 +140,7 @@ void WoppleWheelSetView::ArmSpinTimer()
 
 void WoppleWheelSetView::StartSpin()
 {
-    if (m_NumberOfWheels < 1)
+    if (m_Wheels.size() < 2)
         return;
     m_Wheels[1]->Spin();
     m_NextWheelToStart = 2;
@@ -154,7 +154,7 @@ bool WoppleWheelSetView::OnTimer(const EventRecord& event)
     const std::uint32_t timerID = TimerIDOfEvent(event);
     if (m_SpinAnimationTimerID == 0 || timerID != m_SpinAnimationTimerID)
         return Actor::OnTimer(event);
-    if (m_NextWheelToStart > m_NumberOfWheels)
+    if (m_NextWheelToStart >= WheelsEnd())
         return true;
     m_Wheels[m_NextWheelToStart]->Spin();
     ++m_NextWheelToStart;
@@ -167,7 +167,7 @@ bool WoppleWheelSetView::OnTimer(const EventRecord& event)
 int WoppleWheelSetView::CountShowing(int type) const
 {
     int count = 0;
-    for (int i = 1; i <= m_NumberOfWheels; ++i)
+    for (int i = 1; i < WheelsEnd(); ++i)
         if (m_Wheels[i]->GetWheelType(false) == type)
             ++count;
     return count;
@@ -175,7 +175,7 @@ int WoppleWheelSetView::CountShowing(int type) const
 
 WoppleWheelView* WoppleWheelSetView::FindWheelOfType(int type) const
 {
-    for (int i = 1; i <= m_NumberOfWheels; ++i)
+    for (int i = 1; i < WheelsEnd(); ++i)
         if (m_Wheels[i]->GetWheelType(false) == type)
             return m_Wheels[i];
     return nullptr;
@@ -194,7 +194,7 @@ int WoppleWheelSetView::CountSuperJokers() const
 int WoppleWheelSetView::GetTotalMultiplier() const
 {
     int total = 0;
-    for (int i = 1; i <= m_NumberOfWheels; ++i)
+    for (int i = 1; i < WheelsEnd(); ++i)
         if (m_Wheels[i]->GetWheelType(false) == WheelTypeMultiplier)
             total += m_Wheels[i]->GetMultiplier();
     return total;
@@ -202,7 +202,7 @@ int WoppleWheelSetView::GetTotalMultiplier() const
 
 void WoppleWheelSetView::FlashMultipliers()
 {
-    for (int i = 1; i <= m_NumberOfWheels; ++i) {
+    for (int i = 1; i < WheelsEnd(); ++i) {
         WoppleWheelView* wheel = m_Wheels[i];
         if (wheel->GetWheelType(false) == WheelTypeMultiplier && wheel->FindChild("multiplierFlash", true))
             wheel->RunScript("FlashMultiplier", "multiplierFlash");
@@ -211,21 +211,21 @@ void WoppleWheelSetView::FlashMultipliers()
 
 void WoppleWheelSetView::GrayOutAllButSuperJokers()
 {
-    for (int i = 1; i <= m_NumberOfWheels; ++i)
+    for (int i = 1; i < WheelsEnd(); ++i)
         if (Actor* tint = m_Wheels[i]->GetGrayTint())
             tint->SetVisible(m_Wheels[i]->GetWheelType(false) != WheelTypeSuperJoker);
 }
 
 void WoppleWheelSetView::HideGrayTints()
 {
-    for (int i = 1; i <= m_NumberOfWheels; ++i)
+    for (int i = 1; i < WheelsEnd(); ++i)
         if (Actor* tint = m_Wheels[i]->GetGrayTint())
             tint->SetVisible(false);
 }
 
 void WoppleWheelSetView::ShowGrayTints()
 {
-    for (int i = 1; i <= m_NumberOfWheels; ++i) {
+    for (int i = 1; i < WheelsEnd(); ++i) {
         if (WoppleWheelProgressOverlay* overlay = m_Wheels[i]->GetProgressOverlay())
             overlay->SetVisible(false);
         if (Actor* tint = m_Wheels[i]->GetGrayTint())
@@ -235,7 +235,7 @@ void WoppleWheelSetView::ShowGrayTints()
 
 void WoppleWheelSetView::ShowProgressOverlays()
 {
-    for (int i = 1; i <= m_NumberOfWheels; ++i) {
+    for (int i = 1; i < WheelsEnd(); ++i) {
         if (WoppleWheelProgressOverlay* overlay = m_Wheels[i]->GetProgressOverlay())
             overlay->SetVisible(true);
         if (Actor* tint = m_Wheels[i]->GetGrayTint())
@@ -245,20 +245,20 @@ void WoppleWheelSetView::ShowProgressOverlays()
 
 void WoppleWheelSetView::ResetProgressOverlays()
 {
-    for (int i = 1; i <= m_NumberOfWheels; ++i)
+    for (int i = 1; i < WheelsEnd(); ++i)
         if (WoppleWheelProgressOverlay* overlay = m_Wheels[i]->GetProgressOverlay())
             overlay->Reset();
 }
 
 void WoppleWheelSetView::ClearAllSquares()
 {
-    for (int i = 1; i <= m_NumberOfWheels; ++i)
+    for (int i = 1; i < WheelsEnd(); ++i)
         m_Wheels[i]->ClearSquares();
 }
 
 void WoppleWheelSetView::AddListenerToWheelButtons(EventReceiver* receiver)
 {
-    for (int i = 1; i <= m_NumberOfWheels; ++i)
+    for (int i = 1; i < WheelsEnd(); ++i)
         if (Actor* button = m_Wheels[i]->FindChild((boost::format("wheelButton%1%") % i).str()))
             button->AddToGroup(receiver);
 }

@@ -54,6 +54,8 @@ public:
 
 private:
     void ArmSpinTimer();
+    // One past the last reel built (none before OnPostSpawn).
+    int WheelsEnd() const { return static_cast<int>(m_Wheels.size()); }
     int CountShowing(int type) const;
 
     Actor* m_WheelContainer = nullptr;

@@ -183,6 +183,18 @@ TEST_F(ReelSetTest, ARandomLandingPassesBySymbolsAlreadyShown)
     }
 }
 
+TEST_F(ReelSetTest, ASetWithoutReelsAnswersWithoutReadingPastThem)
+{
+    WoppleWheelSetView bare;
+    bare.StartSpin();
+    EXPECT_EQ(bare.CountAllJokers(), 0);
+    EXPECT_EQ(bare.FindWheelOfType(WheelTypeBlank), nullptr);
+    EXPECT_TRUE(bare.AreAllWheelsStopped());
+    EXPECT_TRUE(bare.IsTypeAllowed(WheelTypeDevil));
+    EXPECT_EQ(bare.GetWheelView(1), nullptr);
+    bare.ShowGrayTints();
+}
+
 // Hears the clicks of the reels' buttons.
 class ClickRecorder : public Object
 {
