@@ -100,6 +100,13 @@ void CocoDropButton::OnPostSpawn()
     AddToGroup(helper);
 }
 
+bool CocoDropButton::ContainsGlobalPoint(int x, int y) const
+{
+    if (Button::ContainsGlobalPoint(x, y))
+        return true;
+    return m_Lever && m_Lever->IsVisible() && m_Lever->ContainsGlobalPoint(x, y);
+}
+
 void CocoDropButton::RunLeverScript(const std::string& script, const std::string& tag)
 {
     if (!m_Lever)

@@ -37,6 +37,8 @@ public:
     void SetVisible(bool visible, bool recursive = false) override;
     void OnAppearanceStateChanged(const std::string& name) override;
     bool OnActorScriptFinished(Event* event) override;
+    // Over the button, or over the shown lever's picture: the lever is what a person pulls.
+    bool ContainsGlobalPoint(int x, int y) const override;
 
     // Slides the lever in (then flashes it, when asked), or, already shown,
     // switches between flashing and the plain look.

@@ -16,6 +16,8 @@ Resources.CocoDropButtonDefaults = {
             visible = false,
             zorder = 0,
             position = { -4, -66 },
+            -- Its picture, where not clear, counts as the button's.
+            isNonrectangular = true,
             defaultImage = "cocodrop_null.png",
             flashingImages = { "cocodrop_blink1.png", "cocodrop_blink2.png" },
             highlightImage = "cocodrop_blink1.png",

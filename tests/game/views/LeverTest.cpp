@@ -73,6 +73,46 @@ TEST_F(LeverTest, PullingDropsTheLeverAndReleasingRaisesItAndDisablesTheButton)
     EXPECT_TRUE(lever->IsVisible());
 }
 
+TEST_F(LeverTest, APersonPullsTheLeverByClickingItsPicture)
+{
+    button->Present(false);
+    Passes(10);
+    // The lever's picture, 60 x 120 here, stands mostly above the invisible button.
+    const Rect r = lever->GetGlobalRect();
+    struct Case
+    {
+        int x, y;
+        bool pulls;
+    } cases[] = {
+        {r.x + 30, r.y - 1, false},  // just above the lever
+        {r.x + 30, r.y, true},       // its top row
+        {r.x + 30, r.y + 100, true}, // its stick, over the button
+        {r.x - 1, r.y + 10, false},  // just left of it
+    };
+    for (const Case& c : cases) {
+        app->ResetRolloverAt(c.x, c.y, true);
+        Pass();
+        SDL_Event e{};
+        e.button.type = SDL_MOUSEBUTTONDOWN;
+        e.button.state = SDL_PRESSED;
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.x = static_cast<Uint16>(c.x);
+        e.button.y = static_cast<Uint16>(c.y);
+        ASSERT_EQ(SDL_PushEvent(&e), 0);
+        Passes(10);
+        EXPECT_EQ(LeverY(), c.pulls ? base + 30 : base) << c.x << ", " << c.y;
+        e.button.type = SDL_MOUSEBUTTONUP;
+        e.button.state = SDL_RELEASED;
+        ASSERT_EQ(SDL_PushEvent(&e), 0);
+        Passes(10);
+        EXPECT_EQ(LeverY(), base);
+        EXPECT_EQ(button->IsEnabled(), !c.pulls) << c.x << ", " << c.y;
+        button->Enable();
+        app->ResetRolloverAt(0, 0, true);
+        Pass();
+    }
+}
+
 TEST_F(LeverTest, PresentingAShownLeverSwitchesItsLook)
 {
     button->Present(true);
