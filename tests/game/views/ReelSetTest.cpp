@@ -76,6 +76,29 @@ TEST_F(ReelSetTest, SevenReelsStackTheMiddleOneHighest)
     EXPECT_EQ(seven->GetWheelView(7)->GetBaseNumber(), 91);
 }
 
+TEST_F(ReelSetTest, TheLayoutsPlaceTheirReelSets)
+{
+    struct Case
+    {
+        const char* resource;
+        int x, y, zorder, reels;
+        const char* cover;
+    } cases[] = {
+        {"WoppleWheels", 191, 506, 3, 5, "wheelBackground2.png"},
+        {"MultiBoardWoppleWheels", 188, 510, 2, 5, "wheelDesertBackground2.png"},
+        {"SevenWoppleWheels", 195, 510, 3, 7, "wheelSmallBackground2.png"},
+    };
+    for (const Case& c : cases) {
+        WoppleWheelSetView* placed = MakeSet(std::string("{ resource = \"") + c.resource + "\" }");
+        ASSERT_NE(placed, nullptr) << c.resource;
+        EXPECT_EQ(placed->GetX(), c.x) << c.resource;
+        EXPECT_EQ(placed->GetY(), c.y) << c.resource;
+        EXPECT_EQ(placed->GetZOrder(), c.zorder) << c.resource;
+        EXPECT_EQ(placed->GetNumWheels(), c.reels) << c.resource;
+        EXPECT_EQ(placed->GetWheelView(2)->GetWheelCover()->GetImageName(), c.cover) << c.resource;
+    }
+}
+
 TEST_F(ReelSetTest, TheReelsStartOneAfterAnotherAndReportEachLanding)
 {
     Force({{0, 3}, {0, 16}, {0, 45}, {0, 60}, {0, 75}});

@@ -90,6 +90,7 @@ protected:
         for (int i = 1; i <= 7; ++i) {
             AddImage("wheelBackground" + std::to_string(i) + ".png", 96, 90, 0x40FFFFFFu);
             AddImage("wheelSmallBackground" + std::to_string(i) + ".png", 60, 60, 0x40FFFFFFu);
+            AddImage("wheelDesertBackground" + std::to_string(i) + ".png", 96, 90, 0x40FFE0A0u);
         }
         std::vector<std::uint32_t> digits;
         for (int f = 0; f < 11; ++f)
