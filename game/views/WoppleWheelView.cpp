@@ -115,6 +115,23 @@ int Script_SetResult(lua_State* L)
     });
 }
 
+int Script_SetNumberOfTypedSquares(lua_State* L)
+{
+    return CallBoundMember(L, [L]() -> int {
+        RequireWheel(L)->SetNumberOfTypedSquares(static_cast<int>(luaL_checknumber(L, 2)),
+                                                 static_cast<int>(luaL_checknumber(L, 3)));
+        return 0;
+    });
+}
+
+int Script_BuildStrip(lua_State* L)
+{
+    return CallBoundMember(L, [L]() -> int {
+        RequireWheel(L)->BuildStrip();
+        return 0;
+    });
+}
+
 int Script_ShowHilite(lua_State* L)
 {
     return CallBoundMember(L, [L]() -> int {
@@ -157,6 +174,8 @@ void WoppleWheelViewClassHook(Class* c)
     Method(c, "GetWheelTypeName", Script_GetWheelTypeName);
     Method(c, "GetWheelNumber", Script_GetWheelNumber);
     Method(c, "SetResult", Script_SetResult);
+    Method(c, "SetNumberOfTypedSquares", Script_SetNumberOfTypedSquares);
+    Method(c, "BuildStrip", Script_BuildStrip);
     Method(c, "ShowHilite", Script_ShowHilite);
     Method(c, "HideHilite", Script_HideHilite);
 }

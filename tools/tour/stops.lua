@@ -90,19 +90,23 @@ local function ShowReels()
     return wheels
 end
 
-local function WaitForReels(wheels)
-    for i = 1, wheels:GetNumWheels() do
-        while wheels:GetWheelView(i):GetWheelNumber() < 0 do
-            ScriptBreak()
-        end
-    end
-end
-
+-- Numbers and symbols: a joker, the middle reel's multiplier and a coin.
 table.insert(TourStops, { name = "reels-at-rest", open = function()
     local wheels = ShowReels()
+    for i, type in pairs{ [2] = 2, [3] = 10, [5] = 7 } do
+        local wheel = wheels:GetWheelView(i)
+        wheel:SetNumberOfTypedSquares(type, 1)
+        wheel:BuildStrip()
+        wheel:SetResult(type)
+    end
     wheels:StartSpin()
     return wheels
-end, before = WaitForReels })
+end, before = function(wheels)
+    -- The last reel shows nothing until it starts, then spins.
+    while wheels:GetWheelView(5):GetWheelType() >= 11 do
+        ScriptBreak()
+    end
+end })
 table.insert(TourStops, { name = "reels-spinning", open = ShowReels, before = function(wheels)
     wheels:StartSpin()
     for i = 1, 14 do
