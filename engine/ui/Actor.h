@@ -190,7 +190,7 @@ public:
     virtual bool ContainsPoint(const Rect& rect) const;
     // Whether the screen point lies on the actor (right and bottom edges
     // excluded; by the image's pixels when the actor is not rectangular).
-    bool ContainsGlobalPoint(int x, int y) const;
+    virtual bool ContainsGlobalPoint(int x, int y) const;
     // The extent of the actor and its whole subtree from its origin.
     Point<int> GetTotalSize() const;
 

@@ -53,6 +53,18 @@ class ResourceNameCheckTest(unittest.TestCase):
         self.assertEqual(list(check.lua_strings(text)),
                          [(1, 'x"y.png'), (2, " q ]] "), (2, "d.ogg"), (5, "g.png")])
 
+    def test_a_formatted_name_is_provided_by_a_file_with_numbers_in_its_fields(self):
+        with tempfile.TemporaryDirectory() as scripts:
+            with open(os.path.join(scripts, "Reels.lua"), "w") as f:
+                f.write('Resources.Reel = { cover = "wheelBackground%1%.png", frame = "reel%1%x%2%.png" }\n')
+            self.assertEqual(run_check(scripts, ["wheelBackground3.png", "reel1x12.png"])[0], 0)
+            code, out = run_check(scripts, ["wheelBackgroundA.png", "wheelBackground.png", "reel1x.png"])
+            self.assertEqual(code, 1)
+            self.assertEqual(out.splitlines()[1:], [
+                "  reel%1%x%2%.png  (Reels.lua:1)",
+                "  wheelBackground%1%.png  (Reels.lua:1)",
+            ])
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -7,7 +7,9 @@ Every string literal in the embedded Lua scripts and configuration files
 (*.lua, *.cfg) that is a bare file name of a picture, sound, music or font
 counts as a use; names inside comments do not, nor do pieces of names that a
 script glues together (".Top.png"). A name is provided by a file of that exact
-name anywhere under the data folder. Exits 1 with the list when any is missing.
+name anywhere under the data folder; a name with positional fields ("%1%"),
+which a program formats, by a file that fills them with numbers. Exits 1 with
+the list when any is missing.
 """
 
 import argparse
@@ -99,6 +101,19 @@ def provided_names(data_dir):
     return names
 
 
+POSITIONAL_FIELD = re.compile(r"%\d+%")
+
+
+def is_provided(name, have):
+    """Whether a file provides the name; positional fields stand for numbers."""
+    if name in have:
+        return True
+    if not POSITIONAL_FIELD.search(name):
+        return False
+    pattern = re.compile(r"\d+".join(re.escape(part) for part in POSITIONAL_FIELD.split(name)))
+    return any(pattern.fullmatch(file) for file in have)
+
+
 def main(argv=None):
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--scripts", required=True, help="folder of the embedded scripts and configuration")
@@ -109,7 +124,7 @@ def main(argv=None):
         return 2
     uses = used_names(args.scripts)
     have = provided_names(args.data)
-    missing = sorted(name for name in uses if name not in have)
+    missing = sorted(name for name in uses if not is_provided(name, have))
     if missing:
         print("Resource names that the scripts use and no data file provides (%d):" % len(missing))
         for name in missing:

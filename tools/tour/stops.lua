@@ -265,3 +265,54 @@ for _, stop in ipairs{
 } do
     table.insert(TourStops, stop)
 end
+-- The reels and the spin lever, on the tour's own screen until the game screen
+-- shows them: at rest, mid-spin with their motion blur, and the lever pulled.
+local function ShowReels()
+    local wheels = CreateObject{ resource = "WoppleWheels" }
+    Screens.Tour:AddChild(wheels)
+    for i = 1, wheels:GetNumWheels() do
+        wheels:GetWheelView(i):SetResult(0, 15 * i - 14 + (i * 4) % 15)
+    end
+    return wheels
+end
+
+-- Numbers and symbols: a joker, the middle reel's multiplier and a coin.
+table.insert(TourStops, { name = "reels-at-rest", open = function()
+    local wheels = ShowReels()
+    for i, type in pairs{ [2] = 2, [3] = 10, [5] = 7 } do
+        local wheel = wheels:GetWheelView(i)
+        wheel:SetNumberOfTypedSquares(type, 1)
+        wheel:BuildStrip()
+        wheel:SetResult(type)
+    end
+    wheels:StartSpin()
+    return wheels
+end, before = function(wheels)
+    -- The last reel shows nothing until it starts, then spins.
+    while wheels:GetWheelView(5):GetWheelType() >= 11 do
+        ScriptBreak()
+    end
+end })
+table.insert(TourStops, { name = "reels-spinning", open = ShowReels, before = function(wheels)
+    wheels:StartSpin()
+    for i = 1, 14 do
+        ScriptBreak()
+    end
+end })
+table.insert(TourStops, { name = "lever-pulled", open = function()
+    local stage = CreateObject{ class = "Actor" }
+    local wheels = CreateObject{ resource = "WoppleWheels" }
+    stage:AddChild(wheels)
+    local lever = CreateObject{ resource = "CocoDropButtonDefaults", position = { 656, 462 } }
+    stage:AddChild(lever)
+    Screens.Tour:AddChild(stage)
+    wheels:StartSpin()
+    lever:Present(true)
+    return stage
+end, before = function(stage)
+    local lever = stage:RecursiveFind("cocoDropLever"):GetParent()
+    lever:ManuallyPressButton()
+    for i = 1, 10 do
+        ScriptBreak()
+    end
+end })
