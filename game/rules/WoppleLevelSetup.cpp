@@ -94,9 +94,14 @@ WoppleCellView* WoppleLevelSetup::CellAtPosition(WoppleBoardView* board, const L
     return cell;
 }
 
-bool WoppleLevelSetup::MayPlaceOver(const WoppleCellView*, const char*) const
+bool WoppleLevelSetup::MayPlaceOver(const WoppleCellView* cell, const char* key) const
 {
-    return true;
+    if (cell->ruleCode != HIDDEN_SECRET_SQUARE)
+        return true;
+    LogWrite("WARNING: Level \"%s\": \"%s\" at board %d, column %d, row %d would cover the secret square; "
+             "the entry is left out\n",
+             GetLevelName().c_str(), key, cell->boardView ? cell->boardView->boardIndex : 0, cell->column, cell->row);
+    return false;
 }
 
 void WoppleLevelSetup::Place(WoppleCellView* cell, int kind)
@@ -138,11 +143,10 @@ void WoppleLevelSetup::PlaceMultipliers()
             if (!cell || !MayPlaceOver(cell, "cellMultipliers"))
                 continue;
         } else {
-            do {
-                const int column = m_Random(1, m_Boards[1]->GetNumColumns());
-                const int row = m_Random(1, m_Boards[1]->GetNumRows());
-                cell = board->GetCellView(column, row);
-            } while (cell->ruleCode != HIDDEN_NONE);
+            // Bounded like every random placement: a full board is the level's
+            // fault, and drawing for ever would hang the game. The draws take
+            // the entry's own board's size, which may differ from board 1's.
+            cell = ChooseCellWithoutHiddenElement(board);
         }
         cell->multiplier = value;
         Place(cell, HIDDEN_MULTIPLIER);

@@ -67,8 +67,11 @@ public:
 // level. Everything it needs comes in by hand (boards, level table, random
 // numbers), so a test can run it on boards of its own.
 //
-// Random placements only ever take a cell that holds nothing. A placement at
-// an explicit position writes over what the cell held.
+// Random placements only ever take a cell that holds nothing, and give up
+// with an assertion after 100000 draws. A placement at an explicit position
+// writes over what the cell held, except the secret square, which is kept
+// with a warning naming the level: a lost secret locks the island's bonus
+// level away for good.
 class WoppleLevelSetup
 {
 public:

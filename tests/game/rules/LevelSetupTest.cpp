@@ -114,6 +114,10 @@ TEST_F(LevelSetupTest, ExplicitPositionsLandWhereTheLevelSays)
         {1, "{ cellCoins = { { position = { 4, 4 } } }, cellJokers = { { position = { 4, 4 } } } }",
          {{1, 4, 4, HIDDEN_JOKER, 0}}},
         {1, "{ mapName = 'Nothing Special' }", {}},
+        // Off the board, column 0 or a missing board: left out, with a warning.
+        {1, "{ cellCoins = { { position = { 0, 3 } }, { position = { 6, 1 } } }, cellJokers = { { board = 3, position = { 1, 1 } } },"
+            "  secretSquare = { position = { 1, -6 } }, cellMultipliers = { { board = 0, magnitude = 2 } } }",
+         {}},
     };
     for (const Case& c : cases) {
         WoppleBoardViews boards = Boards(c.boards);
@@ -304,3 +308,70 @@ TEST_F(LevelSetupTest, TheLevelNameIsLoggedAtAnyLevelAndShown)
 
 } // namespace
 
+namespace {
+
+TEST_F(LevelSetupTest, AMultiplierWithoutPositionOnAFullBoardIsAnAssertion)
+{
+    WoppleBoardViews boards = Boards(1);
+    for (int c = 1; c <= 5; ++c)
+        for (int r = 1; r <= 5; ++r)
+            boards[1]->GetCellView(c, r)->ruleCode = HIDDEN_COIN;
+    int draws = 0;
+    WoppleLevelSetup setup(boards, WoppleLevelSetup::ReadTable(Eval("{ cellMultipliers = { { magnitude = 2 } } }")),
+                           [&draws](int lo, int) {
+                               // Bounded here too, so a regression fails rather than hangs.
+                               if (++draws > 4 * WoppleLevelSetup::kMaxDraws)
+                                   throw std::runtime_error("drawing without end");
+                               return lo;
+                           });
+    try {
+        setup.LoadBonusSquares();
+        FAIL() << "a full board took a multiplier";
+    } catch (const Exception& e) {
+        EXPECT_NE(e.GetMessage().find("A cell without a hidden element could not be found."), std::string::npos)
+            << e.GetMessage();
+    }
+    EXPECT_EQ(draws, 2 * WoppleLevelSetup::kMaxDraws);
+    EXPECT_EQ(boards[1]->GetCellView(1, 1)->multiplier, 0);
+}
+
+TEST_F(LevelSetupTest, AMultiplierWithoutPositionDrawsOnItsOwnBoard)
+{
+    // Board 2 is bigger than board 1: its far cells are reachable too.
+    WoppleBoardViews boards{nullptr, MakeBoard("WoppleMultiBoardResourceSet", 0, 0, 1),
+                            MakeBoard("WoppleSevenBySevenBoardResourceSet", 220, 0, 2)};
+    std::vector<int> answers = {7, 6};
+    WoppleLevelSetup setup(boards, WoppleLevelSetup::ReadTable(Eval("{ cellMultipliers = { { board = 2, magnitude = 3 } } }")),
+                           [&answers](int lo, int hi) {
+                               if (answers.empty())
+                                   return lo;
+                               const int next = answers.front();
+                               answers.erase(answers.begin());
+                               return next < lo || next > hi ? lo : next;
+                           });
+    setup.LoadBonusSquares();
+    EXPECT_EQ(boards[2]->GetCellView(7, 6)->ruleCode, HIDDEN_MULTIPLIER);
+    EXPECT_EQ(boards[2]->GetCellView(7, 6)->multiplier, 3);
+}
+
+TEST_F(LevelSetupTest, TheSecretSquareIsNeverWrittenOver)
+{
+    const char* levels[] = {
+        "{ mapName = 'Crab Cove', secretSquare = { position = { 2, 4 } }, cellCoins = { { position = { 2, 4 } } } }",
+        "{ mapName = 'Crab Cove', secretSquare = { position = { 2, 4 } }, cellPirateOrTreasure = { { position = { -4, -2 } } } }",
+        "{ mapName = 'Crab Cove', secretSquare = { position = { 2, 4 } }, cellMultipliers = { { magnitude = 5, position = { 2, 4 } } } }",
+    };
+    int warned = 0;
+    for (const char* level : levels) {
+        WoppleBoardViews boards = Boards(1);
+        Setup(boards, level).LoadBonusSquares();
+        EXPECT_EQ(Specials(boards), (std::vector<Placed>{{1, 2, 4, HIDDEN_SECRET_SQUARE, 0}})) << level;
+        EXPECT_EQ(CountInLog("WARNING: Level \"Crab Cove\""), ++warned) << level;
+    }
+    // Elsewhere the explicit entry still lands.
+    WoppleBoardViews boards = Boards(1);
+    Setup(boards, "{ secretSquare = { position = { 2, 4 } }, cellCoins = { { position = { 2, 5 } } } }").LoadBonusSquares();
+    EXPECT_EQ(Specials(boards), (std::vector<Placed>{{1, 2, 4, HIDDEN_SECRET_SQUARE, 0}, {1, 2, 5, HIDDEN_COIN, 0}}));
+}
+
+} // namespace
