@@ -375,3 +375,45 @@ TEST_F(LevelSetupTest, TheSecretSquareIsNeverWrittenOver)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(LevelSetupTest, TheMultiBoardLinksJoinCellsThatExist)
+{
+    WoppleBoardViews boards = MakeBoards(4);
+    auto cell = [&boards](int b, int c, int r) { return boards[b]->GetCellView(c, r); };
+    struct Case
+    {
+        const char* function;
+        int boards;
+        int links;
+    };
+    const Case cases[] = {{"CreateTwoBoardCellConnections", 2, 5},
+                          {"CreateThreeBoardCellConnections", 3, 23},
+                          {"CreateFourBoardCellConnections", 4, 54}};
+    for (const Case& c : cases) {
+        const int before = CountInLog("Connecting cells:");
+        const std::string level = std::string("{ interBoardCellConnections = ") + c.function + "() }";
+        WoppleBoardViews some(boards.begin(), boards.begin() + c.boards + 1);
+        Setup(some, level).ConnectBoards();
+        // Every link found both its cells.
+        EXPECT_EQ(CountInLog("Connecting cells:") - before, c.links) << c.function;
+        EXPECT_EQ(CountInLog("WARNING"), 0) << c.function;
+        if (c.boards == 2) {
+            EXPECT_EQ(cell(1, 3, 5)->neighbours[CELL_SOUTH], cell(2, 3, 1));
+            EXPECT_EQ(cell(2, 3, 1)->neighbours[CELL_NORTH], cell(1, 3, 5));
+        } else if (c.boards == 3) {
+            EXPECT_EQ(cell(1, 1, 5)->neighbours[CELL_SOUTH], cell(2, 4, 1));
+            EXPECT_EQ(cell(1, 5, 5)->neighbours[CELL_SOUTH], cell(3, 2, 1));
+            EXPECT_EQ(cell(3, 1, 1)->neighbours[CELL_NORTHEAST], cell(1, 5, 5));
+            EXPECT_EQ(cell(2, 5, 3)->neighbours[CELL_EAST], cell(3, 1, 3));
+        } else {
+            EXPECT_EQ(cell(1, 5, 5)->neighbours[CELL_SOUTHEAST], cell(4, 1, 1));
+            EXPECT_EQ(cell(3, 5, 1)->neighbours[CELL_NORTHEAST], cell(2, 1, 5));
+            EXPECT_EQ(cell(2, 2, 5)->neighbours[CELL_SOUTHWEST], cell(4, 1, 1));
+            EXPECT_EQ(cell(4, 1, 2)->neighbours[CELL_NORTHWEST], cell(3, 5, 1));
+        }
+    }
+}
+
+} // namespace
