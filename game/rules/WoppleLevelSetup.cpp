@@ -158,6 +158,11 @@ void WoppleLevelSetup::PlaceLevelCells(const std::string& key, int kind)
     LuaObject value = m_Level(key);
     if (value.IsNumber()) {
         const int count = value.GetInteger();
+        if (count > 0 && GetNumBoards() < 1) {
+            LogWrite("WARNING: Level \"%s\": \"%s\" asks for %d cells on a game without boards\n",
+                     GetLevelName().c_str(), key.c_str(), count);
+            return;
+        }
         for (int i = 0; i < count; ++i) {
             WoppleBoardView* board = m_Boards[m_Random(1, GetNumBoards())];
             Place(ChooseCellWithoutHiddenElement(board), kind);
@@ -186,6 +191,7 @@ void WoppleLevelSetup::PlaceLevelCells(const std::string& key, int kind)
 
 WoppleCellView* WoppleLevelSetup::ChooseCellWithoutHiddenElement(WoppleBoardView* board)
 {
+    VELK_ASSERT_MSG(board != 0, "A cell was asked of a board that does not exist.");
     WoppleCellView* cellView = nullptr;
     for (int draw = 0; draw < kMaxDraws && !cellView; ++draw) {
         const int column = m_Random(1, board->GetNumColumns());
@@ -261,15 +267,17 @@ void WoppleLevelSetup::SetLevelName(WoppleLevelSetupHost& host, std::vector<Boar
 
     Actor* root = host.GetRootActor();
     LuaObject squares = m_Level("bonusSquares");
-    if (squares.IsTable()) {
+    if (squares.IsTable() && !root)
+        LogWrite("WARNING: Level \"%s\": no bonus squares without a root actor to put them on\n",
+                 GetLevelName().c_str());
+    if (squares.IsTable() && root) {
         for (int b = 1; b <= GetNumBoards(); ++b) {
             auto* actor = dynamic_cast<Actor*>(ClassManager::GetInstance()->InstantiateObject(squares));
             VELK_ASSERT_MSG(actor != 0, "The bonus squares of a level must be an actor.");
             host.BindBonusSquares(actor, m_Boards[b]);
             actor->SetLayer(kBonusSquaresLayer);
             boardRecords[static_cast<std::size_t>(b)].bonusSquares = actor;
-            if (root)
-                root->AddChild(actor);
+            root->AddChild(actor);
         }
     }
 

@@ -417,3 +417,15 @@ TEST_F(LevelSetupTest, TheMultiBoardLinksJoinCellsThatExist)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(LevelSetupTest, AGameWithoutBoardsTakesNoCells)
+{
+    WoppleLevelSetup setup({nullptr}, WoppleLevelSetup::ReadTable(Eval("{ cellJokers = 2, cellCoins = { {} } }")));
+    EXPECT_NO_THROW(setup.LoadBonusSquares());
+    EXPECT_EQ(CountInLog("\"cellJokers\" asks for 2 cells on a game without boards"), 1);
+    EXPECT_THROW(setup.ChooseCellWithoutHiddenElement(nullptr), Exception);
+}
+
+} // namespace
