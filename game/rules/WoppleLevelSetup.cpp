@@ -3,6 +3,7 @@
 #include "engine/core/Class.h"
 #include "engine/core/Exception.h"
 #include "engine/core/Log.h"
+#include "engine/core/Object.h"
 #include "engine/core/Point.h"
 #include "engine/runtime/Utility.h"
 #include "engine/ui/Actor.h"
@@ -54,6 +55,11 @@ WoppleLevelReader WoppleLevelSetup::ReadTable(const LuaObject& table)
     return [table](const std::string& key) {
         return table.IsTable() ? table[key] : LuaObject();
     };
+}
+
+WoppleLevelReader WoppleLevelSetup::ReadProperties(Object& logic)
+{
+    return [&logic](const std::string& key) { return logic.RetrieveProperty(key); };
 }
 
 std::string WoppleLevelSetup::GetLevelName() const

@@ -8,6 +8,7 @@
 #include <vector>
 
 class Actor;
+class Object;
 class Label;
 class WoppleBoardView;
 class WoppleCellView;
@@ -88,6 +89,8 @@ public:
     WoppleLevelSetup(WoppleBoardViews boards, WoppleLevelReader level, WoppleRandomRange random = {});
     // A reader of a plain level table (nil reads nil).
     static WoppleLevelReader ReadTable(const LuaObject& table);
+    // A reader of the properties the level table left on the logic.
+    static WoppleLevelReader ReadProperties(Object& logic);
 
     // The secret square, the multipliers, then the eight kinds of level cells
     // in the game's order.

@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -426,6 +427,23 @@ TEST_F(LevelSetupTest, AGameWithoutBoardsTakesNoCells)
     EXPECT_NO_THROW(setup.LoadBonusSquares());
     EXPECT_EQ(CountInLog("\"cellJokers\" asks for 2 cells on a game without boards"), 1);
     EXPECT_THROW(setup.ChooseCellWithoutHiddenElement(nullptr), Exception);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(LevelSetupTest, TheLevelIsReadFromTheLogicsProperties)
+{
+    // The level table applied to an object, as the game applies it to its logic.
+    std::unique_ptr<Object> logic(ClassManager::GetInstance()->InstantiateObject(
+        Eval("{ class = 'Actor', mapName = 'Tide Pools', secretSquare = { board = 2, position = { 4, 1 } } }")));
+    ASSERT_NE(logic, nullptr);
+    WoppleBoardViews boards = Boards(2);
+    WoppleLevelSetup setup(boards, WoppleLevelSetup::ReadProperties(*logic));
+    setup.LoadBonusSquares();
+    EXPECT_EQ(setup.GetLevelName(), "Tide Pools");
+    EXPECT_EQ(Specials(boards), (std::vector<Placed>{{2, 4, 1, HIDDEN_SECRET_SQUARE, 0}}));
 }
 
 } // namespace
