@@ -112,6 +112,9 @@ bool WoppleLevelSetup::MayPlaceOver(const WoppleCellView* cell, const char* key)
 
 void WoppleLevelSetup::Place(WoppleCellView* cell, int kind)
 {
+    // The board sums the multipliers of matched cells whatever they hide.
+    if (kind != HIDDEN_MULTIPLIER)
+        cell->multiplier = 0;
     cell->ruleCode = kind;
 }
 

@@ -114,6 +114,10 @@ TEST_F(LevelSetupTest, ExplicitPositionsLandWhereTheLevelSays)
         // Later keys write over earlier ones: jokers come after coins.
         {1, "{ cellCoins = { { position = { 4, 4 } } }, cellJokers = { { position = { 4, 4 } } } }",
          {{1, 4, 4, HIDDEN_JOKER, 0}}},
+        // A cell that stops being a multiplier loses its magnitude, or a match
+        // on it would still count in the board's total multiplier.
+        {1, "{ cellMultipliers = { { magnitude = 3, position = { 4, 4 } } }, cellJokers = { { position = { 4, 4 } } } }",
+         {{1, 4, 4, HIDDEN_JOKER, 0}}},
         {1, "{ mapName = 'Nothing Special' }", {}},
         // Off the board, column 0 or a missing board: left out, with a warning.
         {1, "{ cellCoins = { { position = { 0, 3 } }, { position = { 6, 1 } } }, cellJokers = { { board = 3, position = { 1, 1 } } },"
