@@ -4,6 +4,7 @@
 #include "engine/core/Exception.h"
 #include "engine/core/Script.h"
 #include "engine/runtime/GameDataIO.h"
+#include "engine/runtime/PlayerManager.h"
 #include "engine/ui/Actor.h"
 #include "engine/ui/Dialog.h"
 #include "game/rules/OldSchoolStates.h"
@@ -321,7 +322,7 @@ TEST_F(OldSchoolTest, TheOpeningStatesRunInOrderAndTheLeverWaits)
     logic->CreateRootActor();
     logic->Start();
     EXPECT_EQ(logic->GetStateName(), "AssignNumbers");
-    EXPECT_FALSE(screen->HasDialogs());
+    EXPECT_TRUE(screen->GetDialogs().empty());
 }
 
 TEST_F(OldSchoolTest, EveryColumnHoldsDistinctNumbersOfItsOwnFifteen)
@@ -497,6 +498,79 @@ TEST_F(OldSchoolTest, ClicksOnTheCharactersAndTheQuitButton)
 
     Click(Child("quitButton"));
     EXPECT_EQ(screen->asked, (std::vector<std::string>{"quit"}));
+}
+
+} // namespace
+
+namespace {
+
+class OldSchoolLevelTest : public OldSchoolTest
+{
+protected:
+    // A round whose level table the test gives, started and let through its numbers.
+    void StartLevel(const std::string& level)
+    {
+        DefineLayout();
+        screen->MarkTipShown("ClassicGame", "levelIntroDialog");
+        MakeLogic();
+        logic->ApplyProperties(Eval(level));
+        logic->CreateRootActor();
+        logic->Start();
+    }
+
+    LuaObject LevelRecord(int level)
+    {
+        LuaObject mode = PlayerManager::GetInstance()->GetCurrentPlayer(1)->GetGameModeTable("Classic");
+        return mode["LevelRecords"][level];
+    }
+};
+
+TEST_F(OldSchoolLevelTest, AQuestLevelShowsItsIntroductionOncePerPlayer)
+{
+    StartLevel("{ levelNumber = 3, levelIntroTitle = 'Frog Pond', levelIntroDialog = 'Mind the frogs.' }");
+    EXPECT_EQ(logic->GetStateName(), "LevelIntroDialog");
+    ASSERT_FALSE(screen->GetDialogs().empty());
+    EXPECT_TRUE(LevelRecord(3)["seenIntro"].GetBoolean());
+    screen->StopDialog(screen->GetTopDialog("WoppleHelpDialog"));
+    RunUntil("AssignNumbers", 60);
+
+    // Seen once: the next round of that level goes straight on.
+    DropLogic();
+    Pass();
+    StartLevel("{ levelNumber = 3, levelIntroDialog = 'Mind the frogs.' }");
+    EXPECT_EQ(logic->GetStateName(), "AssignNumbers");
+    EXPECT_TRUE(screen->GetDialogs().empty());
+
+    // A level without an introduction shows none and remembers nothing.
+    DropLogic();
+    Pass();
+    StartLevel("{ levelNumber = 4 }");
+    EXPECT_EQ(logic->GetStateName(), "AssignNumbers");
+    EXPECT_TRUE(LevelRecord(4)["seenIntro"].IsNil());
+}
+
+TEST_F(OldSchoolLevelTest, TheCherubNamesTheLevelsFeaturesAndTheirPowerupsJoinTheBar)
+{
+    StartLevel("{ timeLimitted = false, allSpinsFree = true, bonusSquares = {} }");
+    Lua("levelActorsDone = true");
+    RunUntil("ExplainGame");
+    auto* explain = dynamic_cast<OldSchoolStates::ExplainGame*>(logic->GetState());
+    ASSERT_NE(explain, nullptr);
+    EXPECT_EQ(explain->GetExplanation(), "This game has:\n Free spins Bonus squaresHave fun!");
+    std::vector<std::string> items;
+    for (const auto& record : logic->GetPowerupView(0)->GetRecords())
+        items.push_back(record.type);
+    EXPECT_EQ(items, (std::vector<std::string>{"AllSpinsFree", "BonusFrog"}));
+    DropLogic();
+    Pass();
+
+    // Nothing to explain: the lever comes at once and the cherub stays in his bucket.
+    Lua("levelActorsDone = false");
+    StartLevel("{ timeLimitted = false }");
+    EXPECT_FALSE(logic->timeLimitted);
+    Lua("levelActorsDone = true");
+    RunUntil("WaitingForGameStart", 3);
+    EXPECT_FALSE(logic->GetCherubBucketGuy()->IsVisible());
 }
 
 } // namespace
