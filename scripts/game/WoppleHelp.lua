@@ -120,6 +120,8 @@ HelpScripts.wheelHelp = Tips({ 400, 120 }, BUBBLE_POINT_TOP, {
     WheelTypeGem = "A gem for bonus points.",
     WheelTypeWoppleVision = "Wopple Vision: the best cells light up.",
     WheelTypeMultiplier = "This reel multiplies your points by %1%.",
+    WheelTypeSpinning = "The reel is spinning. Watch where it stops!",
+    WheelTypeBlank = "Pull the lever to spin the reels.",
 })
 
 -- The step, or an error that names what is missing.

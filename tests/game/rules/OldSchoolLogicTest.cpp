@@ -574,3 +574,28 @@ TEST_F(OldSchoolLevelTest, TheCherubNamesTheLevelsFeaturesAndTheirPowerupsJoinTh
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(OldSchoolTest, APowerupOrAReelClickedPointsOutWhatItMeansOnce)
+{
+    ReachWaitingForGameStart();
+    WopplePowerupView* bar = logic->GetPowerupView(0);
+    bar->AddPowerup("", "FreeSpin", 1);
+    Pass();
+    auto* item = dynamic_cast<Button*>(bar->FindChild("FreeSpin", true));
+    ASSERT_NE(item, nullptr);
+    EXPECT_FALSE(screen->IsTipShown("powerupHelp", "FreeSpin"));
+    Press(item);
+    EXPECT_TRUE(screen->IsTipShown("powerupHelp", "FreeSpin"));
+
+    // A reel's button names what the reel shows now.
+    WoppleWheelView* reel = logic->GetWheelsView()->GetWheelView(2);
+    auto* button = dynamic_cast<Button*>(reel->FindChild("wheelButton2", true));
+    ASSERT_NE(button, nullptr);
+    const std::string type = reel->GetWheelTypeName(false);
+    Press(button);
+    EXPECT_TRUE(screen->IsTipShown("wheelHelp", type)) << type;
+}
+
+} // namespace
