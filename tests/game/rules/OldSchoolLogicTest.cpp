@@ -599,3 +599,29 @@ TEST_F(OldSchoolTest, APowerupOrAReelClickedPointsOutWhatItMeansOnce)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(OldSchoolTest, TheGameStartMakesAClassicLogicByItsModeName)
+{
+    std::unique_ptr<WoppleGameLogic> made(CreateWoppleGameLogic("Classic"));
+    auto* classic = dynamic_cast<WoppleClassicGameLogic*>(made.get());
+    ASSERT_NE(classic, nullptr);
+    EXPECT_EQ(classic->GetScreenLayoutName(), "WoppleClassicScreenLayout");
+    EXPECT_EQ(classic->GetNameOfGameMode(), "Classic");
+    EXPECT_EQ(classic->GetNumBoards(), 1);
+    EXPECT_TRUE(classic->timeLimitted);  // every turn counts down
+    EXPECT_EQ(classic->GetCurrentParticipant(), WoppleOldSchoolBaseLogic::kNoParticipant);
+    EXPECT_EQ(CreateWoppleGameLogic("Two Board"), nullptr);
+    made.reset();
+
+    // Free spins of "the current participant" are those of participant 0 once the round has one.
+    StartRound();
+    logic->SetFreeSpins(2, WoppleOldSchoolBaseLogic::kNoParticipant);
+    EXPECT_EQ(logic->GetFreeSpins(0), 2);
+    EXPECT_EQ(logic->GetFreeSpins(WoppleOldSchoolBaseLogic::kNoParticipant), 2);
+    EXPECT_EQ(CountLines("*** GetFreeSpins = 2, participantIndex = 0"), 2);
+    EXPECT_THROW(logic->GetPowerupView(1), Exception);
+}
+
+} // namespace
