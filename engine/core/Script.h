@@ -26,6 +26,7 @@ public:
     void AddArgument(const std::string& value);
     void AddArgument(Object* value);
     void AddArgument(int value);
+    void AddArgument(const LuaObject& value) { AppendArgument(value); }
     void AddTag(const std::string& tag);
     bool HasTag(const std::string& tag) const;
     const std::unordered_set<std::string>& GetTags() const { return m_Tags; }

@@ -255,6 +255,7 @@ public:
     // The first listener of that name; with recursive, the children's next, depth first.
     Object* FindGroup(const std::string& name, bool recursive) const;
     void AddToGroup(EventReceiver* receiver);
+    void RemoveFromGroup(EventReceiver* receiver);
     bool HasReceivers() const { return !m_Receivers.group.Empty(); }
     // Who receives the events the actor raises, in order.
     const std::vector<EventReceiver*>& GetReceivers() const { return m_Receivers.group.GetReceivers(); }

@@ -436,6 +436,11 @@ void Actor::AddToGroup(EventReceiver* receiver)
         m_Receivers.group.Add(receiver);
 }
 
+void Actor::RemoveFromGroup(EventReceiver* receiver)
+{
+    m_Receivers.group.Remove(receiver);
+}
+
 void Actor::RaiseEvent(int type, void* data, bool immediately)
 {
     EventRecord record = MakeEventRecord(static_cast<std::uint8_t>(type), 0, data, nullptr);

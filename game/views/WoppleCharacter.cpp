@@ -396,3 +396,29 @@ bool WoppleCharacter::IsBubbleVisible() const
     SpeechBubble* bubble = GetBubble();
     return bubble && bubble->IsVisible();
 }
+
+void WoppleCharacter::Say(const std::string& text, double durationMs, const std::string& colourName, int,
+                          unsigned char)
+{
+    // The rules' font 0 and layout are the bubble's own.
+    Say(text, durationMs, colourName, nullptr, false);
+}
+
+void WoppleCharacter::SayWithButtons(const std::string& text, const std::string& firstText,
+                                     const std::string& firstName, char firstKey, const std::string& secondText,
+                                     const std::string& secondName, char secondKey, Object* listener,
+                                     double durationMs, const std::string& colourName)
+{
+    SayWithButtons(text, firstText, firstName, int(firstKey), secondText, secondName, int(secondKey),
+                   static_cast<EventReceiver*>(listener), durationMs, colourName);
+}
+
+void WoppleCharacter::SayWithThreeButtons(const std::string& text, const std::string& firstText,
+                                          const std::string& firstName, char firstKey, const std::string& secondText,
+                                          const std::string& secondName, char secondKey, const std::string& thirdText,
+                                          const std::string& thirdName, char thirdKey, Object* listener,
+                                          double durationMs, const std::string& colourName)
+{
+    SayWithThreeButtons(text, firstText, firstName, int(firstKey), secondText, secondName, int(secondKey), thirdText,
+                        thirdName, int(thirdKey), static_cast<EventReceiver*>(listener), durationMs, colourName);
+}

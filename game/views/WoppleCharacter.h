@@ -2,6 +2,7 @@
 
 #include "engine/core/Point.h"
 #include "engine/ui/Button.h"
+#include "game/rules/WoppleTalkingCharacter.h"
 
 #include <cstdint>
 #include <string>
@@ -15,7 +16,7 @@ class SpeechBubble;
 // "BubbleLayer" above it, placed by the template's bubble properties, closes
 // itself after the given time, and may carry reply buttons or a close box
 // whose clicks go to a receiver the caller names.
-class WoppleCharacter : public Button
+class WoppleCharacter : public Button, public WoppleTalkingCharacter
 {
     VELK_DECLARE_CLASS(WoppleCharacter)
 public:
@@ -48,7 +49,20 @@ public:
                             const std::string& colourName);
 
     // Hides the bubble and drops its replies; the bubble stays for the next speech.
-    void CloseBubble();
+    void CloseBubble() override;
+
+    // The rules' side: the same speeches, with the rules' keys and listener.
+    Actor* GetCharacterActor() override { return this; }
+    void Say(const std::string& text, double durationMs, const std::string& colourName, int font,
+             unsigned char layoutOption) override;
+    void SayWithButtons(const std::string& text, const std::string& firstText, const std::string& firstName,
+                        char firstKey, const std::string& secondText, const std::string& secondName, char secondKey,
+                        Object* listener, double durationMs, const std::string& colourName) override;
+    void SayWithThreeButtons(const std::string& text, const std::string& firstText, const std::string& firstName,
+                             char firstKey, const std::string& secondText, const std::string& secondName,
+                             char secondKey, const std::string& thirdText, const std::string& thirdName,
+                             char thirdKey, Object* listener, double durationMs,
+                             const std::string& colourName) override;
     // The bubble goes for good; the next speech makes a new one.
     void DestroyBubble();
     bool IsBubbleVisible() const;

@@ -255,3 +255,14 @@ function Scripts.BlinkingEyes1(character)
         Blink(character)
     end
 end
+
+-- ---------------------------------------------------------------- the girl's words
+
+-- As the lever first comes out, and when the player pokes her.
+function Scripts.SayGOODLUCK(character)
+    SmileSayAndWait(character, "Good luck!", 3000)
+end
+
+function Scripts.SayCLICKEDME(character)
+    HappySayAndWait(character, "Hee hee! That tickles!", 3000)
+end

@@ -82,6 +82,48 @@ HelpScripts = {
     },
 }
 
+-- The round's own tips: the lever at the start, and what a power-up or a reel
+-- means when the player clicks it ("%1%" is the count it shows).
+local function Tips(spot, direction, texts)
+    local steps = {}
+    for name, text in texts do
+        table.insert(steps, { name = name, spot = spot, direction = direction, text = text })
+    end
+    return Section(steps)
+end
+
+HelpScripts.gameWalkthrough = Section{
+    { name = "spin", spot = { 700, 330 }, direction = BUBBLE_POINT_RIGHT,
+      text = "Pull the lever to spin the reels and start the game!" },
+}
+
+HelpScripts.powerupHelp = Tips({ 100, 200 }, BUBBLE_POINT_LEFT, {
+    DevilProtection = "Devil protection: the next devil cannot take any of your points.",
+    FreeSpin = "A free spin: use it when you run out of spins.",
+    AllSpinsFree = "Every spin in this round is free.",
+    BounceWopples = "Bounce Wopples: rows that bounce off an edge count too.",
+    woppleVision = "Wopple Vision shows you the best cells for %1% more turns.",
+    woppleVisionSingular = "Wopple Vision shows you the best cells for one more turn.",
+    BonusFrog = "Find the frogs hiding under the board for bonus points.",
+    Multiplier = "Your points are multiplied by %1%.",
+})
+
+HelpScripts.wheelHelp = Tips({ 400, 120 }, BUBBLE_POINT_TOP, {
+    WheelTypeNumber = "Find this number in the reel's column to mark it.",
+    WheelTypeFreeSpin = "A free spin for later.",
+    WheelTypeJoker = "A joker: mark any number in this column.",
+    WheelTypeSuperJoker = "A super joker: mark any number on the board.",
+    WheelTypeDevil = "A devil! He may take some of your points.",
+    WheelTypeDevilCherub = "A cherub chases the devil away.",
+    WheelTypeCherub = "A cherub: she may double your points.",
+    WheelTypeCoin = "A gold coin for bonus points.",
+    WheelTypeGem = "A gem for bonus points.",
+    WheelTypeWoppleVision = "Wopple Vision: the best cells light up.",
+    WheelTypeMultiplier = "This reel multiplies your points by %1%.",
+    WheelTypeSpinning = "The reel is spinning. Watch where it stops!",
+    WheelTypeBlank = "Pull the lever to spin the reels.",
+})
+
 -- The step, or an error that names what is missing.
 function HelpStep(section, tip)
     local steps = HelpScripts[section]

@@ -1,0 +1,34 @@
+#include "game/rules/WoppleClassicGameLogic.h"
+
+#include "engine/core/Log.h"
+#include "engine/ui/Actor.h"
+#include "game/views/WoppleBoardView.h"
+
+// Made by the game starts, not by name from a level table.
+VELK_REGISTER_CLASS(WoppleClassicGameLogic, "WoppleOldSchoolBaseLogic", nullptr, nullptr);
+
+WoppleClassicGameLogic::WoppleClassicGameLogic()
+{
+    ApplyBoolProperty("timeLimitted", true);
+}
+
+void WoppleClassicGameLogic::CreateBoardViews()
+{
+    Actor* root = GetRootActor();
+    auto* board = root ? dynamic_cast<WoppleBoardView*>(root->FindChild("theBoard", true)) : nullptr;
+    if (!board) {
+        LogWrite("WARNING: The Classic layout has no board \"theBoard\"\n");
+        return;
+    }
+    board->boardIndex = 1;
+    for (int event : {WOPPLE_CELLCLICK, WOPPLE_CELLENTER, WOPPLE_CELLLEAVE})
+        board->AttachObserver(event, this);
+    m_BoardViews.push_back(board);
+}
+
+WoppleGameLogic* CreateWoppleGameLogic(const std::string& modeName)
+{
+    if (modeName == "Classic")
+        return new WoppleClassicGameLogic();
+    return nullptr;
+}
