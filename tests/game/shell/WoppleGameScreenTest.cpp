@@ -13,6 +13,10 @@
 #include "game/shell/WoppleGameStart.h"
 #include "game/shell/WoppleMenuScreen.h"
 #include "game/shell/WopplePlayer.h"
+#include "game/views/WoppleBoardView.h"
+#include "game/views/WoppleCellView.h"
+#include "game/views/WoppleWheelSetView.h"
+#include "game/views/WoppleWheelView.h"
 
 using namespace gametest;
 
@@ -264,4 +268,95 @@ TEST_F(WoppleGameScreenTest, TheDeveloperQuestStartTakesOnlyAnIntegerLevel)
     EXPECT_EQ(GetCurrentQuestLevel(), 3);
     Eval("true; Debug_StartQuestGame()");
     EXPECT_EQ(started, (std::vector<int>{1, 5, 3}));
+}
+
+TEST_F(WoppleGameScreenTest, TheClassicLayoutHasEveryNamedChildOnTheScreen)
+{
+    FactoryGuard classic("Classic", StandIn("WoppleClassicScreenLayout"));
+    ASSERT_TRUE(StartClassicGame());
+    Pass();
+    Actor* root = screen->GetGameLogic()->GetRootActor();
+    ASSERT_NE(root, nullptr);
+    struct Child
+    {
+        const char* name;
+        const char* className;
+    };
+    const Child children[] = {
+        {"theBoard", "WoppleBoardView"},       {"woppleWheels", "WoppleWheelSetView"},
+        {"cocoDropButton", "CocoDropButton"},  {"spinButton", "Button"},
+        {"timerLabel", "Label"},               {"scoreLabelContainer_0", "Actor"},
+        {"wopplePowerupView_0", "WopplePowerupView"},
+        {"cherubGirl", "WoppleCharacter"},     {"cherubBucketGuy", "WoppleCharacter"},
+        {"optionsButton", "Button"},           {"helpButton", "Button"},
+        {"quitButton", "Button"},              {"ambientLoop", "AmbientLoop"},
+    };
+    const Rect bounds(0, 0, 800, 600);
+    for (const Child& c : children) {
+        Actor* actor = root->FindChild(c.name, true);
+        ASSERT_NE(actor, nullptr) << c.name;
+        EXPECT_TRUE(actor->GetClass()->IsA(c.className)) << c.name << " is a " << actor->GetClass()->GetName();
+        if (std::string(c.name) == "ambientLoop")
+            continue;
+        // The reels have no size of their own: each is a window of 82 by 77 about its place.
+        std::vector<Rect> shown;
+        if (auto* wheels = dynamic_cast<WoppleWheelSetView*>(actor)) {
+            for (int i = 1; i <= wheels->GetNumWheels(); ++i) {
+                const Rect at = wheels->GetWheelView(i)->GetGlobalRect();
+                shown.emplace_back(at.x - 41, at.y - 38, 82, 77);
+            }
+        } else {
+            shown.push_back(actor->GetGlobalRect());
+        }
+        for (const Rect& r : shown) {
+            EXPECT_GT(r.w, 0) << c.name;
+            EXPECT_GT(r.h, 0) << c.name;
+            EXPECT_TRUE(r.x >= 0 && r.y >= 0 && r.x + r.w <= bounds.w && r.y + r.h <= bounds.h)
+                << c.name << " at " << r.x << "," << r.y << " " << r.w << "x" << r.h;
+        }
+    }
+    Actor* score = root->FindChild("scoreLabelContainer_0", true);
+    ASSERT_NE(score->FindChild("scoreCounter", true), nullptr);
+    EXPECT_TRUE(score->FindChild("scoreCounter", true)->GetClass()->IsA("ScoreCounter"));
+    // A Classic round is not against the clock: the logic shows the timer's sign when it is.
+    EXPECT_FALSE(root->FindChild("timerLabel", true)->GetParent()->IsVisible());
+    // The bubbles go above the layout.
+    EXPECT_EQ(screen->FindChild("BubbleLayer", false), screen->GetBubbleLayer());
+    EXPECT_EQ(LogLinesWith("The quit button has no image"), 0);
+
+    // The board, the reels and the lever keep clear of each other.
+    const Rect board = root->FindChild("theBoard", true)->GetGlobalRect();
+    const Rect lever = root->FindChild("cocoDropButton", true)->GetGlobalRect();
+    const Rect spin = root->FindChild("spinButton", true)->GetGlobalRect();
+    EXPECT_LE(board.x + board.w, lever.x);
+    EXPECT_LE(spin.y + spin.h, lever.y - 66) << "the lever's picture stands 66 above its button";
+}
+
+TEST_F(WoppleGameScreenTest, TheLevelScriptsAndTheClassicIntroAreThere)
+{
+    for (const char* script : {"DisplayLevelActors", "GirlIdle", "Babble", "GuyCherubPopOut", "GuyCherubPopIn"})
+        EXPECT_TRUE(Eval(std::string("Scripts.") + script).IsFunction()) << script;
+    EXPECT_EQ(Eval("WoppleClassicLevel.levelIntroTitle").GetString(), "Welcome To Classic");
+    EXPECT_FALSE(Eval("WoppleClassicLevel.levelIntroDialog").GetString().empty());
+
+    // The opening's script drops every number in and ends by itself.
+    FactoryGuard classic("Classic", StandIn("WoppleClassicScreenLayout"));
+    ASSERT_TRUE(StartClassicGame());
+    Pass();
+    Actor* root = screen->GetGameLogic()->GetRootActor();
+    auto* board = dynamic_cast<WoppleBoardView*>(root->FindChild("theBoard", true));
+    ASSERT_NE(board, nullptr);
+    ASSERT_NE(root->RunScript("DisplayLevelActors", "DisplayLevelActors"), nullptr);
+    Pass();
+    EXPECT_FALSE(board->GetCellView(5, 1)->IsVisible()) << "the last column is still to come";
+    int passes = 0;
+    while (root->FindScriptsWithTag("DisplayLevelActors", nullptr) > 0 && passes < 400) {
+        Pass();
+        ++passes;
+    }
+    EXPECT_LT(passes, 400) << "the script never ended";
+    EXPECT_GT(passes, 10) << "the numbers drop in one after another";
+    for (int column = 1; column <= 5; ++column)
+        for (int row = 1; row <= 5; ++row)
+            EXPECT_TRUE(board->GetCellView(column, row)->IsVisible()) << column << "," << row;
 }
