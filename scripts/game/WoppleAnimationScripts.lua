@@ -75,3 +75,20 @@ function Scripts.DisplayLevelActors(root, logic, numbers, screen)
     end
     ScriptDelay(200)
 end
+
+-- The girl between her lines: now and then she taps a foot.
+function Scripts.GirlIdle(girl)
+    local foot = girl:FindChild("RightFoot", false)
+    while true do
+        ScriptDelay(math.random(4000, 7000))
+        if foot then
+            local at = foot.position
+            for i = 1, 2 do
+                foot.position = { at.x, at.y - 3 }
+                ScriptDelay(120)
+                foot.position = { at.x, at.y }
+                ScriptDelay(120)
+            end
+        end
+    end
+end

@@ -255,20 +255,3 @@ function Scripts.BlinkingEyes1(character)
         Blink(character)
     end
 end
-
--- The girl between her lines: now and then she taps a foot.
-function Scripts.GirlIdle(girl)
-    local foot = girl:FindChild("RightFoot", false)
-    while true do
-        ScriptDelay(math.random(4000, 7000))
-        if foot then
-            local at = foot.position
-            for i = 1, 2 do
-                foot.position = { at.x, at.y - 3 }
-                ScriptDelay(120)
-                foot.position = { at.x, at.y }
-                ScriptDelay(120)
-            end
-        end
-    end
-end

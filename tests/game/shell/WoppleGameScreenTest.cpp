@@ -359,4 +359,10 @@ TEST_F(WoppleGameScreenTest, TheLevelScriptsAndTheClassicIntroAreThere)
     for (int column = 1; column <= 5; ++column)
         for (int row = 1; row <= 5; ++row)
             EXPECT_TRUE(board->GetCellView(column, row)->IsVisible()) << column << "," << row;
+
+    // The girl's idle runs on through a foot tap (at most 7.24 s in) without a fault.
+    Actor* girl = root->FindChild("cherubGirl", true);
+    ASSERT_NE(girl->RunScript("GirlIdle", "Girl"), nullptr);
+    Passes(240);
+    EXPECT_EQ(girl->FindScriptsWithTag("Girl", nullptr), 1);
 }
