@@ -320,7 +320,8 @@ end })
 -- The game screen: a Classic game just started, the cherub girl explaining
 -- the game, and the lever waiting for the first pull. With the Classic rules
 -- in the build the stops start a real game; without them they lay the
--- Classic layout out on the tour's screen and deal the numbers by hand.
+-- Classic layout out on the tour's screen and deal the numbers by hand. The
+-- game screen pumps the tour while it is current.
 local function DealClassicNumbers(root)
     math.randomseed(20261210)
     local board = root:FindChild("theBoard", true)
@@ -358,18 +359,18 @@ local function StartClassic()
 end
 
 for _, stop in ipairs{
-    { name = "game-classic-start", open = function()
+    { name = "game-classic-start", screen = "GameScreen", open = function()
           local root, shown = StartClassic()
           return shown
       end },
-    { name = "game-cherub-explains", open = function()
+    { name = "game-cherub-explains", screen = "GameScreen", open = function()
           local root, shown = StartClassic()
           local girl = root:FindChild("cherubGirl", true)
           girl:SayWithOneButton("Pull the lever to spin the reels, then click the numbers they show on your board!\n\n",
               "Okay", "girlOkayButton", "o", nil, 0)
           return shown
       end },
-    { name = "game-lever-waits", open = function()
+    { name = "game-lever-waits", screen = "GameScreen", open = function()
           local root, shown = StartClassic()
           root:FindChild("cocoDropButton", true):Present(true)
           return shown
