@@ -8,6 +8,7 @@
 #include "engine/ui/Screen.h"
 #include "engine/ui/ScreenManager.h"
 #include "game/shell/WoppleDialogLibrary.h"
+#include "game/shell/WoppleGameScreen.h"
 #include "game/shell/WoppleScoreRecords.h"
 #include "game/shell/WoppleMenuScreen.h"
 #include "game/shell/WoppleSplashScreen.h"
@@ -143,6 +144,7 @@ void WoppleApp::AddScreens()
     // as it is built.
     ScreenManager::GetInstance()->AddScreen(new WoppleSplashScreen);
     ScreenManager::GetInstance()->AddScreen(new WoppleMenuScreen);
+    ScreenManager::GetInstance()->AddScreen(new WoppleGameScreen);
 }
 
 void WoppleApp::SwitchToFirstScreen()

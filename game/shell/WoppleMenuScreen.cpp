@@ -20,6 +20,7 @@
 #include "engine/ui/ScreenManager.h"
 #include "engine/ui/TopRecordsView.h"
 #include "game/shell/SetupNewPlayerWizard.h"
+#include "game/shell/WoppleGameStart.h"
 #include "game/shell/WopplePlayer.h"
 #include "game/shell/WoppleScoreRecords.h"
 
@@ -407,8 +408,8 @@ bool WoppleMenuScreen::OnNormalButtonClick(const EventRecord& event)
         ToggleScreenHelp(kHelpSection);
     } else if (name == "playClassicButton") {
         SetGameMode("Classic");
-        // The classic game's start comes with the game screen.
-        ShowNotYet(button, "The Classic game");
+        if (!StartClassicGame())
+            ShowNotYet(button, "The Classic game");
     } else if (name == "playQuestButton") {
         SetGameMode("Vevev");
         if (HasScreen("MapScreen")) {

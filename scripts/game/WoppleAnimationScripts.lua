@@ -37,3 +37,58 @@ function Scripts.FlashMultiplier(actor)
         end
     end
 end
+
+-- The opening of a round: the numbers drop onto the board column by column,
+-- then the girl chatters. Runs on the root actor with the logic, the numbers it
+-- dealt and the game screen; the logic waits for it to end.
+function Scripts.DisplayLevelActors(root, logic, numbers, screen)
+    local boards = {}
+    local board = root:FindChild("theBoard", true)
+    if board then
+        table.insert(boards, board)
+    end
+    for i = 1, 4 do
+        local multi = root:FindChild("theBoard" .. i, true)
+        if multi then
+            table.insert(boards, multi)
+        end
+    end
+    for _, b in ipairs(boards) do
+        for column = 1, b:GetNumColumns() do
+            for row = 1, b:GetNumRows() do
+                b:GetCellView(column, row):SetVisible(false)
+            end
+        end
+    end
+    for _, b in ipairs(boards) do
+        for column = 1, b:GetNumColumns() do
+            PlaySound("TinyClick.ogg")
+            for row = b:GetNumRows(), 1, -1 do
+                b:GetCellView(column, row):SetVisible(true)
+                ScriptDelay(20)
+            end
+        end
+    end
+    local girl = root:FindChild("cherubGirl", true)
+    if girl then
+        Scripts.Babble(girl)
+    end
+    ScriptDelay(200)
+end
+
+-- The girl between her lines: now and then she taps a foot.
+function Scripts.GirlIdle(girl)
+    local foot = girl:FindChild("RightFoot", false)
+    while true do
+        ScriptDelay(math.random(4000, 7000))
+        if foot then
+            local at = foot.position
+            for i = 1, 2 do
+                foot.position = { at.x, at.y - 3 }
+                ScriptDelay(120)
+                foot.position = { at.x, at.y }
+                ScriptDelay(120)
+            end
+        end
+    end
+end

@@ -1,2 +1,44 @@
--- The layout every game screen starts from.
--- Filled in as these pieces of the game are built.
+-- The layout every game screen starts from: the island's background and the
+-- options, quit and help buttons. A mode's layout hands its own children to
+-- WoppleGameLayout and gets them back with these added.
+
+-- Key code of F1.
+local KeyF1 = 282
+
+local function GameButton(fields)
+    local button = {
+        resource = "Button",
+        useFrames = true,
+        highlightSound = "TinyClick.ogg",
+        clickSound = "click.ogg",
+        zorder = 20,
+    }
+    for key, value in pairs(fields) do
+        button[key] = value
+    end
+    return Resources.Button:new(button)
+end
+
+function WoppleGameLayout(background, children)
+    local layout = {
+        background = Resources.Actor:new{ image = background, position = { 0, 0 }, zorder = 0 },
+        optionsButton = GameButton{
+            image = "Button.small.png", text = "Options", position = { 12, 556 }, shortcutKey = "o",
+        },
+        -- The game logic puts the menu's or the map's picture on it.
+        quitButton = GameButton{
+            image = "Button.small.red.png", text = "Quit", position = { 12, 514 }, shortcutKey = "q",
+            escapeKey = true,
+        },
+        helpButton = GameButton{
+            image = "btnBlankSmall.png", text = "?", shortcutKey = "h", functionKey = KeyF1,
+            alignment = Resources.RectAlignment.TopRight,
+            alignTo = Resources.RectAlignment.TopRight,
+            alignmentOffset = { -5, 5 },
+        },
+    }
+    for name, child in pairs(children) do
+        layout[name] = child
+    end
+    return Resources.Object:new{ children = layout }
+end

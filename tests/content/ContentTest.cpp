@@ -355,3 +355,16 @@ TEST(ContentPackage, HoldsTheDataFolderFileForFile)
 }
 
 } // namespace
+
+TEST(ContentMusic, TheLevelMusicHasThePartsTheRulesPlay)
+{
+    // The rules play "<level music> <part>"; a Classic round's level music is "Wopple Theme".
+    const auto music = RunMetadata(kData / "music" / "metadata.cfg");
+    ASSERT_TRUE(music.count("Wopple.mid"));
+    const auto& parts = music.at("Wopple.mid").parts;
+    for (const char* part : {"Intro", "Part 1", "Break", "Loop", "Ending"}) {
+        const std::string name = std::string("Wopple Theme ") + part;
+        ASSERT_TRUE(parts.count(name)) << name;
+        EXPECT_GT(parts.at(name).second, 0) << name;
+    }
+}

@@ -73,6 +73,15 @@ class ScoreToMidiTest(unittest.TestCase):
         program = [e for _t, e in tracks[1] if e[0] & 0xF0 == 0xC0]
         self.assertEqual(program, [bytes([0xC0, 0])])
 
+    def test_a_section_name_may_have_blanks(self):
+        song = score2midi.parse(SCORE.replace("section Loop", "section Wopple Theme Part 1"))
+        self.assertEqual([s.name for s in song.sections], ["Intro", "Wopple Theme Part 1"])
+        _fmt, _div, tracks = read_midi(score2midi.midi_bytes(song))
+        markers = [e[3:].decode() for _t, e in tracks[0] if e[:2] == b"\xff\x06"]
+        self.assertEqual(markers, ["Intro", "Wopple Theme Part 1"])
+        with self.assertRaises(score2midi.ScoreError):
+            score2midi.parse(SCORE.replace("section Loop", "section Intro"))
+
     def test_mistakes_are_reported_with_their_place(self):
         cases = [
             ("lead: C4:q C4:q C4:q | C4:w", "t.score:5: lead, bar 1 of this line holds 3 beats"),

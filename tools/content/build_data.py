@@ -14,6 +14,7 @@ import argparse
 import collections
 import concurrent.futures
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -61,6 +62,11 @@ def lua_string(s):
     return '"' + s.replace("\\", "\\\\").replace('"', '\\"') + '"'
 
 
+def lua_key(k):
+    """A table key: plain when it is a Lua name, else quoted ("Wopple Theme Intro")."""
+    return k if re.fullmatch(r"[A-Za-z_][A-Za-z0-9_]*", k) else "[%s]" % lua_string(k)
+
+
 def lua_value(v):
     if isinstance(v, bool):
         return "true" if v else "false"
@@ -71,7 +77,7 @@ def lua_value(v):
     if isinstance(v, (list, tuple)):
         return "{ " + ", ".join(lua_value(x) for x in v) + " }"
     if isinstance(v, dict):
-        return "{ " + ", ".join("%s = %s" % (k, lua_value(v[k])) for k in sorted(v)) + " }"
+        return "{ " + ", ".join("%s = %s" % (lua_key(k), lua_value(v[k])) for k in sorted(v)) + " }"
     raise TypeError(v)
 
 

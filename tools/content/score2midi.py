@@ -10,7 +10,7 @@ The score (see data/music/*.score):
     time 4/4                             # beats per bar, counted in quarters
     instrument lead 13 volume=100 pan=64 velocity=90   # General MIDI program 1-128
     instrument beat drums                # the percussion channel
-    section Intro                        # a named part; a marker in the file
+    section Intro                        # a named part (blanks allowed); a marker in the file
     lead: E5:e G5:e C6:q G5:e E5:e G5:q | ...
     beat: [kick shaker]:e shaker:e ...
 
@@ -185,10 +185,12 @@ def parse(text, source="<score>"):
                 raise ScoreError("%s: too many instruments" % where) from None
             song.instruments[name] = Instrument(name, prog, channel, values.get("volume", 100),
                                                 values.get("pan", 64), values.get("velocity", 90))
-        elif keyword == "section" and len(args) == 1:
-            if any(s.name == args[0] for s in song.sections):
-                raise ScoreError("%s: section %s given twice" % (where, args[0]))
-            section = Section(args[0], where)
+        elif keyword == "section" and args:
+            # A name may have blanks: the levels' parts are "<level music> <part>".
+            name = " ".join(args)
+            if any(s.name == name for s in song.sections):
+                raise ScoreError("%s: section %s given twice" % (where, name))
+            section = Section(name, where)
             song.sections.append(section)
         elif colon:
             raise ScoreError("%s: unknown instrument %r" % (where, track.strip()))

@@ -8,6 +8,7 @@
 #include "engine/ui/Button.h"
 #include "engine/ui/CardView.h"
 #include "game/shell/WoppleCardView.h"
+#include "game/shell/WoppleGameStart.h"
 #include "engine/ui/CommonDialogs.h"
 #include "engine/ui/Dialog.h"
 #include "engine/ui/TextBox.h"
@@ -205,6 +206,8 @@ TEST_F(WoppleMenuScreenTest, AWayInThatIsNotBuiltShowsANoteAndWarns)
         {"playClassicButton", "The Classic game is coming soon!", "Classic"},
         {"myStampsButton", "The stamp book is coming soon!", nullptr},
     };
+    // A build without the Classic game's logic.
+    const WoppleGameLogicFactory classic = SetWoppleGameLogicFactory("Classic", [](int) { return nullptr; });
     for (const Case& c : cases) {
         Click(c.button);
         EXPECT_EQ(NoteText(), c.note) << c.button;
@@ -214,6 +217,7 @@ TEST_F(WoppleMenuScreenTest, AWayInThatIsNotBuiltShowsANoteAndWarns)
             EXPECT_EQ(player->GetOptionsTable()["game.mode"].GetString(), c.mode) << c.button;
         }
     }
+    SetWoppleGameLogicFactory("Classic", classic);
 }
 
 TEST_F(WoppleMenuScreenTest, AFirstPlayerWithoutANameIsAskedForOneAndCancelGivesTheSlotName)

@@ -140,5 +140,8 @@ TEST(MidiFileTest, TheGamesPieceHasItsSectionsAsMarkersOnWholeMeasures)
     EXPECT_EQ(MarkerRange(piece, "Intro"), (Range{0, 2 * measure}));
     EXPECT_EQ(MarkerRange(piece, "Loop"), (Range{2 * measure, 10 * measure}));
     EXPECT_EQ(MarkerRange(piece, "End"), (Range{10 * measure, 12 * measure}));
-    EXPECT_EQ(piece.GetEndTick(), 12 * measure);
+    // The level music's parts follow, named with blanks.
+    EXPECT_EQ(MarkerRange(piece, "Wopple Theme Intro"), (Range{12 * measure, 14 * measure}));
+    EXPECT_EQ(MarkerRange(piece, "Wopple Theme Ending"), (Range{24 * measure, 26 * measure}));
+    EXPECT_EQ(piece.GetEndTick(), 26 * measure);
 }
