@@ -4,8 +4,9 @@
 #include "engine/ui/Actor.h"
 #include "game/views/WoppleBoardView.h"
 
-// Made by the game starts, not by name from a level table.
-VELK_REGISTER_CLASS(WoppleClassicGameLogic, "WoppleOldSchoolBaseLogic", nullptr, nullptr);
+// The game starts make it by class name ("Wopple" + mode + "GameLogic").
+VELK_REGISTER_CLASS(WoppleClassicGameLogic, "WoppleOldSchoolBaseLogic", nullptr,
+                    InstantiateObjectOfClass<WoppleClassicGameLogic>);
 
 WoppleClassicGameLogic::WoppleClassicGameLogic()
 {
