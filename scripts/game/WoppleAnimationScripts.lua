@@ -64,7 +64,11 @@ function Scripts.DisplayLevelActors(root, logic, numbers, screen)
         for column = 1, b:GetNumColumns() do
             PlaySound("TinyClick.ogg")
             for row = b:GetNumRows(), 1, -1 do
-                b:GetCellView(column, row):SetVisible(true)
+                -- The numbers show before the first spin, but take no click yet.
+                local cell = b:GetCellView(column, row)
+                cell:SetCellType("UnclickableNumber")
+                cell:SetEnableCellButton(false)
+                cell:SetVisible(true)
                 ScriptDelay(20)
             end
         end

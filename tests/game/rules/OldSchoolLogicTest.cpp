@@ -556,7 +556,7 @@ TEST_F(OldSchoolLevelTest, TheCherubNamesTheLevelsFeaturesAndTheirPowerupsJoinTh
     RunUntil("ExplainGame");
     auto* explain = dynamic_cast<OldSchoolStates::ExplainGame*>(logic->GetState());
     ASSERT_NE(explain, nullptr);
-    EXPECT_EQ(explain->GetExplanation(), "This game has:\n Free spins Bonus squaresHave fun!");
+    EXPECT_EQ(explain->GetExplanation(), "This game has: \n* Free spins \n* Bonus squares\n\nHave fun!");
     std::vector<std::string> items;
     for (const auto& record : logic->GetPowerupView(0)->GetRecords())
         items.push_back(record.type);
