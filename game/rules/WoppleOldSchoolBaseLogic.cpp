@@ -380,35 +380,48 @@ void WoppleOldSchoolBaseLogic::ResetBoardViews()
 
 void WoppleOldSchoolBaseLogic::SetLevelName()
 {
-    InitParticipants();
+    WoppleLevelSetup(m_BoardViews, WoppleLevelSetup::ReadProperties(*this)).SetLevelName(*this, m_BoardRecords);
+    LuaObject mapName = RetrieveProperty("mapName");
+    m_LevelName = mapName.IsString() ? mapName.GetString() : std::string("Classic Mode");
+}
+
+void WoppleOldSchoolBaseLogic::LoadBonusSquares()
+{
+    WoppleLevelSetup setup(m_BoardViews, WoppleLevelSetup::ReadProperties(*this));
+    setup.LoadBonusSquares();
+    setup.ConnectBoards();
+}
+
+void WoppleOldSchoolBaseLogic::ResetLevelCounters()
+{
     SetSpinCount(0);
     m_SpinsPerLevel = 20;
     SetCountdown(0);
-    for (std::size_t b = 1; b < m_BoardViews.size(); ++b)
-        if (WoppleBoardView* board = m_BoardViews[b])
-            for (int c = 1; c <= board->GetNumColumns(); ++c)
-                for (int r = 1; r <= board->GetNumRows(); ++r)
-                    if (WoppleCellView* cell = board->GetCellView(c, r))
-                        cell->SetCellType("Blank");
+}
+
+void WoppleOldSchoolBaseLogic::ClearAllWheelSquares()
+{
     if (m_WheelsView)
         m_WheelsView->ClearAllSquares();
-    SetAllScores(0, true);
+}
+
+void WoppleOldSchoolBaseLogic::ResetDevilValues()
+{
     m_DevilLimit = 4;
     m_DevilTakingLimit = 2;
     m_DevilLimitReached = false;
     m_DevilsSeen = 0;
     m_DevilsThatTookPoints = 0;
-    const int reels = m_WheelsView ? m_WheelsView->GetNumWheels() : 5;
-    m_BoardRecords.assign(GetNumBoards() + 1, BoardRecord{});
-    for (BoardRecord& record : m_BoardRecords)
-        record.usedColumns.assign(reels + 1, false);
-    LuaObject mapName = RetrieveProperty("mapName");
-    m_LevelName = mapName.IsString() ? mapName.GetString() : std::string("Classic Mode");
-    LogWrite(">>> SetLevelName %s\n", m_LevelName.c_str());
-    if (m_PatternNameLabel)
-        m_PatternNameLabel->SetText(m_LevelName, true);
-    if (Actor* root = GetRootActor())
-        root->SetSize(800, 600);
+}
+
+int WoppleOldSchoolBaseLogic::GetNumWheels() const
+{
+    return m_WheelsView ? m_WheelsView->GetNumWheels() : 5;
+}
+
+void WoppleOldSchoolBaseLogic::BindBonusSquares(Actor*, WoppleBoardView*)
+{
+    // Nothing to tell a plain actor; the bonus squares' own class takes its board when it comes.
 }
 
 void WoppleOldSchoolBaseLogic::InitParticipants()

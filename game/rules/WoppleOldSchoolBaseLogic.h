@@ -3,6 +3,7 @@
 #include "engine/core/TimerManager.h"
 #include "game/rules/WoppleGameLogic.h"
 #include "game/rules/WoppleGameMessages.h"
+#include "game/rules/WoppleLevelSetup.h"
 
 #include <cstdint>
 #include <memory>
@@ -29,7 +30,7 @@ class WoppleWheelView;
 // The scoring logic and the participant logics are made through
 // CreateOutputLogic and CreateParticipantLogic; until those exist for a mode
 // both make nothing and the logic takes every event itself.
-class WoppleOldSchoolBaseLogic : public WoppleGameLogic
+class WoppleOldSchoolBaseLogic : public WoppleGameLogic, public WoppleLevelSetupHost
 {
 public:
     static constexpr std::uint32_t kNoParticipant = 0xFFFFFFFFu;
@@ -45,14 +46,7 @@ public:
         bool secretFound = false;
     };
 
-    struct BoardRecord
-    {
-        std::int32_t counter = 0;
-        // One bit per reel column, from 1.
-        std::vector<bool> usedColumns;
-        std::uint8_t jokerServed = 0;
-        Actor* bonusSquares = nullptr;
-    };
+    using BoardRecord = WoppleLevelSetup::BoardRecord;
 
     WoppleOldSchoolBaseLogic();
     ~WoppleOldSchoolBaseLogic() override;
@@ -79,12 +73,23 @@ public:
     // The level set-up: the boards, then the level's cells and links.
     virtual void InitBoardViews();
     virtual void CreateBoardViews() = 0;
-    virtual void LoadBonusSquares() {}
+    // The secret, the multipliers and the level's cells, then the links between boards.
+    virtual void LoadBonusSquares();
     virtual int GetNumBoards() const = 0;
     // Prepares the logic for a new level: participants, counters, devils,
     // board records, the level name.
     virtual void SetLevelName();
-    virtual void InitParticipants();
+    void InitParticipants() override;
+    // What the level set-up asks of the logic.
+    void ResetLevelCounters() override;
+    void ClearAllWheelSquares() override;
+    void SetAllScores(std::int64_t score, bool animate) override;
+    void ResetDevilValues() override;
+    int GetNumWheels() const override;
+    Actor* GetRootActor() const override { return WoppleGameLogic::GetRootActor(); }
+    Label* GetPatternNameLabel() const override { return m_PatternNameLabel; }
+    void CloseTreasureBoxes() override {}
+    void BindBonusSquares(Actor* squares, WoppleBoardView* board) override;
     virtual Object* CreateParticipantLogic(int /*index*/) { return nullptr; }
     virtual void SetCurrentParticipant(std::uint32_t index) { m_CurrentParticipant = index; }
     virtual void HiliteWheelForCell(const LuaObject& cellData);
@@ -114,7 +119,6 @@ public:
     WopplePowerupView* GetPowerupView(int participant) const;
     bool HasDevilProtection() const;
     std::int64_t GetScore(std::uint32_t participant) const;
-    void SetAllScores(std::int64_t score, bool animate);
     void SetSpinCount(int count);
     void SetCountdown(int seconds);
     void PresentSpinLever(bool flashing);

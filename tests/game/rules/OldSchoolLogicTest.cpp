@@ -551,7 +551,7 @@ TEST_F(OldSchoolLevelTest, AQuestLevelShowsItsIntroductionOncePerPlayer)
 
 TEST_F(OldSchoolLevelTest, TheCherubNamesTheLevelsFeaturesAndTheirPowerupsJoinTheBar)
 {
-    StartLevel("{ timeLimitted = false, allSpinsFree = true, bonusSquares = {} }");
+    StartLevel("{ timeLimitted = false, allSpinsFree = true, bonusSquares = { class = 'Actor' } }");
     Lua("levelActorsDone = true");
     RunUntil("ExplainGame");
     auto* explain = dynamic_cast<OldSchoolStates::ExplainGame*>(logic->GetState());
