@@ -44,9 +44,12 @@ bool IsRestingState(const std::string& state)
     return state == "WaitForSpin" || state == "WaitForMatch";
 }
 
-std::string Formatted(const char* format, int value)
+template <typename... Values>
+std::string Formatted(const char* format, const Values&... values)
 {
-    return (boost::format(format) % value).str();
+    boost::format f(format);
+    (f % ... % values);
+    return f.str();
 }
 
 void Method(Class* c, const char* name, lua_CFunction function)
@@ -594,6 +597,51 @@ std::int64_t WoppleOldSchoolBaseLogic::GetScore(std::uint32_t participant) const
     return participant < m_Participants.size() ? m_Participants[participant].score : 0;
 }
 
+int WoppleOldSchoolBaseLogic::GetTotalMultiplier() const
+{
+    // Multipliers add; they do not multiply each other.
+    int multiplier = m_WheelsView ? m_WheelsView->GetTotalMultiplier() : 0;
+    for (std::size_t b = 1; b < m_BoardViews.size(); ++b)
+        if (m_BoardViews[b])
+            multiplier += m_BoardViews[b]->GetTotalMultiplier();
+    return std::max(multiplier, 1);
+}
+
+void WoppleOldSchoolBaseLogic::AddScore(std::int64_t points)
+{
+    if (m_CurrentParticipant >= m_Participants.size())
+        return;
+    ParticipantRecord& record = m_Participants[m_CurrentParticipant];
+    record.score += points * GetTotalMultiplier();
+    if (record.scoreCounter)
+        record.scoreCounter->CountTo(record.score, false);
+    for (std::size_t b = 1; b < m_BoardViews.size(); ++b)
+        if (m_BoardViews[b])
+            m_BoardViews[b]->FlashMultipliers();
+    if (m_WheelsView)
+        m_WheelsView->FlashMultipliers();
+}
+
+void WoppleOldSchoolBaseLogic::SetScore(std::int64_t points)
+{
+    if (m_CurrentParticipant >= m_Participants.size())
+        return;
+    ParticipantRecord& record = m_Participants[m_CurrentParticipant];
+    record.score = points;
+    if (record.scoreCounter)
+        record.scoreCounter->CountTo(points, false);
+}
+
+void WoppleOldSchoolBaseLogic::ShowScoreFlash(std::int64_t points, int x, int y, const std::string& flashResource)
+{
+    AddScore(points);
+    const int multiplier = GetTotalMultiplier();
+    const std::string text = multiplier < 2 ? Formatted("%1%", points * multiplier)
+                                            : Formatted("%1% (%2%x)", points * multiplier, multiplier);
+    if (m_TargetScreen)
+        ShowOutlinedFlashText(text, x, y, flashResource, m_TargetScreen, true, 998);
+}
+
 void WoppleOldSchoolBaseLogic::SetAllScores(std::int64_t score, bool animate)
 {
     for (ParticipantRecord& record : m_Participants) {
@@ -682,11 +730,7 @@ bool WoppleOldSchoolBaseLogic::OnButtonClick(const EventRecord& event)
         const int x = r.x + r.w - 9;
         const int y = r.y + r.h / 2;
         if (name == "Multiplier") {
-            int multiplier = m_WheelsView ? m_WheelsView->GetTotalMultiplier() : 0;
-            for (std::size_t b = 1; b < m_BoardViews.size(); ++b)
-                if (m_BoardViews[b])
-                    multiplier += m_BoardViews[b]->GetTotalMultiplier();
-            screen->PointOutFormatted("powerupHelp", name, x, y, Formatted("%1%", std::max(multiplier, 1)), true);
+            screen->PointOutFormatted("powerupHelp", name, x, y, Formatted("%1%", GetTotalMultiplier()), true);
         } else if (name == "woppleVision") {
             if (m_WoppleVisionTurns == 1)
                 screen->PointOutOneThing("powerupHelp", "woppleVisionSingular", x, y, true);

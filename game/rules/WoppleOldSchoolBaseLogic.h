@@ -119,6 +119,13 @@ public:
     WopplePowerupView* GetPowerupView(int participant) const;
     bool HasDevilProtection() const;
     std::int64_t GetScore(std::uint32_t participant) const;
+    // The reels' multipliers plus every board's selected multiplier cells; at least 1.
+    int GetTotalMultiplier() const;
+    // The current participant gains points x the total multiplier; the counter rolls to it.
+    void AddScore(std::int64_t points);
+    void SetScore(std::int64_t points);
+    // AddScore, then the multiplied points as flash text at (x, y) on the game screen.
+    void ShowScoreFlash(std::int64_t points, int x, int y, const std::string& flashResource);
     void SetSpinCount(int count);
     void SetCountdown(int seconds);
     void PresentSpinLever(bool flashing);

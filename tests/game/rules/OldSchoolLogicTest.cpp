@@ -625,3 +625,25 @@ TEST_F(OldSchoolTest, TheGameStartMakesAClassicLogicByItsModeName)
 }
 
 } // namespace
+
+TEST_F(OldSchoolTest, PointsAreMultipliedByTheReelsAndTheSelectedCellsAddingUp)
+{
+    ReachWaitingForGameStart();
+    logic->SetCurrentParticipant(0);
+    EXPECT_EQ(logic->GetTotalMultiplier(), 1);
+    logic->AddScore(200);
+    EXPECT_EQ(logic->GetScore(0), 200);
+
+    // Two selected multiplier cells of 2 and 3 add up to 5, not 6.
+    WoppleBoardView* board = logic->GetBoardView(1);
+    for (auto [column, value] : {std::pair{1, 2}, std::pair{2, 3}}) {
+        WoppleCellView* cell = board->GetCellView(column, 1);
+        cell->multiplier = value;
+        cell->isSelected = true;
+    }
+    EXPECT_EQ(logic->GetTotalMultiplier(), 5);
+    // 64-bit all the way: a score beyond 32 bits keeps growing.
+    logic->SetScore(std::int64_t{1} << 40);
+    logic->AddScore(1000);
+    EXPECT_EQ(logic->GetScore(0), (std::int64_t{1} << 40) + 5000);
+}
