@@ -620,13 +620,14 @@ Label* Label::GetHighlight() const
 void Label::CreateShadow()
 {
     VELK_ASSERT(m_Font);
-    m_Shadow = MakeCopyLabel(m_ShadowColor, -1, -1, 2)->GetLuaObject();
+    // Beneath the text: drawn over it, a "white text with a black shadow" would show black.
+    m_Shadow = MakeCopyLabel(m_ShadowColor, -1, -1, -2)->GetLuaObject();
 }
 
 void Label::CreateHighlight()
 {
     VELK_ASSERT(m_Font);
-    m_Highlight = MakeCopyLabel(m_HighlightColor, 1, 1, 1)->GetLuaObject();
+    m_Highlight = MakeCopyLabel(m_HighlightColor, 1, 1, -1)->GetLuaObject();
 }
 
 Label* Label::MakeCopyLabel(const Color& color, int x, int y, int zorder)

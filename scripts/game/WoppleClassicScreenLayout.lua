@@ -38,8 +38,8 @@ Resources.WoppleClassicScreenLayout = WoppleGameLayout("bkgGameClassic.jpg", {
         -- On the sign's dark plate.
         scoreCounter = Resources.ScoreCounter:new{
             resource = "ScoreCounter",
-            position = { 22, 28 },
-            size = { 136, 26 },
+            -- The counter takes its label's size; centred, it stays on the plate as the score grows.
+            alignment = A.Center, alignTo = A.Center, alignmentOffset = { 0, 8 },
             zorder = 2,
             labelProperties = Resources.Label:new{
                 font = "ScoreFont", fgColor = "White", shadowColor = "Black", useActorColorAsBG = false, text = "0",
@@ -60,7 +60,12 @@ Resources.WoppleClassicScreenLayout = WoppleGameLayout("bkgGameClassic.jpg", {
         resource = "CherubGirlCharacter", position = { 16, 274 }, zorder = 12,
         bubbleAlignment = A.BottomLeft, bubbleAlignTo = A.TopLeft, bubbleAlignmentOffset = { 4, 0 },
     },
-    cherubBucketGuy = { resource = "GuyCherubCharacter", position = { 660, 236 }, zorder = 12 },
+    -- His bubble opens to his left, its tail pointing at him: above him it
+    -- would run off the screen's right edge.
+    cherubBucketGuy = {
+        resource = "GuyCherubCharacter", position = { 660, 236 }, zorder = 12,
+        bubbleType = 1, bubbleAlignment = A.MidRight, bubbleAlignTo = A.MidLeft, bubbleAlignmentOffset = { -14, -12 },
+    },
     spinButton = Resources.Button:new{
         resource = "Button", image = "Button.small.png", text = "Spin", useFrames = true,
         position = { 652, 198 }, shortcutKey = 32, clickSound = "click.ogg", zorder = 14,

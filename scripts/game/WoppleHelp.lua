@@ -93,7 +93,8 @@ local function Tips(spot, direction, texts)
 end
 
 HelpScripts.gameWalkthrough = Section{
-    { name = "spin", spot = { 700, 330 }, direction = BUBBLE_POINT_RIGHT,
+    -- Beside the lever, on its left: the screen ends on its right.
+    { name = "spin", spot = { 640, 500 }, direction = BUBBLE_POINT_LEFT,
       text = "Pull the lever to spin the reels and start the game!" },
 }
 

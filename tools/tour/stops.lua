@@ -317,63 +317,76 @@ end, before = function(stage)
     end
 end })
 
--- The game screen: a Classic game just started, the cherub girl explaining
--- the game, and the lever waiting for the first pull. With the Classic rules
--- in the build the stops start a real game; without them they lay the
--- Classic layout out on the tour's screen and deal the numbers by hand. The
--- game screen pumps the tour while it is current.
-local function DealClassicNumbers(root)
-    math.randomseed(20261210)
-    local board = root:FindChild("theBoard", true)
-    for c = 1, board:GetNumColumns() do
-        local numbers = {}
-        for n = 1, 15 do
-            numbers[n] = 15 * (c - 1) + n
-        end
-        for n = 15, 2, -1 do
-            local k = math.random(n)
-            numbers[n], numbers[k] = numbers[k], numbers[n]
-        end
-        for r = 1, board:GetNumRows() do
-            local cell = board:GetCellView(c, r)
-            cell:SetCellNumber(numbers[r])
-            cell:SetCellType("SelectableAndClickableNumber")
-        end
-    end
-end
-
+-- The game screen: a Classic game just started, the cherub explaining the
+-- game, and the lever waiting for the first pull. The game screen pumps the
+-- tour while it is current.
 local function StartClassic()
     NamePlayers()
     Players[1].Options["ClassicGame.levelIntroDialog.shown"] = true
     Debug_StartClassicGame()
     local root = Screens.GameScreen:FindChild("RootActor", true)
-    if root ~= nil then
-        return root, { Destroy = function() SwitchToScreen("Tour") end }
+    assert(root ~= nil, "no game on the game screen")
+    return root, { Destroy = function() SwitchToScreen("Tour") end }
+end
+
+-- Steps the tour until the test holds (or a long while has passed).
+local function WaitUntil(test)
+    for i = 1, 900 do
+        if test() then
+            return
+        end
+        ScriptBreak()
     end
-    root = CreateObject{ class = "Actor", resource = "WoppleClassicScreenLayout", size = { 800, 600 } }
-    -- The game screen's bubble layer, for the girl's words.
-    root:AddChild(CreateObject{ class = "Actor", name = "BubbleLayer", layer = 999 })
-    Screens.Tour:AddChild(root)
-    DealClassicNumbers(root)
-    return root, root
+end
+
+local function GameRoot()
+    return Screens.GameScreen:FindChild("RootActor", true)
+end
+
+-- The last number dealt is the top of the last column.
+local function NumbersDealt()
+    local root = GameRoot()
+    local board = root and root:FindChild("theBoard", true)
+    return board == nil or board:GetCellView(board:GetNumColumns(), 1).visible
+end
+
+local function Passes(n)
+    for i = 1, n do
+        ScriptBreak()
+    end
 end
 
 for _, stop in ipairs{
     { name = "game-classic-start", screen = "GameScreen", open = function()
           local root, shown = StartClassic()
           return shown
+      end, before = function()
+          WaitUntil(NumbersDealt)
       end },
+    -- His explanation stays half a second before the lever comes.
     { name = "game-cherub-explains", screen = "GameScreen", open = function()
           local root, shown = StartClassic()
-          local girl = root:FindChild("cherubGirl", true)
-          girl:SayWithOneButton("Pull the lever to spin the reels, then click the numbers they show on your board!\n\n",
-              "Okay", "girlOkayButton", "o", nil, 0)
           return shown
+      end, before = function()
+          WaitUntil(function()
+              return Screens.GameScreen:RecursiveFind("SpeechBubbleCloseButton") ~= nil
+          end)
+          Passes(4)
       end },
     { name = "game-lever-waits", screen = "GameScreen", open = function()
           local root, shown = StartClassic()
-          root:FindChild("cocoDropButton", true):Present(true)
           return shown
+      end, before = function()
+          local lever = GameRoot() and GameRoot():FindChild("cocoDropButton", true)
+          WaitUntil(function()
+              return lever == nil or (lever.visible and not lever:IsSliding())
+          end)
+          local close = Screens.GameScreen:RecursiveFind("SpeechBubbleCloseButton")
+          if close ~= nil then
+              close:ManuallyPressButton()
+              close:ManuallyReleaseButton()
+          end
+          Passes(12)
       end },
 } do
     table.insert(TourStops, stop)

@@ -195,6 +195,34 @@ TEST_F(LabelTest, TheTextStandsOnTheActorColourOrOnNothing)
     EXPECT_GT(white, 1);
 }
 
+TEST_F(LabelTest, WhiteTextWithABlackShadowShowsWhite)
+{
+    Label* label = NewLabel("");
+    label->ApplyStringProperty("fgColor", "White");
+    label->ApplyStringProperty("shadowColor", "Black");
+    label->SetText("I", true);
+    ASSERT_NE(label->GetShadow(), nullptr);
+    Canvas canvas(label->GetWidth() + 2, label->GetHeight() + 2, CANVAS_DESTROY_TARGET);
+    canvas.FillImageRect(Colors::Blue);
+    canvas.Translate(1, 1);
+    label->Draw(canvas);
+    // Across the I's middle row: white ink, and black only at its left edge.
+    const int y = 1 + label->GetHeight() / 2;
+    int white = 0, firstInk = -1, firstWhite = -1;
+    for (int x = 0; x < label->GetWidth() + 2; ++x) {
+        const std::uint32_t rgb = Rgb(canvas, x, y);
+        if (firstInk < 0 && !Near(rgb, kBlue, 40))
+            firstInk = x;
+        if (Near(rgb, kWhite, 8)) {
+            ++white;
+            if (firstWhite < 0)
+                firstWhite = x;
+        }
+    }
+    EXPECT_GT(white, 0) << "the shadow covers the text";
+    EXPECT_LT(firstInk, firstWhite) << "the shadow shows left of the text";
+}
+
 TEST_F(LabelTest, WrappingBreaksAtTheFirstSpacePastTheLimitOncePerText)
 {
     struct Case
@@ -537,12 +565,12 @@ TEST_F(LabelTest, ShadowAndHighlightAreCopiesBuiltAtTheNextRendering)
     Label* highlight = label->GetHighlight();
     ASSERT_NE(shadow, nullptr);
     ASSERT_NE(highlight, nullptr);
-    EXPECT_EQ(label->GetChildren(), (Actor::ChildList{highlight, shadow}));
+    EXPECT_EQ(label->GetChildren(), (Actor::ChildList{shadow, highlight}));
     EXPECT_EQ(shadow->GetPosition(), Point<int>(-1, -1));
-    EXPECT_EQ(shadow->GetZOrder(), 2);
     EXPECT_EQ(shadow->GetFgColor(), Colors::Black);
     EXPECT_EQ(highlight->GetPosition(), Point<int>(1, 1));
-    EXPECT_EQ(highlight->GetZOrder(), 1);
+    EXPECT_LT(shadow->GetZOrder(), highlight->GetZOrder());
+    EXPECT_LT(highlight->GetZOrder(), 0) << "both lie beneath the text";
     EXPECT_EQ(highlight->GetFgColor(), Colors::White);
     for (Label* copy : {shadow, highlight}) {
         EXPECT_EQ(copy->GetText(), "Shiny\nletters") << "the copies show the wrapped text";
