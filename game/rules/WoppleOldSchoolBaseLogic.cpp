@@ -13,6 +13,7 @@
 #include "game/rules/WoppleTalkingCharacter.h"
 #include "game/shell/WoppleScreen.h"
 #include "game/views/CocoDropButton.h"
+#include "game/views/WoppleAnimation.h"
 #include "game/views/WoppleBoardView.h"
 #include "game/views/WoppleCellView.h"
 #include "game/views/WopplePowerupView.h"

@@ -1,0 +1,203 @@
+// The scoring logic on a real Classic round, headless: cells are matched by
+// hand and queued, passes are stepped until the scoring logic is idle again.
+
+#include "RulesTestSupport.h"
+
+#include "engine/core/CoreHost.h"
+#include "engine/core/Exception.h"
+#include "engine/runtime/GameDataIO.h"
+#include "engine/runtime/Utility.h"
+#include "game/rules/OutputStates.h"
+#include "game/rules/WoppleClassicGameLogic.h"
+#include "game/rules/WoppleLevelSetup.h"
+#include "game/rules/WoppleOutputBaseLogic.h"
+#include "game/shell/WoppleScreen.h"
+#include "game/views/WoppleBoardView.h"
+#include "game/views/WoppleCellView.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+class StandInGameScreen : public WoppleScreen, public WoppleGameLogicHost
+{
+public:
+    StandInGameScreen() : WoppleScreen("", "GameScreen") {}
+    bool OnEvent(const EventRecord& event) override
+    {
+        if (logic && logic->OnEvent(event))
+            return true;
+        return WoppleScreen::OnEvent(event);
+    }
+    void ShowAreYouSureQuitDialog() override {}
+    void ShowOptionsDialog() override {}
+
+    WoppleGameLogic* logic = nullptr;
+};
+
+// A Classic logic whose row lines end at a butterfly box; the box opens at once.
+class ButterflyLogic : public WoppleClassicGameLogic
+{
+public:
+    bool IsButterflyBoxVisible(const WoppleLineInfo& line) override { return boxes && line.kind == 1; }
+    void ShowScoreGainEffect(const WoppleLineInfo& line) override
+    {
+        WoppleClassicGameLogic::ShowScoreGainEffect(line);
+        ++opened;
+        PostNewEvent(WOPPLE_TREASUREBOXANIMATIONFINISHED, this, this, nullptr);
+    }
+    bool boxes = false;
+    int opened = 0;
+};
+
+class OutputLogicTest : public gametest::GameFixture
+{
+protected:
+    void SetUp() override
+    {
+        Start({"--log3"});
+        GameDataIO::GetInstance()->LoadAllPlayerData(false);
+        Lua("local function wait() while true do ScriptBreak() end end\n"
+            "Scripts.GirlIdle = wait\n"
+            "Scripts.Babble = wait\n"
+            "Scripts.DisplayLevelActors = wait\n"
+            // The characters' lines the data does not hold yet.
+            "for _, name in { 'SayGotFirstWopple', 'SayGotFirstBounceWopple', 'SayGotFirstSuperWopple',\n"
+            "    'SayFOUND_FREE_SPIN', 'SayDEVIL_PROTECTION_ACQUIRED', 'SayCHERUB_DOUBLED_SCORE',\n"
+            "    'SayWOPPLE_VISION_ACQUIRED', 'SayFOUND_GOLD_COIN', 'SayFOUND_SECRET_KEY',\n"
+            "    'SaySCORE_MULTIPLIER_CELL_FOUND' } do\n"
+            "  Scripts[name] = Scripts[name] or function() end\n"
+            "end\n"
+            "Resources.WoppleClassicScreenLayout = Resources.Object:new{ children = {\n"
+            "  BubbleLayer = { class = 'Actor', layer = 999 },\n"
+            "  theBoard = { class = 'WoppleBoardView', resource = 'WoppleSingleBoardResourceSet', position = { 230, 120 } },\n"
+            "  woppleWheels = { class = 'WoppleWheelSetView', resource = 'WoppleWheels', position = { 230, 10 } },\n"
+            "  cocoDropButton = { class = 'CocoDropButton', resource = 'CocoDropButtonDefaults', position = { 640, 300 } },\n"
+            "  cherubGirl = { class = 'WoppleCharacter', resource = 'CherubGirlCharacter', position = { 20, 300 } },\n"
+            "  cherubBucketGuy = { class = 'WoppleCharacter', resource = 'GuyCherubCharacter', visible = false },\n"
+            "  wopplePowerupView_0 = { class = 'WopplePowerupView', resource = 'WopplePowerupView', position = { 20, 60 } },\n"
+            "  timerBox = { class = 'Actor', children = { timerLabel = { class = 'Label' } } },\n"
+            "  quitButton = { class = 'Actor' },\n"
+            "} }");
+        screen = AddScreen<StandInGameScreen>();
+        manager->SwitchToScreen("GameScreen");
+        Pass();
+        screen->MarkTipShown("ClassicGame", "levelIntroDialog");
+        logic = std::make_unique<ButterflyLogic>();
+        logic->SetTargetScreen(screen);
+        screen->logic = logic.get();
+        try {
+            logic->CreateRootActor();
+            logic->Start();
+        } catch (const Exception& e) {
+            FAIL() << e.GetMessage();
+        }
+        logic->SetCurrentParticipant(0);
+        board = logic->GetBoardView(1);
+        ASSERT_NE(board, nullptr);
+        output = logic->GetScoringLogic();
+        ASSERT_NE(output, nullptr);
+        Pass();
+    }
+
+    void TearDown() override
+    {
+        if (screen)
+            screen->logic = nullptr;
+        logic.reset();
+        gametest::GameFixture::TearDown();
+    }
+
+    void Lua(const std::string& code)
+    {
+        LuaState lua = app->GetLuaState();
+        ASSERT_EQ(lua.DoString(code), 0) << lua.PopErrorMessage();
+    }
+
+    // Rows as text, 'X' matched; every other cell open.
+    void Mark(const std::vector<std::string>& rows)
+    {
+        for (int r = 1; r <= 5; ++r)
+            for (int c = 1; c <= 5; ++c) {
+                WoppleCellView* cell = board->GetCellView(c, r);
+                cell->SetCellType(rows[r - 1][c - 1] == 'X' ? "Selected" : "ClickableNumber");
+                cell->ruleFlag = false;
+            }
+    }
+
+    // As the match states do: matched, pending, queued.
+    void Match(int column, int row)
+    {
+        WoppleCellView* cell = board->GetCellView(column, row);
+        cell->SetCellType("Selected");
+        cell->ruleFlag = true;
+        logic->SetChosenCell(cell);
+        output->QueueMatch(cell);
+    }
+
+    void RunUntilIdle(int limit = 400)
+    {
+        Pass();
+        for (int i = 0; i < limit && !output->IsIdle(); ++i)
+            Pass();
+        ASSERT_TRUE(output->IsIdle()) << output->GetStateName();
+    }
+
+    std::int64_t Score() const { return logic->GetScore(0); }
+
+    StandInGameScreen* screen = nullptr;
+    std::unique_ptr<ButterflyLogic> logic;
+    WoppleBoardView* board = nullptr;
+    WoppleOutputBaseLogic* output = nullptr;
+};
+
+TEST_F(OutputLogicTest, LinesOfOneMatchDoubleInValueAndTheQueueEmptiesOnce)
+{
+    EXPECT_EQ(output->GetStateName(), "WaitForMatch");
+    Mark({".XXXX", "X....", "X....", "X....", "X...."});
+    Match(1, 1);
+    // A second cell matched in the same frame waits its turn.
+    Match(5, 5);
+    EXPECT_EQ(output->GetQueueLength(), 2u);
+    RunUntilIdle();
+    // Row and column through (1,1): 1000 then 2000; nothing through (5,5).
+    EXPECT_EQ(Score(), 3000);
+    EXPECT_FALSE(board->GetCellView(1, 1)->ruleFlag);
+    EXPECT_FALSE(board->GetCellView(5, 5)->ruleFlag);
+    EXPECT_EQ(logic->m_WopplesThisRound, 2);
+
+    // A multiplier of 3 on the board: the third line of one match is worth 4000 x 3.
+    logic->SetAllScores(0, false);
+    Mark({"XXXX.", "...XX", "..X.X", ".X..X", "X...X"});
+    board->GetCellView(5, 5)->multiplier = 3;
+    Match(5, 1);
+    RunUntilIdle();
+    EXPECT_EQ(Score(), 3 * (1000 + 2000 + 4000));
+    board->GetCellView(5, 5)->multiplier = 0;
+}
+
+TEST_F(OutputLogicTest, AButterflyBoxPaysItsLinesPointsTimesTheMultiplierOnce)
+{
+    logic->boxes = true;
+    Mark({".XXXX", ".....", ".....", ".....", "....X"});
+    board->GetCellView(5, 5)->multiplier = 3;
+    Match(1, 1);
+    RunUntilIdle();
+    EXPECT_EQ(logic->opened, 1);
+    // The row: 1000 x 3; its box shows "1000 (3x)" and pays that.
+    EXPECT_EQ(Score(), 3000 + 3000);
+    EXPECT_EQ(logic->GetParticipants()[0].butterfliesFound, 1);
+    board->GetCellView(5, 5)->multiplier = 0;
+}
+
+TEST_F(OutputLogicTest, LineValuesStayExactFarPastThirtyTwoBits)
+{
+    logic->m_WoppleCounter = 40;
+    logic->AwardWoppleScore();
+    EXPECT_EQ(Score(), std::int64_t{1000} << 39);
+    EXPECT_EQ(logic->m_WoppleCounter, 41);
+}
+
+} // namespace
