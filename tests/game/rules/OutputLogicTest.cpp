@@ -15,6 +15,7 @@
 #include "game/views/WoppleBoardView.h"
 #include "game/views/WoppleCellView.h"
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,13 +64,6 @@ protected:
             "Scripts.GirlIdle = wait\n"
             "Scripts.Babble = wait\n"
             "Scripts.DisplayLevelActors = wait\n"
-            // The characters' lines the data does not hold yet.
-            "for _, name in { 'SayGotFirstWopple', 'SayGotFirstBounceWopple', 'SayGotFirstSuperWopple',\n"
-            "    'SayFOUND_FREE_SPIN', 'SayDEVIL_PROTECTION_ACQUIRED', 'SayCHERUB_DOUBLED_SCORE',\n"
-            "    'SayWOPPLE_VISION_ACQUIRED', 'SayFOUND_GOLD_COIN', 'SayFOUND_SECRET_KEY',\n"
-            "    'SaySCORE_MULTIPLIER_CELL_FOUND' } do\n"
-            "  Scripts[name] = Scripts[name] or function() end\n"
-            "end\n"
             "Resources.WoppleClassicScreenLayout = Resources.Object:new{ children = {\n"
             "  BubbleLayer = { class = 'Actor', layer = 999 },\n"
             "  theBoard = { class = 'WoppleBoardView', resource = 'WoppleSingleBoardResourceSet', position = { 230, 120 } },\n"
@@ -145,6 +139,24 @@ protected:
         ASSERT_TRUE(output->IsIdle()) << output->GetStateName();
     }
 
+    void RunUntil(const std::string& state, int limit = 100)
+    {
+        for (int i = 0; i < limit && output->GetStateName() != state; ++i)
+            Pass();
+        ASSERT_EQ(output->GetStateName(), state);
+    }
+
+    // An open board with one bonus cell at (3,3), matched and queued.
+    WoppleCellView* MatchBonusCell(int kind)
+    {
+        Mark({".....", ".....", ".....", ".....", "....."});
+        WoppleCellView* cell = board->GetCellView(3, 3);
+        cell->SetContents(nullptr);
+        cell->ruleCode = kind;
+        Match(3, 3);
+        return cell;
+    }
+
     std::int64_t Score() const { return logic->GetScore(0); }
 
     StandInGameScreen* screen = nullptr;
@@ -198,6 +210,107 @@ TEST_F(OutputLogicTest, LineValuesStayExactFarPastThirtyTwoBits)
     logic->AwardWoppleScore();
     EXPECT_EQ(Score(), std::int64_t{1000} << 39);
     EXPECT_EQ(logic->m_WoppleCounter, 41);
+}
+
+TEST_F(OutputLogicTest, ABonusIsGrantedOnlyWhenItMayBe)
+{
+    const struct
+    {
+        int kind;
+        int spin, freeSpins, visionTurns;
+        bool protectedBefore;
+        bool granted;
+    } cases[] = {
+        // A free spin: never a fifth, never as many as the spins left.
+        {HIDDEN_FREE_SPIN, 17, 2, 0, false, true},
+        {HIDDEN_FREE_SPIN, 17, 3, 0, false, false},
+        {HIDDEN_FREE_SPIN, 1, 4, 0, false, false},
+        {HIDDEN_FREE_SPIN, 1, 3, 0, false, true},
+        {HIDDEN_DEVIL_PROTECTION, 1, 0, 0, false, true},
+        {HIDDEN_DEVIL_PROTECTION, 1, 0, 0, true, false},
+        {HIDDEN_WOPPLE_VISION, 1, 0, 0, false, true},
+        {HIDDEN_WOPPLE_VISION, 1, 0, 3, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "kind " << c.kind << ", spin " << c.spin << ", free spins "
+                                        << c.freeSpins << ", vision " << c.visionTurns);
+        logic->SetSpinCount(c.spin);
+        logic->SetFreeSpins(c.freeSpins, 0);
+        logic->SetDevilProtection(c.protectedBefore);
+        logic->SetWoppleVision(c.visionTurns);
+        logic->m_FreeSpinsWonThisSpin = 0;
+        WoppleCellView* cell = MatchBonusCell(c.kind);
+        RunUntilIdle();
+        EXPECT_EQ(cell->contents != nullptr, c.granted);
+        // One that cannot be granted leaves a plain cell; a held protection leaves the cell alone.
+        EXPECT_EQ(cell->ruleCode, c.granted || c.kind == HIDDEN_DEVIL_PROTECTION ? c.kind : HIDDEN_NONE);
+        if (c.kind == HIDDEN_FREE_SPIN) {
+            EXPECT_EQ(logic->GetFreeSpins(0), c.freeSpins + (c.granted ? 1 : 0));
+            EXPECT_EQ(logic->m_FreeSpinsWonThisSpin, c.granted ? 1 : 0);
+        }
+        if (c.kind == HIDDEN_DEVIL_PROTECTION)
+            EXPECT_TRUE(logic->HasDevilProtection());
+        if (c.kind == HIDDEN_WOPPLE_VISION)
+            EXPECT_EQ(logic->GetWoppleVisionTurns(), c.granted ? 5 : c.visionTurns);
+    }
+}
+
+TEST_F(OutputLogicTest, TheDevilTakesItsShareUnlessACherubComes)
+{
+    std::srand(7);
+    int devils = 0;
+    for (int i = 0; i < 12; ++i) {
+        logic->SetDevilProtection(false);
+        logic->SetAllScores(1005, false);
+        MatchBonusCell(HIDDEN_DEVIL);
+        RunUntil("ProcessCellBonuses");
+        auto* bonus = dynamic_cast<OutputStates::ProcessCellBonuses*>(output->GetState());
+        ASSERT_NE(bonus, nullptr);
+        const int kind = bonus->GetBonusKind();
+        const int q = bonus->GetDevilPercentage();
+        const bool doubles = bonus->GetCherubDoubles();
+        RunUntilIdle();
+        if (kind == HIDDEN_DEVIL) {
+            ++devils;
+            // Rounded toward zero: 1005 less 30% keeps 703.
+            EXPECT_EQ(Score(), 1005 * (100 - q) / 100) << q;
+        } else {
+            EXPECT_EQ(kind, HIDDEN_DEVIL_CHERUB);
+            EXPECT_EQ(Score(), doubles ? 2010 : 1005);
+        }
+    }
+    EXPECT_GT(devils, 0);
+    EXPECT_LT(devils, 12);
+
+    // Under protection the cherub always comes and nothing is lost.
+    for (int i = 0; i < 6; ++i) {
+        logic->SetDevilProtection(true);
+        logic->SetAllScores(1005, false);
+        MatchBonusCell(HIDDEN_DEVIL);
+        RunUntil("ProcessCellBonuses");
+        auto* bonus = dynamic_cast<OutputStates::ProcessCellBonuses*>(output->GetState());
+        ASSERT_NE(bonus, nullptr);
+        EXPECT_EQ(bonus->GetBonusKind(), HIDDEN_DEVIL_CHERUB);
+        RunUntilIdle();
+        EXPECT_GE(Score(), 1005);
+        EXPECT_TRUE(logic->HasDevilProtection());
+    }
+}
+
+TEST_F(OutputLogicTest, AnAnnouncedCellWaitsASecondBeforeItsLines)
+{
+    // A gold coin: 1000 ms (about 32 passes of 32 ms) in ProcessMatch; a plain cell leaves on the next pass.
+    MatchBonusCell(HIDDEN_COIN);
+    Pass();
+    EXPECT_EQ(output->GetStateName(), "ProcessMatch");
+    Passes(28);
+    EXPECT_EQ(output->GetStateName(), "ProcessMatch");
+    RunUntilIdle();
+
+    MatchBonusCell(HIDDEN_NONE);
+    Passes(2);
+    EXPECT_NE(output->GetStateName(), "ProcessMatch");
+    RunUntilIdle();
 }
 
 } // namespace
