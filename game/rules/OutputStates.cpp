@@ -371,7 +371,7 @@ void ProcessCellBonuses::ProcessFreeSpinCell()
     }
     m_BonusKind = HIDDEN_FREE_SPIN;
     logic.SetFreeSpins(freeSpins + 1, WoppleOldSchoolBaseLogic::kNoParticipant);
-    ++logic.m_FreeSpinsWonThisSpin;
+    ++logic.freeSpinsWonThisSpin;
     if (WopplePowerupView* bar = logic.GetPowerupView(-1))
         bar->AddFreeSpin();
     ShowContents("cell_fs.jpg");
@@ -569,12 +569,12 @@ bool ProcessWopples::OnWoppleAnimationFinished(Event*)
     Achieve(logic, "wopples", 1, false);
     if (IsHuman(logic) && logic.levelNumber == 5 && line.kind >= 5 && line.kind <= 8)
         SayOneTimeTip(logic, GOT_FIRST_BOUNCE_WOPPLE, "GOT_FIRST_BOUNCE_WOPPLE");
-    ++logic.m_WopplesThisSpin;
+    ++logic.wopplesThisSpin;
     ++logic.m_WopplesThisRound;
     if ((logic.levelNumber == 0 || logic.levelNumber == 1) && logic.m_WopplesThisRound == 1)
         SayOneTimeTip(logic, GOT_FIRST_WOPPLE, "GOT_FIRST_WOPPLE");
     if (logic.GetNumBoards() == 1)
-        Achieve(logic, "spunWopples", logic.m_WopplesThisSpin, true);
+        Achieve(logic, "spunWopples", logic.wopplesThisSpin, true);
     if (logic.IsButterflyBoxVisible(line)) {
         logic.m_ReverseWoppleAnimation.reset(logic.ShowSuperWoppleEffect(line));
         logic.m_ReverseWoppleAnimation->AttachObserver(WOPPLE_WOPPLEREVERSEANIMATIONFINISHED, &logic);
@@ -690,10 +690,10 @@ bool ProcessSuperWopples::OnSuperWoppleAnimationFinished(Event*)
     logic.AwardWoppleScore();
     if (IsHuman(logic)) {
         Achieve(logic, "wopples", 1, false);
-        ++logic.m_WopplesThisSpin;
+        ++logic.wopplesThisSpin;
         ++logic.m_WopplesThisRound;
         if (logic.GetNumBoards() == 1)
-            Achieve(logic, "spunWopples", logic.m_WopplesThisSpin, true);
+            Achieve(logic, "spunWopples", logic.wopplesThisSpin, true);
         if (logic.levelNumber == 15)
             SayOneTimeTip(logic, GOT_FIRST_SUPER_WOPPLE, "GOT_FIRST_SUPER_WOPPLE");
     }

@@ -401,6 +401,7 @@ void WoppleOldSchoolBaseLogic::ResetLevelCounters()
     SetSpinCount(0);
     m_SpinsPerLevel = 20;
     SetCountdown(0);
+    m_WopplesThisRound = 0;
 }
 
 void WoppleOldSchoolBaseLogic::ClearAllWheelSquares()

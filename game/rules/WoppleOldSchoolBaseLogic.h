@@ -167,9 +167,9 @@ public:
     void SetDevilProtection(bool on);
     void AddButterflyFound();
     std::int32_t m_WoppleCounter = 1;
-    std::int32_t m_WopplesThisSpin = 0;
+    std::int32_t wopplesThisSpin = 0;
     std::int32_t m_WopplesThisRound = 0;
-    std::int32_t m_FreeSpinsWonThisSpin = 0;
+    std::int32_t freeSpinsWonThisSpin = 0;
     std::unique_ptr<WoppleAnimation> m_WoppleAnimation;
     std::unique_ptr<ReverseWoppleAnimation> m_ReverseWoppleAnimation;
     SuperWoppleAnimation* m_SuperWoppleAnimation = nullptr;

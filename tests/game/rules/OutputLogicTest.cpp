@@ -16,6 +16,8 @@
 #include "game/views/WoppleCellView.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,14 +44,15 @@ public:
 class ButterflyLogic : public WoppleClassicGameLogic
 {
 public:
-    bool IsButterflyBoxVisible(const WoppleLineInfo& line) override { return boxes && line.kind == 1; }
+    bool IsButterflyBoxVisible(const WoppleLineInfo& line) override { return line.kind == boxKind; }
     void ShowScoreGainEffect(const WoppleLineInfo& line) override
     {
         WoppleClassicGameLogic::ShowScoreGainEffect(line);
         ++opened;
         PostNewEvent(WOPPLE_TREASUREBOXANIMATIONFINISHED, this, this, nullptr);
     }
-    bool boxes = false;
+    // The kind of line that ends at a box; 0 for none.
+    int boxKind = 0;
     int opened = 0;
 };
 
@@ -157,6 +160,29 @@ protected:
         return cell;
     }
 
+    static std::string LogText()
+    {
+        std::string log;
+        if (GetLogFilePath().empty()) {
+            for (const std::string& line : GetCachedLogLines())
+                log += line;
+            return log;
+        }
+        std::ifstream file(GetLogFilePath());
+        std::stringstream content;
+        content << file.rdbuf();
+        return content.str();
+    }
+
+    std::vector<int> KindsInProcessingOrder()
+    {
+        std::vector<int> kinds;
+        if (auto* state = dynamic_cast<OutputStates::ProcessWopples*>(output->GetState()))
+            for (const WoppleLineInfo& line : state->GetWopples())
+                kinds.push_back(line.kind);
+        return kinds;
+    }
+
     std::int64_t Score() const { return logic->GetScore(0); }
 
     StandInGameScreen* screen = nullptr;
@@ -192,7 +218,7 @@ TEST_F(OutputLogicTest, LinesOfOneMatchDoubleInValueAndTheQueueEmptiesOnce)
 
 TEST_F(OutputLogicTest, AButterflyBoxPaysItsLinesPointsTimesTheMultiplierOnce)
 {
-    logic->boxes = true;
+    logic->boxKind = 1;
     Mark({".XXXX", ".....", ".....", ".....", "....X"});
     board->GetCellView(5, 5)->multiplier = 3;
     Match(1, 1);
@@ -238,7 +264,7 @@ TEST_F(OutputLogicTest, ABonusIsGrantedOnlyWhenItMayBe)
         logic->SetFreeSpins(c.freeSpins, 0);
         logic->SetDevilProtection(c.protectedBefore);
         logic->SetWoppleVision(c.visionTurns);
-        logic->m_FreeSpinsWonThisSpin = 0;
+        logic->freeSpinsWonThisSpin = 0;
         WoppleCellView* cell = MatchBonusCell(c.kind);
         RunUntilIdle();
         EXPECT_EQ(cell->contents != nullptr, c.granted);
@@ -246,7 +272,7 @@ TEST_F(OutputLogicTest, ABonusIsGrantedOnlyWhenItMayBe)
         EXPECT_EQ(cell->ruleCode, c.granted || c.kind == HIDDEN_DEVIL_PROTECTION ? c.kind : HIDDEN_NONE);
         if (c.kind == HIDDEN_FREE_SPIN) {
             EXPECT_EQ(logic->GetFreeSpins(0), c.freeSpins + (c.granted ? 1 : 0));
-            EXPECT_EQ(logic->m_FreeSpinsWonThisSpin, c.granted ? 1 : 0);
+            EXPECT_EQ(logic->freeSpinsWonThisSpin, c.granted ? 1 : 0);
         }
         if (c.kind == HIDDEN_DEVIL_PROTECTION)
             EXPECT_TRUE(logic->HasDevilProtection());
@@ -311,6 +337,46 @@ TEST_F(OutputLogicTest, AnAnnouncedCellWaitsASecondBeforeItsLines)
     Passes(2);
     EXPECT_NE(output->GetStateName(), "ProcessMatch");
     RunUntilIdle();
+}
+
+TEST_F(OutputLogicTest, PlainLinesComeFirstInReverseAndLinesWithABoxLast)
+{
+    const struct
+    {
+        int boxKind;
+        std::vector<int> order;
+    } cases[] = {
+        {0, {2, 1}},
+        {2, {1, 2}},
+        {1, {2, 1}},
+    };
+    for (const auto& c : cases) {
+        logic->boxKind = c.boxKind;
+        Mark({".XXXX", "X....", "X....", "X....", "X...."});
+        Match(1, 1);
+        RunUntil("ProcessWopples");
+        EXPECT_EQ(KindsInProcessingOrder(), c.order) << "box on kind " << c.boxKind;
+        RunUntilIdle();
+    }
+}
+
+TEST_F(OutputLogicTest, TheSixthLineOfOneMatchIsWorth32000AndPlaysTheFifthFanfare)
+{
+    logic->bounceWopples = true;
+    logic->SetAllScores(0, false);
+    Mark({"XXXXX", "XXXXX", "X.XXX", "XXXXX", "XXXXX"});
+    const std::size_t from = LogText().size();
+    Match(2, 3);
+    RunUntilIdle(1200);
+    // Row, column and four bouncing diagonals.
+    EXPECT_EQ(Score(), 1000 + 2000 + 4000 + 8000 + 16000 + 32000);
+    const std::string log = LogText().substr(from);
+    std::vector<std::string> fanfares;
+    for (std::size_t at = log.find("C_wopple_"); at != std::string::npos; at = log.find("C_wopple_", at + 1))
+        if (log.compare(at + 10, 13, ".ogg:CHECKING") == 0)
+            fanfares.push_back(log.substr(at, 10));
+    EXPECT_EQ(fanfares, (std::vector<std::string>{"C_wopple_1", "C_wopple_2", "C_wopple_3", "C_wopple_4",
+                                                   "C_wopple_5", "C_wopple_5"}));
 }
 
 } // namespace
