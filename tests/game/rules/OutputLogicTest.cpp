@@ -6,6 +6,10 @@
 #include "engine/core/CoreHost.h"
 #include "engine/core/Exception.h"
 #include "engine/runtime/GameDataIO.h"
+#include "engine/runtime/Image.h"
+#include "engine/runtime/ImageTestSupport.h"
+#include "engine/ui/Actor.h"
+#include "game/views/WoppleAnimation.h"
 #include "engine/runtime/Utility.h"
 #include "game/rules/OutputStates.h"
 #include "game/rules/WoppleClassicGameLogic.h"
@@ -211,6 +215,15 @@ TEST_F(OutputLogicTest, LinesOfOneMatchDoubleInValueAndTheQueueEmptiesOnce)
     Mark({"XXXX.", "...XX", "..X.X", ".X..X", "X...X"});
     board->GetCellView(5, 5)->multiplier = 3;
     Match(5, 1);
+    // Each line's flash shows its multiplied points and the multiplier.
+    for (const char* text : {"3000 (3x)", "6000 (3x)", "12000 (3x)"}) {
+        for (int i = 0; i < 200 && !logic->m_WoppleAnimation; ++i)
+            Pass();
+        ASSERT_TRUE(logic->m_WoppleAnimation);
+        EXPECT_EQ(logic->m_WoppleAnimation->scoreText, text);
+        for (int i = 0; i < 200 && logic->m_WoppleAnimation && logic->m_WoppleAnimation->scoreText == text; ++i)
+            Pass();
+    }
     RunUntilIdle();
     EXPECT_EQ(Score(), 3 * (1000 + 2000 + 4000));
     board->GetCellView(5, 5)->multiplier = 0;
@@ -377,6 +390,47 @@ TEST_F(OutputLogicTest, TheSixthLineOfOneMatchIsWorth32000AndPlaysTheFifthFanfar
             fanfares.push_back(log.substr(at, 10));
     EXPECT_EQ(fanfares, (std::vector<std::string>{"C_wopple_1", "C_wopple_2", "C_wopple_3", "C_wopple_4",
                                                    "C_wopple_5", "C_wopple_5"}));
+}
+
+TEST_F(OutputLogicTest, NewContentsAreFittedToTheChosenCellWhenItAsks)
+{
+    auto picture = [](int w, int h, int frames) {
+        const std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w * frames * h), 0xFF3366CCu);
+        return std::make_unique<Image>(imagetest::MakeSurface(w * frames, h, pixels), 0, w, h, frames, nullptr);
+    };
+    WoppleCellView* cell = board->GetCellView(2, 2);
+    logic->SetChosenCell(cell);
+    const int w = cell->GetWidth();
+    const int h = cell->GetHeight();
+    ASSERT_GT(w, 10);
+
+    Actor contents;
+    contents.SetImage(picture(2 * w, 3 * h, 1), "");
+    auto* child = new Actor();
+    child->SetImage(picture(40, 40, 1), "");
+    contents.AddChild(child);
+    // A cell that does not ask keeps the picture as it is.
+    logic->ApplyScaling(&contents);
+    EXPECT_EQ(contents.GetImage()->GetSize().w, static_cast<std::uint32_t>(2 * w));
+
+    // The tighter side sets the factor (here a third), and the children follow it.
+
+    cell->GetLuaObject().SetBoolean("applyScale", true);
+    logic->ApplyScaling(&contents);
+    EXPECT_NEAR(static_cast<int>(contents.GetImage()->GetSize().w), 2 * w / 3, 1);
+    EXPECT_NEAR(static_cast<int>(contents.GetImage()->GetSize().h), h, 1);
+    EXPECT_NEAR(static_cast<int>(child->GetImage()->GetSize().w), 13, 1);
+
+    Actor strip;
+    strip.SetImage(picture(2 * w, 2 * h, 2), "");
+    try {
+        logic->ApplyScaling(&strip);
+        ADD_FAILURE() << "a strip of frames was fitted";
+    } catch (const Exception& e) {
+        EXPECT_NE(e.GetMessage().find("newCellContents->GetImage()->GetNumFrames() < 2"), std::string::npos)
+            << e.GetMessage();
+    }
+    cell->GetLuaObject().SetNil("applyScale");
 }
 
 } // namespace
