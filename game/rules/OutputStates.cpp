@@ -262,10 +262,16 @@ void ProcessIndividualFullBoard::OnEnterState()
             script->AddArgument(&logic);
             script->AddArgument(logic.GetTargetScreen());
             script->AddArgument(board->boardIndex);
+            m_Script = script->GetLuaObject();
             return;
         }
     }
     m_Owner.SetState("ProcessCellBonuses");
+}
+
+void ProcessIndividualFullBoard::OnExitState()
+{
+    m_Script = LuaObject();
 }
 
 bool ProcessIndividualFullBoard::OnActorScriptFinished(Event* event)
@@ -275,9 +281,9 @@ bool ProcessIndividualFullBoard::OnActorScriptFinished(Event* event)
     if (!event || !event->payload || !root)
         return false;
     const LuaObject& payload = *event->payload;
-    auto* script = dynamic_cast<Script*>(Object::FromLuaObject(payload["script"]));
-    if (Object::FromLuaObject(payload["actor"]) != root || !script || !script->HasTag("FullBoardCompletion"))
+    if (m_Script.IsNil() || Object::FromLuaObject(payload["actor"]) != root || !(payload["script"] == m_Script))
         return false;
+    m_Script = LuaObject();
     WoppleCellView* cell = Match();
     WoppleBoardView* board = cell ? cell->boardView : nullptr;
     if (board) {

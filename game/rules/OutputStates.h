@@ -67,7 +67,12 @@ class ProcessIndividualFullBoard : public Base
 public:
     explicit ProcessIndividualFullBoard(WoppleOutputBaseLogic& owner) : Base(owner, "ProcessIndividualFullBoard") {}
     void OnEnterState() override;
+    void OnExitState() override;
     bool OnActorScriptFinished(Event* event) override;
+
+private:
+    // The "FullBoardCompletion" script started here: the script itself is gone when its end arrives.
+    LuaObject m_Script;
 };
 
 // The bonus hidden under the cell: devil protection, a devil (with or

@@ -55,6 +55,9 @@ public:
         ++opened;
         PostNewEvent(WOPPLE_TREASUREBOXANIMATIONFINISHED, this, this, nullptr);
     }
+    // A stand-in for the boards of a multi-board mode: the count only.
+    int GetNumBoards() const override { return boards; }
+    int boards = 1;
     // The kind of line that ends at a box; 0 for none.
     int boxKind = 0;
     int opened = 0;
@@ -431,6 +434,25 @@ TEST_F(OutputLogicTest, NewContentsAreFittedToTheChosenCellWhenItAsks)
             << e.GetMessage();
     }
     cell->GetLuaObject().SetNil("applyScale");
+}
+
+TEST_F(OutputLogicTest, AFullBoardAmongSeveralPaysTenThousandTimesTheMultiplier)
+{
+    const std::vector<std::string> full = {"XXXXX", "XXXXX", "XXXXX", "XX.XX", "XXXXX"};
+    for (int boards : {1, 2}) {
+        SCOPED_TRACE(testing::Message() << boards << " boards");
+        logic->boards = boards;
+        logic->SetAllScores(0, false);
+        Mark(full);
+        board->GetCellView(1, 1)->multiplier = 2;
+        Match(3, 4);
+        RunUntilIdle(600);
+        // The lines through (3,4): its row and its column, 1000 and 2000.
+        const std::int64_t lines = 2 * (1000 + 2000);
+        // A single full board is the game logic's to pay for.
+        EXPECT_EQ(Score(), boards == 1 ? lines : lines + 2 * 10000);
+        board->GetCellView(1, 1)->multiplier = 0;
+    }
 }
 
 } // namespace
