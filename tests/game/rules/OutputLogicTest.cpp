@@ -3,6 +3,7 @@
 
 #include "RulesTestSupport.h"
 
+#include "engine/core/Class.h"
 #include "engine/core/CoreHost.h"
 #include "engine/core/Exception.h"
 #include "engine/runtime/GameDataIO.h"
@@ -58,6 +59,22 @@ public:
     // A stand-in for the boards of a multi-board mode: the count only.
     int GetNumBoards() const override { return boards; }
     int boards = 1;
+    // A second board below the first, its top row linked to the first's bottom row.
+    WoppleBoardView* AddLinkedBoardBelow()
+    {
+        auto* second = dynamic_cast<WoppleBoardView*>(
+            ClassManager::GetInstance()->InstantiateObjectFromResource("WoppleSingleBoardResourceSet"));
+        second->boardIndex = 2;
+        GetRootActor()->AddChild(second);
+        m_BoardViews.push_back(second);
+        WoppleBoardView* first = m_BoardViews[1];
+        for (int c = 1; c <= 5; ++c) {
+            first->GetCellView(c, 5)->neighbours[CELL_SOUTH] = second->GetCellView(c, 1);
+            second->GetCellView(c, 1)->neighbours[CELL_NORTH] = first->GetCellView(c, 5);
+        }
+        boards = 2;
+        return second;
+    }
     // The kind of line that ends at a box; 0 for none.
     int boxKind = 0;
     int opened = 0;
@@ -453,6 +470,21 @@ TEST_F(OutputLogicTest, AFullBoardAmongSeveralPaysTenThousandTimesTheMultiplier)
         EXPECT_EQ(Score(), boards == 1 ? lines : lines + 2 * 10000);
         board->GetCellView(1, 1)->multiplier = 0;
     }
+}
+
+TEST_F(OutputLogicTest, ASuperLineScoresAfterTheLinesOfItsCell)
+{
+    WoppleBoardView* second = logic->AddLinkedBoardBelow();
+    Mark({"..X..", "..X..", "..X..", "..X..", "....."});
+    for (int r = 1; r <= 5; ++r)
+        second->GetCellView(3, r)->SetCellType("Selected");
+    const int before = logic->wopplesThisSpin;
+    Match(3, 5);
+    RunUntilIdle(600);
+    // Its column on the first board, then the ten cells across both: 1000 and 2000.
+    EXPECT_EQ(Score(), 1000 + 2000);
+    EXPECT_EQ(logic->wopplesThisSpin, before + 2);
+    EXPECT_EQ(logic->m_SuperWoppleAnimation, nullptr);
 }
 
 } // namespace
