@@ -359,6 +359,9 @@ void ProcessCellBonuses::ProcessDevilProtectionCell()
 {
     m_BonusKind = HIDDEN_DEVIL_PROTECTION;
     Logic().SetDevilProtection(true);
+    if (WopplePowerupView* bar = Logic().GetPowerupView(-1))
+        if (!bar->HasPowerup("DevilProtection"))
+            bar->AddDevilProtection();
     ShowContents("cell_bcherub.jpg");
     Sound::Play("tada3.ogg");
     Say(Logic(), DEVIL_PROTECTION_ACQUIRED);

@@ -19,6 +19,7 @@
 #include "game/shell/WoppleScreen.h"
 #include "game/views/WoppleBoardView.h"
 #include "game/views/WoppleCellView.h"
+#include "game/views/WopplePowerupView.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -296,6 +297,7 @@ TEST_F(OutputLogicTest, ABonusIsGrantedOnlyWhenItMayBe)
         logic->SetSpinCount(c.spin);
         logic->SetFreeSpins(c.freeSpins, 0);
         logic->SetDevilProtection(c.protectedBefore);
+        logic->GetPowerupView(0)->RemoveDevilProtection();
         logic->SetWoppleVision(c.visionTurns);
         logic->freeSpinsWonThisSpin = 0;
         WoppleCellView* cell = MatchBonusCell(c.kind);
@@ -307,8 +309,10 @@ TEST_F(OutputLogicTest, ABonusIsGrantedOnlyWhenItMayBe)
             EXPECT_EQ(logic->GetFreeSpins(0), c.freeSpins + (c.granted ? 1 : 0));
             EXPECT_EQ(logic->freeSpinsWonThisSpin, c.granted ? 1 : 0);
         }
-        if (c.kind == HIDDEN_DEVIL_PROTECTION)
+        if (c.kind == HIDDEN_DEVIL_PROTECTION) {
             EXPECT_TRUE(logic->HasDevilProtection());
+            EXPECT_EQ(logic->GetPowerupView(0)->HasPowerup("DevilProtection"), c.granted);
+        }
         if (c.kind == HIDDEN_WOPPLE_VISION)
             EXPECT_EQ(logic->GetWoppleVisionTurns(), c.granted ? 5 : c.visionTurns);
     }
