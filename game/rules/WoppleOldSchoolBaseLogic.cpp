@@ -13,6 +13,7 @@
 #include "game/rules/WoppleTalkingCharacter.h"
 #include "game/shell/WoppleScreen.h"
 #include "game/views/CocoDropButton.h"
+#include "game/views/WoppleAnimation.h"
 #include "game/views/WoppleBoardView.h"
 #include "game/views/WoppleCellView.h"
 #include "game/views/WopplePowerupView.h"
@@ -400,6 +401,7 @@ void WoppleOldSchoolBaseLogic::ResetLevelCounters()
     SetSpinCount(0);
     m_SpinsPerLevel = 20;
     SetCountdown(0);
+    m_WopplesThisRound = 0;
 }
 
 void WoppleOldSchoolBaseLogic::ClearAllWheelSquares()

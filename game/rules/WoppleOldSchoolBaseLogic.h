@@ -20,6 +20,12 @@ class WoppleCellView;
 class WopplePowerupView;
 class WoppleWheelSetView;
 class WoppleWheelView;
+class WoppleAnimation;
+class ReverseWoppleAnimation;
+class SuperWoppleAnimation;
+class WoppleOutputBaseLogic;
+struct WoppleLineInfo;
+struct SuperWoppleCells;
 
 // The rule engine of one round of the old-school game on one or more boards:
 // every mode (Classic, the multi-board modes, Patterns, the duel) derives
@@ -44,6 +50,7 @@ public:
         bool devilProtection = false;
         WopplePowerupView* powerupView = nullptr;
         bool secretFound = false;
+        std::int32_t butterfliesFound = 0;
     };
 
     using BoardRecord = WoppleLevelSetup::BoardRecord;
@@ -67,7 +74,7 @@ public:
     void ResetBoardViews() override;
     LuaObject GetRoundResults() override;
 
-    virtual Object* CreateOutputLogic() { return nullptr; }
+    virtual Object* CreateOutputLogic();
     // Logs "SetState: <name>" at level 3 and switches.
     virtual void SetState(const std::string& name);
     // The level set-up: the boards, then the level's cells and links.
@@ -131,6 +138,42 @@ public:
     void PresentSpinLever(bool flashing);
     // 0 turns switches vision off; the power-up bar shows the turns left.
     void SetWoppleVision(int turns);
+
+    // Line scores and their display (WoppleOldSchoolScoring.cpp).
+    // The next line of the current match is worth 1000 x 2^(k-1), k the wopple counter.
+    std::int64_t GetWoppleBasePoints() const;
+    // Adds the next line's points (times the multiplier) and advances the counter.
+    virtual void AwardWoppleScore();
+    // A line's animation with its score text, not started; the caller owns it.
+    virtual WoppleAnimation* ShowWoppleScore(const WoppleLineInfo& line);
+    // The line run backwards to its butterfly box; the caller owns it.
+    virtual ReverseWoppleAnimation* ShowSuperWoppleEffect(const WoppleLineInfo& line);
+    // Replaces the running super-line animation with one for these cells, started.
+    virtual void StartSuperWoppleAnimation(const SuperWoppleCells& line);
+    // Opens the line's butterfly box, worth the line's own base points.
+    virtual void ShowScoreGainEffect(const WoppleLineInfo& line);
+    // Whether the line ends at a butterfly box still to be opened.
+    virtual bool IsButterflyBoxVisible(const WoppleLineInfo& line);
+    // What the opened box pays before the multiplier; the box animation goes.
+    virtual std::int64_t TakeTreasureBoxReward();
+    virtual void OnCellMatched(WoppleCellView* cell);
+    // Fits new cell contents (and their children) to the chosen cell.
+    void ApplyScaling(Actor* contents);
+    WoppleOutputBaseLogic* GetScoringLogic() const;
+    WoppleCellView* GetChosenCell() const { return m_ChosenCell; }
+    void SetChosenCell(WoppleCellView* cell) { m_ChosenCell = cell; }
+    Actor* GetBonusTimer() const { return m_BonusTimer; }
+    int GetSpinCount() const { return m_SpinCount; }
+    void SetDevilProtection(bool on);
+    void AddButterflyFound();
+    std::int32_t m_WoppleCounter = 1;
+    std::int32_t wopplesThisSpin = 0;
+    std::int32_t m_WopplesThisRound = 0;
+    std::int32_t freeSpinsWonThisSpin = 0;
+    std::unique_ptr<WoppleAnimation> m_WoppleAnimation;
+    std::unique_ptr<ReverseWoppleAnimation> m_ReverseWoppleAnimation;
+    SuperWoppleAnimation* m_SuperWoppleAnimation = nullptr;
+    std::int64_t m_TreasureBoxReward = 0;
 
     // The closing of the cherub's speech that the opening states share.
     void CloseCherubSpeech();

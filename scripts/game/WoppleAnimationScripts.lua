@@ -96,3 +96,17 @@ function Scripts.GirlIdle(girl)
         end
     end
 end
+
+-- A bonus just won under a cell: its glow ("flashChild") blinks three times and stays lit.
+function Scripts.FlashChild(actor)
+    for _ = 1, 3 do
+        local glow = actor:FindChild("flashChild", false)
+        if not glow then
+            return
+        end
+        glow:SetVisible(false)
+        ScriptDelay(120)
+        glow:SetVisible(true)
+        ScriptDelay(160)
+    end
+end

@@ -97,3 +97,34 @@ function Scripts.SuperWoppleAnimationScript(animation)
     end
     animation:NotifyObserversOfCompletedAnimation()
 end
+
+-- A board of several filled up: its cells light from the middle outwards, hold, and go dark.
+function Scripts.ShowBoardCompletionFX_Expand(root, logic, screen, boardIndex)
+    local board = logic:GetBoardView(boardIndex)
+    if not board then
+        return
+    end
+    local columns, rows = board:GetNumColumns(), board:GetNumRows()
+    local midColumn, midRow = (columns + 1) / 2, (rows + 1) / 2
+    local rings = math.max(midColumn, midRow)
+    local lit = {}
+    for ring = 0, rings do
+        for column = 1, columns do
+            for row = 1, rows do
+                local distance = math.max(math.abs(column - midColumn), math.abs(row - midRow))
+                if distance >= ring - 0.5 and distance < ring + 0.5 then
+                    local overlay = board:GetCellView(column, row):FindChild("boardCompletionOverlay", true)
+                    if overlay then
+                        overlay:SetVisible(true)
+                        table.insert(lit, overlay)
+                    end
+                end
+            end
+        end
+        ScriptDelay(90)
+    end
+    ScriptDelay(400)
+    for _, overlay in ipairs(lit) do
+        overlay:SetVisible(false)
+    end
+end

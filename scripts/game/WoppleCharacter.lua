@@ -266,3 +266,52 @@ end
 function Scripts.SayCLICKEDME(character)
     HappySayAndWait(character, "Hee hee! That tickles!", 3000)
 end
+
+-- ---------------------------------------------------------------- what scoring brings
+
+-- Lines said over the board: run on the root actor with the speaker.
+local function SaidOverBoard(say, text, time)
+    return function(root, character)
+        if character then
+            say(character, text, time or 3000)
+        end
+    end
+end
+
+Scripts.SayFOUND_FREE_SPIN = SaidOverBoard(HappySayAndWait, "A free spin! It waits in your bar.")
+Scripts.SayFOUND_GOLD_COIN = SaidOverBoard(HappySayAndWait, "Ooh, a gold coin!")
+Scripts.SayFOUND_SECRET_KEY = SaidOverBoard(HappySayAndWait, "You found the secret key!")
+Scripts.SaySCORE_MULTIPLIER_CELL_FOUND = SaidOverBoard(HappySayAndWait, "A multiplier! Every point counts more now.")
+Scripts.SayDEVIL_PROTECTION_ACQUIRED = SaidOverBoard(HappySayAndWait, "A cherub will keep the next devil away!")
+Scripts.SayWOPPLE_VISION_ACQUIRED = SaidOverBoard(HappySayAndWait, "Wopple Vision! Watch the glowing numbers.")
+Scripts.SayCHERUB_DOUBLED_SCORE = SaidOverBoard(HappySayAndWait, "The cherub doubled your score!")
+
+function Scripts.SayGotFirstWopple(character)
+    HappySayAndWait(character, "Your first Wopple! Lines of five score big.", 3500)
+end
+
+function Scripts.SayGotFirstBounceWopple(character)
+    HappySayAndWait(character, "A bouncing Wopple! It turned off the edge.", 3500)
+end
+
+function Scripts.SayGotFirstSuperWopple(character)
+    HappySayAndWait(character, "A Super Wopple, right across two boards!", 3500)
+end
+
+-- The girl's face while the devil and the cherub play out.
+local function Reaction(faceKey, time)
+    return function(girl)
+        local mouth = girl:FindChild("mouth", true)
+        if mouth and girl[faceKey] then
+            SetFace(mouth, girl[faceKey])
+        end
+        ScriptDelay(time)
+        if mouth and girl.restImage then
+            SetFace(mouth, girl.restImage)
+        end
+    end
+end
+
+Scripts.GirlGiggle = Reaction("smileImage", 1200)
+Scripts.GirlScared = Reaction("scaredImage", 1500)
+Scripts.GirlCry = Reaction("cryImage", 1500)
