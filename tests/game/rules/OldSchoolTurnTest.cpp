@@ -82,10 +82,12 @@ class TurnLogic : public WoppleClassicGameLogic
 public:
     Object* CreateParticipantLogic(int) override { return new StandInParticipant; }
     bool IsLevelGoalMet() override { return goalMet; }
+    bool IsScoringIdle() const override { return scoringIdle; }
     void SetJokerTest(bool on) { m_JokerTest = on; }
     StandInParticipant* Participant() const { return static_cast<StandInParticipant*>(GetParticipantLogic()); }
 
     bool goalMet = false;
+    bool scoringIdle = true;
 };
 
 const char* const kLayout =
@@ -689,6 +691,37 @@ TEST_F(OldSchoolTurnTest, FiveMatchesInOneSpinOnTheOnlyBoardAreAGreatTurn)
     }
     EXPECT_EQ(CountLines("Game sound: claps.ogg", from), 1);
     EXPECT_EQ(logic->GetScore(0), 1000);
+}
+
+TEST_F(OldSchoolTurnTest, TheSpinWaitsForTheScoringToEmptyItsQueue)
+{
+    StartRound();
+    Park();
+    logic->SetSpinCount(4);
+    logic->scoringIdle = false;
+    logic->SetState("WaitForOutputCompletion");
+    Passes(5);
+    EXPECT_EQ(logic->GetStateName(), "WaitForOutputCompletion");
+    EXPECT_TRUE(logic->GetWheelsView()->GetWheelView(1)->GetGrayTint()->IsVisible());
+    SendNewEvent(WOPPLE_MATCHQUEUEEMPTY, logic.get(), logic.get(), nullptr);
+    EXPECT_EQ(logic->GetSpinCount(), 5);
+    EXPECT_EQ(logic->GetStateName(), "WaitForSpin");
+}
+
+TEST_F(OldSchoolTurnTest, TheMusicQuickensWithTheSpinsAndUnderVision)
+{
+    StartRound();
+    const struct
+    {
+        int spin;
+        int vision;
+        double tempo;
+    } cases[] = {{1, 0, 1.0}, {2, 0, 1.005}, {20, 0, 1.095}, {20, 3, 1.145}};
+    for (const auto& c : cases) {
+        logic->SetSpinCount(c.spin);
+        logic->SetWoppleVision(c.vision, false);
+        EXPECT_NEAR(logic->GetMusicTempo(), c.tempo, 1e-9) << "spin " << c.spin;
+    }
 }
 
 // ---------------------------------------------------------------- a whole round
