@@ -4,11 +4,14 @@
 #include "engine/core/Log.h"
 #include "engine/core/ScriptFunctionRegistration.h"
 #include "engine/core/TypeConversion.h"
+#include "engine/runtime/DirectMusic.h"
 #include "engine/runtime/Utility.h"
 #include "engine/ui/Actor.h"
 #include "engine/ui/AmbientLoop.h"
 #include "engine/ui/Label.h"
 #include "engine/ui/ScoreCounter.h"
+#include "game/rules/OldSchoolMatchStates.h"
+#include "game/rules/OldSchoolSpinStates.h"
 #include "game/rules/OldSchoolStates.h"
 #include "game/rules/WoppleTalkingCharacter.h"
 #include "game/shell/WoppleScreen.h"
@@ -269,7 +272,7 @@ void WoppleOldSchoolBaseLogic::CreateStates()
             state = new StartGame(*this);
         else if (n == "WaitingForGameStart")
             state = new WaitingForGameStart(*this);
-        else
+        else if (!(state = CreateSpinState(*this, n)) && !(state = CreateMatchState(*this, n)))
             state = new Pending(*this, name);
         AddState(state, true);
     }
@@ -673,12 +676,14 @@ void WoppleOldSchoolBaseLogic::PresentSpinLever(bool flashing)
         m_CocoDropButton->Present(flashing);
 }
 
-void WoppleOldSchoolBaseLogic::SetWoppleVision(int turns)
+void WoppleOldSchoolBaseLogic::SetWoppleVision(int turns, bool animate)
 {
     m_WoppleVisionTurns = std::max(turns, 0);
     for (std::size_t b = 1; b < m_BoardViews.size(); ++b)
         if (m_BoardViews[b])
-            m_BoardViews[b]->SetWoppleVision(m_WoppleVisionTurns > 0, true);
+            m_BoardViews[b]->SetWoppleVision(m_WoppleVisionTurns > 0, animate);
+    if (const double tempo = GetMusicTempo(); tempo <= 2.0)
+        MusicManager::SetMasterTempo(static_cast<float>(tempo));
     if (m_CurrentParticipant >= m_Participants.size())
         return;
     if (WopplePowerupView* bar = m_Participants[m_CurrentParticipant].powerupView) {

@@ -136,8 +136,9 @@ public:
     void SetSpinCount(int count);
     void SetCountdown(int seconds);
     void PresentSpinLever(bool flashing);
-    // 0 turns switches vision off; the power-up bar shows the turns left.
-    void SetWoppleVision(int turns);
+    // 0 turns switches vision off; the power-up bar shows the turns left; the
+    // music speeds up a little while it is on.
+    void SetWoppleVision(int turns, bool animate = true);
 
     // Line scores and their display (WoppleOldSchoolScoring.cpp).
     // The next line of the current match is worth 1000 x 2^(k-1), k the wopple counter.
@@ -267,4 +268,79 @@ protected:
     std::int32_t m_DevilsThatTookPoints = 0;
     std::string m_LevelName;
     std::unique_ptr<WoppleGameMessages> m_Messages;
+
+    // ---- the spin cycle and the matches (WoppleOldSchoolTurn.cpp)
+public:
+    static constexpr int kFirstPaidSpin = 17;
+
+    // The price of spin 17 and later: (spin - 16) x 10 % of the score, truncated.
+    std::int64_t GetMinimumAllowableScoreForSpin();
+    // Whether NextSpin may start another spin after the one just played.
+    bool HasSpinsLeft();
+    // The music for the spin, the reels' tints and notes cleared, then "SpinWheel".
+    void SpinStart();
+    // Every cell matched (and, when strict, scored); a board without rows is full.
+    bool IsBoardFull(int board, bool strict) const;
+    bool AllBoardsFull(bool strict) const;
+    // Every cell's type by the match rule; whether any cell may be matched.
+    bool UpdateSelectableCells();
+    // The reels serve every board afresh: used columns cleared, one overlay piece per board.
+    void ResetWheelsForSpin();
+    // The walkthrough's forced results; reel i (from 1) is column i.
+    void SetRandomNumberResult(int reel);
+    void SetCellNumberResult(int reel, int row);
+    void SetMissNumberResult(int reel);
+
+    // The turn countdown: one tick a second while it runs.
+    void StartCountdown();
+    void StopCountdown();
+    void PauseCountdown();
+    void ResumeCountdown();
+    bool IsCountdownRunning() const { return m_CountdownRunning; }
+    std::uint32_t GetCountdownTimerID() const { return m_CountdownTimer; }
+    int GetCountdown() const { return m_CountdownSeconds; }
+    bool OnTimer(const EventRecord& event) override;
+    // The sound for a countdown second (1 to 6), empty for the others.
+    static const char* CountdownBeep(int seconds);
+
+    void PlayLevelMusicOnce(const std::string& segment);
+    void LoopLevelMusic(const std::string& segment);
+    // 1 + 0.005 a spin after the first, + 0.05 under vision; never above 2.
+    double GetMusicTempo() const;
+    // Every sound of the rules goes through here, written to the log at level 3.
+    void PlayGameSound(const std::string& name);
+
+    // The current participant's requests and its return to "Idle".
+    void RequestOfParticipant(const std::string& request);
+    void ReturnParticipantToIdle();
+    Object* GetParticipantLogic() const { return GetCurrentParticipantLogic(); }
+    // The scoring logic takes a matched cell; idle when it has nothing left to score.
+    virtual void QueueMatchForScoring(WoppleCellView* cell);
+    virtual bool IsScoringIdle() const;
+
+    int GetSpinCount() const { return m_SpinCount; }
+    int GetSpinsPerLevel() const { return m_SpinsPerLevel; }
+    bool IsFreeSpin() const { return m_FreeSpin; }
+    void SetFreeSpin(bool on) { m_FreeSpin = on; }
+    bool IsDuel() const { return m_Duel; }
+    Actor* GetBonusTimer() const { return m_BonusTimer; }
+    WoppleCellView* GetChosenCell() const { return m_ChosenCell; }
+    void SetChosenCell(WoppleCellView* cell) { m_ChosenCell = cell; }
+    std::int64_t GetMatchPoints() const { return m_MatchPoints; }
+    void SetMatchPoints(std::int64_t points) { m_MatchPoints = points; }
+    const WoppleBoardViews& GetBoardViews() const { return m_BoardViews; }
+    void SetDevilTally(bool limitReached, int tookPoints)
+    {
+        m_DevilLimitReached = limitReached;
+        m_DevilsThatTookPoints = tookPoints;
+    }
+    bool IsDevilLimitReached() const { return m_DevilLimitReached; }
+    int GetDevilsThatTookPoints() const { return m_DevilsThatTookPoints; }
+    int GetDevilTakingLimit() const { return m_DevilTakingLimit; }
+    void SetDevilProtection(bool on);
+    void EnableCellButtons(bool enable);
+
+    std::int32_t freeSpinsWonThisSpin = 0;
+    std::int32_t matchesThisSpin = 0;
+    std::int32_t wopplesThisSpin = 0;
 };

@@ -315,3 +315,28 @@ end
 Scripts.GirlGiggle = Reaction("smileImage", 1200)
 Scripts.GirlScared = Reaction("scaredImage", 1500)
 Scripts.GirlCry = Reaction("cryImage", 1500)
+-- Through a turn.
+function Scripts.SayGotFirstOne(character)
+    HappySayAndWait(character, "You got your first one!", 2500)
+end
+
+function Scripts.SayNoMatches(character)
+    SadSayAndWait(character, "No matches this time.", 2000)
+end
+
+function Scripts.SayTIME_RAN_OUT(character)
+    ScaredSayAndWait(character, "Oh no, time ran out!", 2000)
+end
+
+function Scripts.SayYOU_CAN_DO_IT(character)
+    SmileSayAndWait(character, "Last spin. You can do it!", 2500)
+end
+
+-- These run on the game's root actor, with the girl to speak.
+function Scripts.SayGREAT_TURN(root, character)
+    HappySayAndWait(character, "Great turn!", 2000)
+end
+
+function Scripts.SayWOPPLE_VISION_RAN_OUT(root, character)
+    SayAndWait(character, "Wopple Vision has run out.", 2500)
+end

@@ -270,20 +270,3 @@ Resources.MultiBoardWoppleWheels = {
     },
 }
 Resources.SevenWoppleWheels = { resource = "WoppleSevenWheelSetView", position = { 195, 510 }, zorder = 3 }
-
--- Blinks the reel's "multiplierFlash" twice, finding it afresh each time.
-function Scripts.FlashMultiplier(wheel)
-    local function Show(visible)
-        local flash = wheel:RecursiveFind("multiplierFlash")
-        if flash then
-            flash:SetVisible(visible)
-        end
-    end
-    Show(true)
-    ScriptDelay(90)
-    Show(false)
-    ScriptDelay(60)
-    Show(true)
-    ScriptDelay(90)
-    Show(false)
-end

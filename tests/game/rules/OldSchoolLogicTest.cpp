@@ -306,12 +306,14 @@ TEST_F(OldSchoolTest, TheOpeningStatesRunInOrderAndTheLeverWaits)
     Passes(100);
     EXPECT_EQ(logic->GetStateName(), "WaitingForGameStart");
     Press(lever);
-    EXPECT_EQ(logic->GetStateName(), "NextSpin");
+    // The pull is the first spin's: the reels turn at once.
+    EXPECT_EQ(logic->GetStateName(), "SpinWheel");
     EXPECT_FALSE(lever->IsFlashingEnabled());
     EXPECT_TRUE(logic->GetRoundStopwatch().IsRunning());
 
     const std::vector<std::string> expected = {"InitialState", "LevelIntroDialog", "AssignNumbers", "ExplainGame",
-                                               "WaitingForGameStart", "StartGame", "NextSpin"};
+                                               "WaitingForGameStart", "StartGame", "NextSpin",
+                                               "RouteSpin",   "WaitForSpin",      "SpinWheel"};
     EXPECT_EQ(StateLines(logStart), expected);
 
     // A second Classic game does not show the introduction again.
@@ -366,7 +368,7 @@ TEST_F(OldSchoolTest, ARightClickPullsTheLever)
         if (button == SDL_BUTTON_LEFT)
             EXPECT_EQ(logic->GetStateName(), "WaitingForGameStart");
     }
-    EXPECT_EQ(logic->GetStateName(), "NextSpin");
+    EXPECT_EQ(logic->GetStateName(), "SpinWheel");
 }
 
 TEST_F(OldSchoolTest, DeveloperKeysActOnlyBetweenSpinsAndMatches)
@@ -390,7 +392,6 @@ TEST_F(OldSchoolTest, DeveloperKeysActOnlyBetweenSpinsAndMatches)
     EXPECT_TRUE(logic->GetPowerupView(-1)->HasPowerup("woppleVision"));
     SendKey('s', ctrlAlt);
     EXPECT_EQ(logic->GetWoppleVisionTurns(), 0);
-    logic->SetState("WaitForMatch");
     SendKey('e', ctrlAlt);
     EXPECT_EQ(logic->GetStateName(), "ProcessFullBoards");
 }
