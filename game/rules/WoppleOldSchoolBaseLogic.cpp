@@ -10,6 +10,7 @@
 #include "engine/ui/Label.h"
 #include "engine/ui/ScoreCounter.h"
 #include "game/rules/OldSchoolStates.h"
+#include "game/rules/WoppleHumanParticipantLogic.h"
 #include "game/rules/WoppleTalkingCharacter.h"
 #include "game/shell/WoppleScreen.h"
 #include "game/views/CocoDropButton.h"
@@ -142,9 +143,21 @@ void WoppleOldSchoolBaseLogic::Destroy()
 
 Object* WoppleOldSchoolBaseLogic::GetCurrentParticipantLogic() const
 {
-    if (m_CurrentParticipant == kNoParticipant || m_CurrentParticipant >= m_ParticipantLogics.size())
+    return GetParticipantLogic(kNoParticipant);
+}
+
+WoppleParticipantLogic* WoppleOldSchoolBaseLogic::GetParticipantLogic(std::uint32_t index) const
+{
+    if (index == kNoParticipant)
+        index = m_CurrentParticipant;
+    if (index == kNoParticipant || index >= m_ParticipantLogics.size())
         return nullptr;
-    return m_ParticipantLogics[m_CurrentParticipant].get();
+    return m_ParticipantLogics[index].get();
+}
+
+WoppleParticipantLogic* WoppleOldSchoolBaseLogic::CreateParticipantLogic(int /*index*/)
+{
+    return new WoppleHumanParticipantLogic();
 }
 
 // ---------------------------------------------------------------- life of a round
@@ -446,6 +459,10 @@ void WoppleOldSchoolBaseLogic::InitParticipants()
         VELK_ASSERT(powerupView != 0);
         m_Participants[i].powerupView = powerupView;
         m_ParticipantLogics[i].reset(CreateParticipantLogic(i));
+        if (WoppleParticipantLogic* participant = m_ParticipantLogics[i].get()) {
+            participant->SetGameLogic(this);
+            participant->Start();
+        }
     }
     SetCurrentParticipant(0);
 }
