@@ -10,6 +10,7 @@
 #include "engine/runtime/GameDataIO.h"
 #include "engine/ui/Actor.h"
 #include "engine/ui/SpeechBubble.h"
+#include "game/rules/WoppleAutoPlayer.h"
 #include "game/rules/WoppleClassicGameLogic.h"
 #include "game/rules/WoppleGameMessages.h"
 #include "game/rules/WoppleHumanParticipantLogic.h"
@@ -18,6 +19,8 @@
 #include "game/views/WoppleBoardView.h"
 #include "game/views/WoppleCellView.h"
 #include "game/views/WoppleCharacter.h"
+#include "game/views/WoppleWheelSetView.h"
+#include "game/views/WoppleWheelView.h"
 
 #include <memory>
 
@@ -410,3 +413,158 @@ TEST_F(ParticipantTest, ThePriceQuestionShowsTheSpinsPriceAndShare)
     EXPECT_FALSE(cherub->IsBubbleVisible());
 }
 
+// ---------------------------------------------------------------- the automated player
+
+namespace {
+
+class AutoPlayerTest : public ParticipantTest
+{
+protected:
+    WoppleAutoPlayer& MakePlayer(std::uint32_t seed, WoppleAutoPlayer::Options options = {})
+    {
+        options.seed = seed;
+        options.restPasses = 2;
+        WoppleClassicGameLogic* l = logic.get();
+        players.push_back(std::make_unique<WoppleAutoPlayer>([l] { return l; }, options));
+        return *players.back();
+    }
+
+    // Every reel lands on a joker: any cell whose number shows may be matched.
+    void LandJokers()
+    {
+        WoppleWheelSetView* reels = logic->GetWheelsView();
+        for (int i = 1; i <= reels->GetNumWheels(); ++i) {
+            reels->GetWheelView(i)->SetNumberOfTypedSquares(2, 1);
+            reels->GetWheelView(i)->BuildStrip();
+            reels->GetWheelView(i)->SetResult(2, 0);
+            reels->GetWheelView(i)->Spin();
+        }
+        Passes(60);
+    }
+
+    // Steps the player until it clicks; what it clicked.
+    std::string StepUntilClick(WoppleAutoPlayer& player, int limit = 20)
+    {
+        for (int i = 0; i < limit; ++i) {
+            const std::string click = player.Step();
+            if (!click.empty())
+                return click;
+            Pass();
+        }
+        return std::string();
+    }
+
+    std::vector<std::unique_ptr<WoppleAutoPlayer>> players;
+};
+
+} // namespace
+
+TEST_F(AutoPlayerTest, ItPullsTheLeverAndClicksOnlyCellsThatMayBeMatched)
+{
+    WoppleAutoPlayer& player = MakePlayer(5);
+    Ask("WaitForSpin", &WoppleParticipantLogic::WaitForSpin);
+    Passes(30);
+    EXPECT_EQ(StepUntilClick(player), "lever");
+    Passes(3);
+    EXPECT_EQ(Last(), "WaitForSpin/start spin");
+
+    // Row 3 is already matched and the middle column is used: the player
+    // keeps to the cells that are left.
+    LandJokers();
+    WoppleBoardView* board = logic->GetBoardView(1);
+    for (int c = 1; c <= 5; ++c)
+        for (int r = 1; r <= 5; ++r)
+            board->GetCellView(c, r)->SetCellType(r == 3 ? "Selected" : "SelectableAndClickableNumber");
+    logic->GetBoardRecords()[1].usedColumns[3] = true;
+    for (int i = 0; i < 12; ++i) {
+        answers.clear();
+        Ask("WaitForMatch", &WoppleParticipantLogic::WaitForMatch);
+        const std::string click = StepUntilClick(player);
+        Passes(3);
+        ASSERT_EQ(Last(), "WaitForMatch/cell clicked") << click;
+        const LuaObject position = answers.back().table["cellSelectionData"]["cellPosition"];
+        const int column = position["column"].GetInteger(), row = position["row"].GetInteger();
+        EXPECT_EQ(click, "cell 1 " + std::to_string(column) + " " + std::to_string(row));
+        EXPECT_NE(row, 3);
+        EXPECT_NE(column, 3);
+        logic->SetState("WaitingForGameStart");
+    }
+
+    // No cell left: it waits for the rules to move on.
+    for (int c = 1; c <= 5; ++c)
+        for (int r = 1; r <= 5; ++r)
+            board->GetCellView(c, r)->SetCellType("Selected");
+    answers.clear();
+    Ask("WaitForMatch", &WoppleParticipantLogic::WaitForMatch);
+    EXPECT_EQ(StepUntilClick(player), "");
+    EXPECT_TRUE(answers.empty());
+}
+
+TEST_F(AutoPlayerTest, ItsCellChoicesFollowItsSeed)
+{
+    LandJokers();
+    WoppleBoardView* board = logic->GetBoardView(1);
+    for (int c = 1; c <= 5; ++c)
+        for (int r = 1; r <= 5; ++r)
+            board->GetCellView(c, r)->SetCellType("SelectableAndClickableNumber");
+    auto play = [this](std::uint32_t seed) {
+        WoppleAutoPlayer& player = MakePlayer(seed);
+        std::vector<std::string> clicks;
+        for (int i = 0; i < 6; ++i) {
+            Ask("WaitForMatch", &WoppleParticipantLogic::WaitForMatch);
+            clicks.push_back(StepUntilClick(player));
+            Passes(3);
+            logic->SetState("WaitingForGameStart");
+        }
+        return clicks;
+    };
+    const std::vector<std::string> first = play(11);
+    EXPECT_EQ(play(11), first);
+    EXPECT_NE(play(12), first);
+}
+
+TEST_F(AutoPlayerTest, ItAnswersEachQuestionAsItsOptionsSay)
+{
+    logic->SetSpinCount(18);
+    logic->SetScore(5000);
+    WoppleAutoPlayer::Options cashing;
+    cashing.cashOut = true;
+    WoppleAutoPlayer::Options buying;
+    buying.useFreeSpins = false;
+    const struct
+    {
+        const char* state;
+        void (WoppleParticipantLogic::*request)();
+        WoppleAutoPlayer::Options options;
+        const char* answer;
+    } cases[] = {
+        {"PromptForFreeSpin", &WoppleParticipantLogic::PromptForFreeSpin, {}, "PromptForFreeSpin/use free spin"},
+        {"PromptForFreeSpin", &WoppleParticipantLogic::PromptForFreeSpin, buying, "PromptForFreeSpin/buy spin"},
+        // Cashing out is only ever taken where it is offered.
+        {"PromptForFreeSpin", &WoppleParticipantLogic::PromptForFreeSpin, cashing, "PromptForFreeSpin/use free spin"},
+        {"PromptForFreeSpin", &WoppleParticipantLogic::PromptForFreeSpinWithCashOut, {},
+         "PromptForFreeSpin/use free spin"},
+        {"PromptForFreeSpin", &WoppleParticipantLogic::PromptForFreeSpinWithCashOut, cashing,
+         "PromptForFreeSpin/cash out"},
+        {"PromptForBuy", &WoppleParticipantLogic::PromptForBuyWithCashOut, {}, "PromptForBuy/buy spin"},
+        {"PromptForBuy", &WoppleParticipantLogic::PromptForBuyWithCashOut, cashing, "PromptForBuy/cash out"},
+        {"PromptForImmediateFreeSpinUsage", &WoppleParticipantLogic::PromptForImmediateFreeSpinUsage, {},
+         "PromptForImmediateFreeSpinUsage/use free spin"},
+        {"PromptForImmediateFreeSpinUsage", &WoppleParticipantLogic::PromptForImmediateFreeSpinUsage, buying,
+         "PromptForImmediateFreeSpinUsage/don't use free spin"},
+    };
+    auto* cherub = dynamic_cast<WoppleCharacter*>(logic->GetCherubBucketGuy());
+    int index = 0;
+    for (const auto& c : cases) {
+        answers.clear();
+        WoppleAutoPlayer& player = MakePlayer(1, c.options);
+        Ask(c.state, c.request);
+        EXPECT_NE(StepUntilClick(player), "") << index;
+        Passes(3);
+        EXPECT_EQ(Last(), c.answer) << index;
+        logic->SetState("WaitingForGameStart");
+        cherub->CloseBubble();
+        Passes(3);
+        ++index;
+    }
+}
