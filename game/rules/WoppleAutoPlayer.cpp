@@ -4,16 +4,17 @@
 #include "engine/core/Log.h"
 #include "engine/core/ScriptFunctionRegistration.h"
 #include "engine/core/TimerManager.h"
+#include "engine/runtime/Application.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/ScreenManager.h"
-#include "engine/runtime/Application.h"
-#include "game/rules/WoppleParticipantLogic.h"
 #include "game/rules/WoppleOldSchoolBaseLogic.h"
+#include "game/rules/WoppleParticipantLogic.h"
 #include "game/shell/WoppleGameScreen.h"
 #include "game/views/CocoDropButton.h"
 #include "game/views/WoppleBoardView.h"
 #include "game/views/WoppleCellView.h"
 
+#include <SDL.h>
 #include <boost/format.hpp>
 
 
@@ -243,13 +244,46 @@ void StopConsolePlayer()
 }
 
 // Plays the game screen's round; once it is over the player stops.
-// With quitWhenOver the program quits at the end of the round, or after
-// maxPasses (when not 0) should the round never end.
+// Game time without waiting: each pass's delay is counted, never slept.
+class FastLoopClock : public LoopClock
+{
+public:
+    std::uint32_t GetTicks() override { return m_Now; }
+    void Delay(std::uint32_t milliseconds) override { m_Now += milliseconds; }
+    void StartAt(std::uint32_t now) { m_Now = now; }
+
+private:
+    std::uint32_t m_Now = 0;
+};
+FastLoopClock s_FastClock;
+
+// Where the round is: the logic's state and its participant's.
+std::string WhereTheRoundIs()
+{
+    WoppleOldSchoolBaseLogic* logic = CurrentGameLogic();
+    if (!logic || !logic->GetState())
+        return "no round";
+    std::string where = logic->GetStateName();
+    if (WoppleParticipantLogic* participant = logic->GetParticipantLogic(); participant && participant->GetState())
+        where += "/" + participant->GetStateName();
+    return where;
+}
+
+// The limits of a console round: it stops after maxPasses passes, or once
+// nothing has moved (no click, no state) for stallPasses; 0 is no limit.
+// With quitWhenOver the program quits when the player stops.
+struct ConsoleLimits
+{
+    bool quitWhenOver = false;
+    int maxPasses = 0;
+    int stallPasses = 0;
+};
+
 class ConsoleAutoPlayer : public WoppleAutoPlayer
 {
 public:
-    ConsoleAutoPlayer(const Options& options, bool quitWhenOver, int maxPasses)
-        : WoppleAutoPlayer(CurrentGameLogic, options), m_QuitWhenOver(quitWhenOver), m_MaxPasses(maxPasses)
+    ConsoleAutoPlayer(const Options& options, const ConsoleLimits& limits)
+        : WoppleAutoPlayer(CurrentGameLogic, options), m_Limits(limits)
     {
     }
     bool OnTimer(const EventRecord& event) override
@@ -258,16 +292,24 @@ public:
         if (!handled || s_ConsolePlayer != this)
             return handled;
         ++m_Passes;
-        const bool over = IsRoundOver();
-        const bool givenUp = !over && m_MaxPasses > 0 && m_Passes >= m_MaxPasses;
-        if (givenUp) {
-            WoppleOldSchoolBaseLogic* logic = CurrentGameLogic();
-            Log(2, "AutoPlay: stopped after %d passes in %s\n", m_Passes,
-                logic && logic->GetState() ? logic->GetStateName().c_str() : "no round");
+        const std::string where = WhereTheRoundIs();
+        if (where != m_Where || GetClicks().size() != m_ClicksSeen) {
+            m_Where = where;
+            m_ClicksSeen = GetClicks().size();
+            m_StillSince = m_Passes;
         }
-        if (over || givenUp) {
+        const bool over = IsRoundOver();
+        bool stop = over;
+        if (!over && m_Limits.stallPasses > 0 && m_Passes - m_StillSince >= m_Limits.stallPasses) {
+            Log(2, "AutoPlay: stuck in %s for %d passes\n", where.c_str(), m_Limits.stallPasses);
+            stop = true;
+        } else if (!over && m_Limits.maxPasses > 0 && m_Passes >= m_Limits.maxPasses) {
+            Log(2, "AutoPlay: stopped after %d passes in %s\n", m_Passes, where.c_str());
+            stop = true;
+        }
+        if (stop) {
             s_ConsoleRoundOver = over;
-            const bool quit = m_QuitWhenOver;
+            const bool quit = m_Limits.quitWhenOver;
             StopConsolePlayer();
             if (quit)
                 if (Application* app = Application::GetInstance())
@@ -277,14 +319,17 @@ public:
     }
 
 private:
-    bool m_QuitWhenOver;
-    int m_MaxPasses;
+    ConsoleLimits m_Limits;
     int m_Passes = 0;
+    std::string m_Where;
+    std::size_t m_ClicksSeen = 0;
+    int m_StillSince = 0;
 };
 
 // Debug_AutoPlay(seed [, {useFreeSpins =, cashOut =, restPasses =, startButton =,
-// quitWhenOver =, maxPasses =}]): plays the game screen's round to its end;
-// Debug_AutoPlay(false) stops at once.
+// quitWhenOver =, maxPasses =, stallPasses =, fastClock =}]): plays the game
+// screen's round to its end; Debug_AutoPlay(false) stops at once. fastClock
+// stays on for the rest of the run: the loop's time would run backwards.
 int Script_Debug_AutoPlay(lua_State* L)
 {
     return CallBoundMember(L, [L]() -> int {
@@ -304,11 +349,23 @@ int Script_Debug_AutoPlay(lua_State* L)
             if (table["startButton"].IsString())
                 options.startButton = table["startButton"].GetString();
         }
-        LuaObject table = lua_istable(L, 2) ? LuaObject(LuaState(L), 2) : LuaObject();
-        const bool quitWhenOver = table.IsTable() && table["quitWhenOver"].IsBoolean() && table["quitWhenOver"].GetBoolean();
-        const int maxPasses = table.IsTable() && table["maxPasses"].IsInteger() ? table["maxPasses"].GetInteger() : 0;
+        ConsoleLimits limits;
+        if (lua_istable(L, 2)) {
+            LuaObject table(LuaState(L), 2);
+            limits.quitWhenOver = table["quitWhenOver"].IsBoolean() && table["quitWhenOver"].GetBoolean();
+            if (table["maxPasses"].IsInteger())
+                limits.maxPasses = table["maxPasses"].GetInteger();
+            if (table["stallPasses"].IsInteger())
+                limits.stallPasses = table["stallPasses"].GetInteger();
+            // From here on the program runs as fast as it can, in the same game time.
+            if (table["fastClock"].IsBoolean() && table["fastClock"].GetBoolean())
+                if (Application* app = Application::GetInstance()) {
+                    s_FastClock.StartAt(SDL_GetTicks());
+                    app->SetLoopClock(&s_FastClock);
+                }
+        }
         s_ConsoleRoundOver = false;
-        s_ConsolePlayer = new ConsoleAutoPlayer(options, quitWhenOver, maxPasses);
+        s_ConsolePlayer = new ConsoleAutoPlayer(options, limits);
         s_ConsolePlayer->StartStepping();
         Log(2, "AutoPlay: playing with seed %u\n", options.seed);
         return 0;

@@ -87,6 +87,8 @@ WOPPLE_PARTICIPANT_REQUEST(TellUserAboutCellTreasure)
 void WoppleParticipantLogic::SignalGameLogic(const std::string& motive, const std::string& action,
                                              const LuaObject& extraData)
 {
+    // With no logic the answer would go to the application.
+    VELK_ASSERT(m_GameLogic != 0);
     LuaState lua = ObjectLuaState();
     auto answer = std::make_shared<LuaObject>(lua);
     answer->AssignNewTable(lua);
@@ -142,7 +144,8 @@ bool WaitForSpin::OnButtonPress(const EventRecord& event)
     if (NameOfEventButton(event) != "cocoDropButton")
         return false;
     // The lever drops and clicks as any pressed button does, then the answer.
-    static_cast<Button*>(static_cast<Actor*>(event.user.data1))->OnButtonPress(event);
+    if (auto* lever = dynamic_cast<Button*>(static_cast<Actor*>(event.user.data1)))
+        lever->OnButtonPress(event);
     m_Owner.SignalGameLogic("WaitForSpin", "start spin");
     return true;
 }
@@ -152,7 +155,8 @@ bool WaitForSpin::OnButtonClick(const EventRecord& event)
     if (NameOfEventButton(event) != "cocoDropButton")
         return false;
     // The lever disables itself on release; the next request presents it again.
-    static_cast<Button*>(static_cast<Actor*>(event.user.data1))->Enable();
+    if (auto* lever = dynamic_cast<Button*>(static_cast<Actor*>(event.user.data1)))
+        lever->Enable();
     return true;
 }
 

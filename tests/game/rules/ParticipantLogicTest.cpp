@@ -209,6 +209,8 @@ TEST_F(ParticipantTest, ARequestNeedsABoundLogicAndIdle)
     } catch (const Exception& e) {
         EXPECT_NE(e.GetMessage().find("m_GameLogic != 0"), std::string::npos) << e.GetMessage();
     }
+    // Nor may it answer anybody.
+    EXPECT_THROW(unbound.SignalGameLogic("WaitForSpin", "start spin"), Exception);
 }
 
 TEST_F(ParticipantTest, AnAnswerCarriesTheStringKeysOfItsExtraData)
