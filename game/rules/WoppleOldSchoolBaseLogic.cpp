@@ -13,6 +13,7 @@
 #include "game/rules/OldSchoolMatchStates.h"
 #include "game/rules/OldSchoolSpinStates.h"
 #include "game/rules/OldSchoolStates.h"
+#include "game/rules/WoppleHumanParticipantLogic.h"
 #include "game/rules/WoppleTalkingCharacter.h"
 #include "game/shell/WoppleScreen.h"
 #include "game/views/CocoDropButton.h"
@@ -146,9 +147,21 @@ void WoppleOldSchoolBaseLogic::Destroy()
 
 Object* WoppleOldSchoolBaseLogic::GetCurrentParticipantLogic() const
 {
-    if (m_CurrentParticipant == kNoParticipant || m_CurrentParticipant >= m_ParticipantLogics.size())
+    return GetParticipantLogic(kNoParticipant);
+}
+
+WoppleParticipantLogic* WoppleOldSchoolBaseLogic::GetParticipantLogic(std::uint32_t index) const
+{
+    if (index == kNoParticipant)
+        index = m_CurrentParticipant;
+    if (index == kNoParticipant || index >= m_ParticipantLogics.size())
         return nullptr;
-    return m_ParticipantLogics[m_CurrentParticipant].get();
+    return m_ParticipantLogics[index].get();
+}
+
+WoppleParticipantLogic* WoppleOldSchoolBaseLogic::CreateParticipantLogic(int /*index*/)
+{
+    return new WoppleHumanParticipantLogic();
 }
 
 // ---------------------------------------------------------------- life of a round
@@ -451,6 +464,10 @@ void WoppleOldSchoolBaseLogic::InitParticipants()
         VELK_ASSERT(powerupView != 0);
         m_Participants[i].powerupView = powerupView;
         m_ParticipantLogics[i].reset(CreateParticipantLogic(i));
+        if (WoppleParticipantLogic* participant = m_ParticipantLogics[i].get()) {
+            participant->SetGameLogic(this);
+            participant->Start();
+        }
     }
     SetCurrentParticipant(0);
 }

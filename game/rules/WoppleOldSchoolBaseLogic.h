@@ -17,6 +17,7 @@ class Label;
 class ScoreCounter;
 class WoppleBoardView;
 class WoppleCellView;
+class WoppleParticipantLogic;
 class WopplePowerupView;
 class WoppleWheelSetView;
 class WoppleWheelView;
@@ -34,8 +35,8 @@ struct SuperWoppleCells;
 // screen's controls (actors of the layout, referenced, never owned).
 //
 // The scoring logic and the participant logics are made through
-// CreateOutputLogic and CreateParticipantLogic; until those exist for a mode
-// both make nothing and the logic takes every event itself.
+// CreateOutputLogic and CreateParticipantLogic; until a mode has a scoring
+// logic the logic takes those events itself.
 class WoppleOldSchoolBaseLogic : public WoppleGameLogic, public WoppleLevelSetupHost
 {
 public:
@@ -97,7 +98,8 @@ public:
     Label* GetPatternNameLabel() const override { return m_PatternNameLabel; }
     void CloseTreasureBoxes() override {}
     void BindBonusSquares(Actor* squares, WoppleBoardView* board) override;
-    virtual Object* CreateParticipantLogic(int /*index*/) { return nullptr; }
+    // The person at the mouse, for any index; a mode with a computer player overrides it.
+    virtual WoppleParticipantLogic* CreateParticipantLogic(int index);
     virtual void SetCurrentParticipant(std::uint32_t index) { m_CurrentParticipant = index; }
     virtual void HiliteWheelForCell(const LuaObject& cellData);
     virtual void UnhiliteWheelForCell(const LuaObject& cellData);
@@ -176,6 +178,13 @@ public:
     SuperWoppleAnimation* m_SuperWoppleAnimation = nullptr;
     std::int64_t m_TreasureBoxReward = 0;
 
+    // Participants: the logic of an index (kNoParticipant: the current one), null when none.
+    WoppleParticipantLogic* GetParticipantLogic(std::uint32_t index = kNoParticipant) const;
+    // The spin price: (spin count - 16) x 10 percent of the current participant's score.
+    std::int64_t GetMinimumAllowableScoreForSpin() const;
+    int GetSpinCount() const { return m_SpinCount; }
+    Object* GetActiveCellJoker() const { return m_ActiveCellJoker; }
+
     // The closing of the cherub's speech that the opening states share.
     void CloseCherubSpeech();
 
@@ -242,7 +251,7 @@ protected:
     Actor* m_ButterflyBox = nullptr;
     AmbientLoop* m_AmbientLoop = nullptr;
     std::vector<ParticipantRecord> m_Participants;
-    std::vector<std::unique_ptr<Object>> m_ParticipantLogics;
+    std::vector<std::unique_ptr<WoppleParticipantLogic>> m_ParticipantLogics;
     std::unique_ptr<Object> m_OutputLogic;
     std::uint32_t m_CurrentParticipant = kNoParticipant;
     std::int32_t m_NumParticipants = 1;

@@ -1,0 +1,28 @@
+// The automated player on the real program: from the menu's Classic button
+// into a round, played by clicks alone.
+
+#include "ProgramFixture.h"
+
+TEST_F(ProgramTest, TheAutomatedPlayerStartsAClassicRoundFromTheMenuAndPlaysIt)
+{
+    std::string output;
+    const std::string console =
+        "Players[1].Name = 'Robo'\n"
+        "SetCurrentPlayerFromIndex(1, 1)\n"
+        "SwitchToScreen('MenuScreen')\n"
+        // One line: the console runs each line as a chunk.
+        "Debug_AutoPlay(7, { startButton = 'playClassicButton', quitWhenOver = true, fastClock = true, "
+        "stallPasses = 900, maxPasses = 20000 })\n";
+    ASSERT_EQ(RunToEnd({"--console", "-w", "--log3"}, console, output), 0) << output;
+    // The intro dialog is answered, the cherub closed and the lever pulled, all by clicks.
+    ExpectInOrder(output, {"AutoPlay: playing with seed 7\n", "AutoPlay: playClassicButton\n",
+                           "OnScreenTransition -> WoppleGameScreen\n", "SetState: LevelIntroDialog\n",
+                           "AutoPlay: OkayButton (LevelIntroDialog)\n", "SetState: ExplainGame\n",
+                           "AutoPlay: lever (WaitingForGameStart)\n", "SetState: StartGame\n",
+                           "SetState: NextSpin\n"});
+    // The player stops at the round's end, or where the round stops moving, and the program quits.
+    EXPECT_TRUE(output.find("AutoPlay: the round is over") != std::string::npos ||
+                output.find("AutoPlay: stuck in NextSpin/Idle") != std::string::npos)
+        << output;
+    EXPECT_EQ(output.find("AutoPlay: stopped after"), std::string::npos) << output;
+}
