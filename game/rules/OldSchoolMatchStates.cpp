@@ -11,6 +11,7 @@
 #include "game/rules/WoppleCellLookup.h"
 #include "game/rules/WoppleGameMessages.h"
 #include "game/rules/WoppleOldSchoolBaseLogic.h"
+#include "game/rules/WoppleParticipantLogic.h"
 #include "game/shell/WoppleGameScreen.h"
 #include "game/shell/WopplePlayer.h"
 #include "game/shell/WoppleScreen.h"
@@ -244,6 +245,7 @@ void ProcessMatch::OnEnterState()
     m_Owner.ShowScoreFlash(m_Owner.GetMatchPoints() + bonus, x, y, "DefaultScoreFlash");
     if (auto* gameScreen = dynamic_cast<WoppleGameScreen*>(m_Owner.GetTargetScreen()))
         gameScreen->StartParticleEmitter("CellWhiteBurstEffect", x, y);
+    m_Owner.OnCellMatched(cell);
 
     WoppleScreen* screen = ScreenOf(m_Owner);
     if (screen && IsWalkthroughLevel(m_Owner) && m_Owner.GetSpinCount() == 1 && m_Owner.matchesThisSpin == 1 &&

@@ -8,6 +8,7 @@
 #include "engine/ui/Actor.h"
 #include "game/rules/WoppleGameMessages.h"
 #include "game/rules/WoppleOldSchoolBaseLogic.h"
+#include "game/rules/WoppleParticipantLogic.h"
 #include "game/shell/WoppleScreen.h"
 #include "game/views/WoppleBoardView.h"
 #include "game/views/WoppleCellView.h"

@@ -798,8 +798,11 @@ bool WoppleOldSchoolBaseLogic::OnKeyDown(const EventRecord& event)
         Log(3, "Developer key '%c' ignored in state \"%s\"\n", key, state.c_str());
         return false;
     }
-    if (key == 'e')
+    if (key == 'e') {
+        // The participant's request is withdrawn: the round ends here.
+        ReturnParticipantToIdle();
         SetState("ProcessFullBoards");
+    }
     else if (key == 'j')
         m_JokerTest = !m_JokerTest;
     else

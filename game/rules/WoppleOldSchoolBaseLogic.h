@@ -182,7 +182,6 @@ public:
     WoppleParticipantLogic* GetParticipantLogic(std::uint32_t index = kNoParticipant) const;
     // The spin price: (spin count - 16) x 10 percent of the current participant's score.
     std::int64_t GetMinimumAllowableScoreForSpin() const;
-    int GetSpinCount() const { return m_SpinCount; }
     Object* GetActiveCellJoker() const { return m_ActiveCellJoker; }
 
     // The closing of the cherub's speech that the opening states share.
@@ -282,8 +281,6 @@ protected:
 public:
     static constexpr int kFirstPaidSpin = 17;
 
-    // The price of spin 17 and later: (spin - 16) x 10 % of the score, truncated.
-    std::int64_t GetMinimumAllowableScoreForSpin();
     // Whether NextSpin may start another spin after the one just played.
     bool HasSpinsLeft();
     // The music for the spin, the reels' tints and notes cleared, then "SpinWheel".
@@ -322,19 +319,14 @@ public:
     // The current participant's requests and its return to "Idle".
     void RequestOfParticipant(const std::string& request);
     void ReturnParticipantToIdle();
-    Object* GetParticipantLogic() const { return GetCurrentParticipantLogic(); }
     // The scoring logic takes a matched cell; idle when it has nothing left to score.
     virtual void QueueMatchForScoring(WoppleCellView* cell);
     virtual bool IsScoringIdle() const;
 
-    int GetSpinCount() const { return m_SpinCount; }
     int GetSpinsPerLevel() const { return m_SpinsPerLevel; }
     bool IsFreeSpin() const { return m_FreeSpin; }
     void SetFreeSpin(bool on) { m_FreeSpin = on; }
     bool IsDuel() const { return m_Duel; }
-    Actor* GetBonusTimer() const { return m_BonusTimer; }
-    WoppleCellView* GetChosenCell() const { return m_ChosenCell; }
-    void SetChosenCell(WoppleCellView* cell) { m_ChosenCell = cell; }
     std::int64_t GetMatchPoints() const { return m_MatchPoints; }
     void SetMatchPoints(std::int64_t points) { m_MatchPoints = points; }
     const WoppleBoardViews& GetBoardViews() const { return m_BoardViews; }
@@ -346,10 +338,7 @@ public:
     bool IsDevilLimitReached() const { return m_DevilLimitReached; }
     int GetDevilsThatTookPoints() const { return m_DevilsThatTookPoints; }
     int GetDevilTakingLimit() const { return m_DevilTakingLimit; }
-    void SetDevilProtection(bool on);
     void EnableCellButtons(bool enable);
 
-    std::int32_t freeSpinsWonThisSpin = 0;
     std::int32_t matchesThisSpin = 0;
-    std::int32_t wopplesThisSpin = 0;
 };

@@ -10,6 +10,8 @@
 #include "engine/runtime/DirectMusic.h"
 #include "engine/runtime/Sound.h"
 #include "engine/runtime/Utility.h"
+#include "game/rules/WoppleOutputBaseLogic.h"
+#include "game/rules/WoppleParticipantLogic.h"
 #include "game/shell/WoppleScreen.h"
 #include "game/views/WoppleBoardView.h"
 #include "game/views/WoppleCellView.h"
@@ -29,9 +31,9 @@ constexpr const char* kMusicFile = "Wopple.mid";
 
 // ---------------------------------------------------------------- spins
 
-std::int64_t WoppleOldSchoolBaseLogic::GetMinimumAllowableScoreForSpin()
+std::int64_t WoppleOldSchoolBaseLogic::GetMinimumAllowableScoreForSpin() const
 {
-    const std::int64_t percent = (m_SpinCount - 16) * 10;
+    const std::int64_t percent = (static_cast<std::int64_t>(m_SpinCount) - 16) * 10;
     VELK_ASSERT(percent > 0);
     return GetScore(kNoParticipant) * percent / 100;
 }
@@ -190,12 +192,6 @@ void WoppleOldSchoolBaseLogic::EnableCellButtons(bool enable)
         }
 }
 
-void WoppleOldSchoolBaseLogic::SetDevilProtection(bool on)
-{
-    if (m_CurrentParticipant < m_Participants.size())
-        m_Participants[m_CurrentParticipant].devilProtection = on;
-}
-
 // ---------------------------------------------------------------- the countdown
 
 void WoppleOldSchoolBaseLogic::StartCountdown()
@@ -287,28 +283,50 @@ void WoppleOldSchoolBaseLogic::PlayGameSound(const std::string& name)
 
 void WoppleOldSchoolBaseLogic::RequestOfParticipant(const std::string& request)
 {
-    Object* partLogic = GetCurrentParticipantLogic();
-    if (!partLogic)
+    WoppleParticipantLogic* participant = GetParticipantLogic();
+    if (!participant)
         return;
-    // One request at a time: the last must have been answered.
-    VELK_ASSERT_MSG(partLogic->GetStateName() == "Idle", request);
-    partLogic->SetState(request);
+    using Request = void (WoppleParticipantLogic::*)();
+    static const std::pair<const char*, Request> kRequests[] = {
+        {"WaitForSpin", &WoppleParticipantLogic::WaitForSpin},
+        {"WaitForMatch", &WoppleParticipantLogic::WaitForMatch},
+        {"WaitForSuperJokerMatch", &WoppleParticipantLogic::WaitForSuperJokerMatch},
+        {"WaitForCellJokerMatch", &WoppleParticipantLogic::WaitForCellJokerMatch},
+        {"PromptForFreeSpin", &WoppleParticipantLogic::PromptForFreeSpin},
+        {"PromptForFreeSpinWithCashOut", &WoppleParticipantLogic::PromptForFreeSpinWithCashOut},
+        {"PromptForBuyWithCashOut", &WoppleParticipantLogic::PromptForBuyWithCashOut},
+        {"PromptForImmediateFreeSpinUsage", &WoppleParticipantLogic::PromptForImmediateFreeSpinUsage},
+        {"PassOrKeepPirateOrTreasure", &WoppleParticipantLogic::PassOrKeepPirateOrTreasure},
+        {"TellUserAboutCellPirate", &WoppleParticipantLogic::TellUserAboutCellPirate},
+        {"TellUserAboutCellTreasure", &WoppleParticipantLogic::TellUserAboutCellTreasure},
+    };
+    for (const auto& [name, call] : kRequests)
+        if (request == name) {
+            (participant->*call)();
+            return;
+        }
+    VELK_THROW(Exception, AssertionText("false", "Unknown participant request \"" + request + "\""));
 }
 
 void WoppleOldSchoolBaseLogic::ReturnParticipantToIdle()
 {
-    if (Object* partLogic = GetCurrentParticipantLogic())
-        partLogic->SetState("Idle");
+    if (WoppleParticipantLogic* participant = GetParticipantLogic())
+        participant->Start();
 }
 
 void WoppleOldSchoolBaseLogic::QueueMatchForScoring(WoppleCellView* cell)
 {
+    if (WoppleOutputBaseLogic* scoring = GetScoringLogic()) {
+        scoring->QueueMatch(cell);
+        return;
+    }
     // Without a scoring logic the match counts as taken up at once.
-    if (cell && !m_OutputLogic)
+    if (cell)
         cell->ruleFlag = false;
 }
 
 bool WoppleOldSchoolBaseLogic::IsScoringIdle() const
 {
-    return !m_OutputLogic;
+    WoppleOutputBaseLogic* scoring = GetScoringLogic();
+    return !scoring || scoring->IsIdle();
 }

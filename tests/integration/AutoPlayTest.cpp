@@ -1,5 +1,5 @@
 // The automated player on the real program: from the menu's Classic button
-// into a round, played by clicks alone.
+// into a round, played by clicks alone to its end.
 
 #include "ProgramFixture.h"
 
@@ -20,9 +20,9 @@ TEST_F(ProgramTest, TheAutomatedPlayerStartsAClassicRoundFromTheMenuAndPlaysIt)
                            "AutoPlay: OkayButton (LevelIntroDialog)\n", "SetState: ExplainGame\n",
                            "AutoPlay: lever (WaitingForGameStart)\n", "SetState: StartGame\n",
                            "SetState: NextSpin\n"});
-    // The player stops at the round's end, or where the round stops moving, and the program quits.
-    EXPECT_TRUE(output.find("AutoPlay: the round is over") != std::string::npos ||
-                output.find("AutoPlay: stuck in NextSpin/Idle") != std::string::npos)
-        << output;
+    // Twenty spins, cells matched by clicks, and the round reaches its end.
+    ExpectInOrder(output, {"AutoPlay: lever", "SetState: SpinWheel\n", "SetState: ProcessMatch\n",
+                           "AutoPlay: the round is over"});
+    EXPECT_EQ(output.find("AutoPlay: stuck"), std::string::npos) << output;
     EXPECT_EQ(output.find("AutoPlay: stopped after"), std::string::npos) << output;
 }

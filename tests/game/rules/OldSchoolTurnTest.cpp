@@ -11,6 +11,7 @@
 #include "engine/ui/Actor.h"
 #include "game/rules/OldSchoolSpinStates.h"
 #include "game/rules/WoppleClassicGameLogic.h"
+#include "game/rules/WoppleParticipantLogic.h"
 #include "game/shell/GameTestSupport.h"
 #include "game/shell/WoppleScreen.h"
 #include "game/views/CocoDropButton.h"
@@ -64,15 +65,14 @@ private:
     std::vector<int>& m_Seen;
 };
 
-class StandInParticipant : public Object
+class StandInParticipant : public WoppleParticipantLogic
 {
 public:
-    StandInParticipant()
+    void CreateStates() override
     {
         for (const char* name : {"Idle", "WaitForSpin", "WaitForMatch", "PromptForFreeSpin",
                                  "PromptForFreeSpinWithCashOut", "PromptForBuyWithCashOut", "WaitForCellJokerMatch"})
             AddState(new RequestState(name, seen), true);
-        SetState("Idle");
     }
     std::vector<int> seen;
 };
@@ -80,7 +80,7 @@ public:
 class TurnLogic : public WoppleClassicGameLogic
 {
 public:
-    Object* CreateParticipantLogic(int) override { return new StandInParticipant; }
+    WoppleParticipantLogic* CreateParticipantLogic(int) override { return new StandInParticipant; }
     bool IsLevelGoalMet() override { return goalMet; }
     bool IsScoringIdle() const override { return scoringIdle; }
     void SetJokerTest(bool on) { m_JokerTest = on; }
@@ -739,6 +739,11 @@ TEST_F(OldSchoolTurnTest, TwentySpinsOfAClassicRound)
 
     std::vector<int> matches(21, 0);
     std::vector<std::string> prompts;
+    struct Click
+    {
+        int spin, column, row;
+    };
+    std::vector<Click> clicks;
     // Spin 18 is paid with a free spin, spin 19 is bought after the goal is
     // met, spin 20 bought too.
     const auto answer = [&] {
@@ -772,8 +777,10 @@ TEST_F(OldSchoolTurnTest, TwentySpinsOfAClassicRound)
             answer();
         else if (state == "WaitForMatch" && part == "WaitForMatch" && logic->matchesThisSpin > 0)
             Signal("WaitForMatch", "timer expired");
-        else if (state == "WaitForMatch" && part == "WaitForMatch" && FindOpenCell(column, row))
+        else if (state == "WaitForMatch" && part == "WaitForMatch" && FindOpenCell(column, row)) {
+            clicks.push_back({logic->GetSpinCount(), column, row});
             ClickCell(1, column, row);
+        }
         else
             Pass();
     }
@@ -786,13 +793,33 @@ TEST_F(OldSchoolTurnTest, TwentySpinsOfAClassicRound)
     EXPECT_EQ(prompts, (std::vector<std::string>{"18:PromptForFreeSpin", "19:PromptForBuyWithCashOut",
                                                  "20:PromptForBuyWithCashOut"}));
     EXPECT_EQ(logic->GetFreeSpins(0), 0);
-    // 200 a match; spins 17, 19 and 20 cost 10, 30 and 40 % of the score before them.
+    // 200 a match, and the k lines a match completes 1000 x (2^k - 1); spins
+    // 17, 19 and 20 cost 10, 30 and 40 % of the score before them.
+    bool matched[6][6] = {};
+    std::vector<std::int64_t> linePoints(21, 0);
+    for (const Click& c : clicks) {
+        matched[c.column][c.row] = true;
+        const auto full = [&](auto at) {
+            for (int i = 1; i <= 5; ++i)
+                if (!at(i))
+                    return false;
+            return true;
+        };
+        int k = full([&](int i) { return matched[i][c.row]; }) + full([&](int i) { return matched[c.column][i]; });
+        if (c.column == c.row)
+            k += full([&](int i) { return matched[i][i]; });
+        if (c.column + c.row == 6)
+            k += full([&](int i) { return matched[6 - i][i]; });
+        linePoints[c.spin] += 1000 * ((std::int64_t{1} << k) - 1);
+    }
     std::int64_t expected = 0;
     for (int s = 1; s <= 20; ++s) {
         if (s == 17 || s == 19 || s == 20)
             expected -= expected * (s - 16) * 10 / 100;
-        expected += 200 * matches[s];
+        expected += 200 * matches[s] + linePoints[s];
     }
+    EXPECT_GT(std::count_if(linePoints.begin(), linePoints.end(), [](std::int64_t p) { return p > 0; }), 0)
+        << "the round completes lines";
     EXPECT_EQ(logic->GetScore(0), expected);
     EXPECT_EQ(CountLines("SetState: SpinWheel", from), 20);
     EXPECT_EQ(CountLines("SetState: DeductSpinPoints", from), 3);
