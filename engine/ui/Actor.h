@@ -177,6 +177,7 @@ public:
     void SetAlignment(RectAlignment alignment);
     void SetAlignTo(RectAlignment alignTo);
     void SetAlignmentOffset(int x, int y);
+    Point<int> GetAlignmentOffset() const { return Point<int>(m_AlignmentOffsetX, m_AlignmentOffsetY); }
     RectAlignment GetAlignment() const { return m_Alignment; }
     RectAlignment GetAlignTo() const { return m_AlignTo; }
     // Places the actor by its alignment in its parent, then its subtree.

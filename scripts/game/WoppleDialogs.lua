@@ -503,3 +503,285 @@ Resources.SetupNewPlayerWizard = Resources.Object:new{
             { shortcutKey = "c", useAltShortcutKey = true, escapeKey = true, buttonClosesDialog = true, zorder = 2 }),
     },
 }
+
+-- The end-of-level dialog: the level's five goals down the left, a star for
+-- each in the middle and what the player did on the right, revealed a row a
+-- second by the dialog; then the footer rates the round.
+
+-- Sized faces are fonts of their own: a font table names its file and its size together.
+local function StarTextFontOfSize(size)
+    return Resources.Font:new{ fontName = "ComicNeue-Bold.otf", fontSize = size }
+end
+Resources.StarTextFont = StarTextFontOfSize(22)
+Resources.EndLevelScoreFont = Resources.Font:new{ fontName = "Dosis-ExtraBold.otf", fontSize = 32 }
+
+local function StarRowY(row)
+    return -31 + 30 * (row - 1)
+end
+
+local function StarText(size, fields)
+    local label = Resources.Label:new{
+        fgColor = "Black",
+        font = size and StarTextFontOfSize(size) or "StarTextFont",
+        useActorColorAsBG = false,
+        widthLimit = 0,
+        text = "",
+    }
+    for k, v in pairs(fields) do
+        label[k] = v
+    end
+    return label
+end
+
+local function GoalLabel(row, size, fields)
+    fields.wrapLimit = 50
+    fields.alignTo = Resources.RectAlignment.MidLeft
+    fields.alignment = Resources.RectAlignment.MidRight
+    fields.alignmentOffset = { 210, StarRowY(row) }
+    return StarText(size, fields)
+end
+
+local function ResultLabel(row, size, fields)
+    fields.alignTo = Resources.RectAlignment.MidRight
+    fields.alignment = Resources.RectAlignment.MidLeft
+    fields.alignmentOffset = { -210, StarRowY(row) }
+    fields.visible = false
+    return StarText(size, fields)
+end
+
+local function StarActor(row)
+    return Resources.Actor:new{
+        image = "bc_2.png",
+        alignTo = Resources.RectAlignment.Center,
+        alignment = Resources.RectAlignment.Center,
+        alignmentOffset = { 0, StarRowY(row) },
+    }
+end
+
+local function EndLevelButton(text, alignment, offset, fields)
+    local button = Resources.Button:new{
+        resource = "Button",
+        image = "Button.png",
+        useFrames = true,
+        font = "ButtonFont",
+        text = text,
+        alignTo = Resources.RectAlignment.MidBottom,
+        alignment = alignment,
+        alignmentOffset = offset,
+        buttonClosesDialog = true,
+        clickSound = "click.ogg",
+    }
+    for k, v in pairs(fields) do
+        button[k] = v
+    end
+    return button
+end
+
+Resources.WoppleEndLevelDialog = Resources.Dialog:new{
+    name = "WoppleEndLevelDialog",
+    image = "bkgDialogLarge.png",
+    title = "Round Complete!",
+    introScriptName = "DropDialog",
+    exitAndDestroyScriptName = "RaiseAndDestroyDialog",
+    alignment = Resources.RectAlignment.MidTop,
+    alignTo = Resources.RectAlignment.MidTop,
+    children = {
+        ropeBackground = Resources.LargeDialogDefaults.children.ropeBackground,
+        frog = Resources.Frog:new{
+            resource = "Frog",
+            timerGroup = "dialog",
+            alignTo = Resources.RectAlignment.TopLeft,
+            alignment = Resources.RectAlignment.TopLeft,
+            -- Beside the paper, as on the help dialogs: the title hangs where the frog would sit.
+            alignmentOffset = { -34, 96 },
+        },
+        butterfly1 = Resources.StaticButterfly:new{
+            resource = "StaticButterfly",
+            zorder = 4,
+            rotation = 270,
+            -- Up by the title, clear of the three buttons along the bottom.
+            alignTo = Resources.RectAlignment.TopRight,
+            alignment = Resources.RectAlignment.TopRight,
+            alignmentOffset = { -42, 116 },
+        },
+        headerMessage = StarText(26, {
+            text = "Let's see how you did...",
+            wrapLimit = 50,
+            textAlignment = Resources.TextAlignment.Center,
+            alignTo = Resources.RectAlignment.MidTop,
+            alignment = Resources.RectAlignment.MidTop,
+            alignmentOffset = { 0, 178 },
+        }),
+        levelName = Resources.Label:new{
+            fgColor = "Black",
+            font = Resources.Font:new{ fontName = "Dosis-ExtraBold.otf", fontSize = 24 },
+            useActorColorAsBG = false,
+            widthLimit = 0,
+            wrapLimit = 50,
+            text = "Levl Name here",
+            alignTo = Resources.RectAlignment.TopLeft,
+            alignment = Resources.RectAlignment.TopLeft,
+            alignmentOffset = { 60, 173 },
+        },
+        scoreLabel = Resources.Label:new{
+            fgColor = "OffWhite",
+            shadowColor = "Black",
+            font = "EndLevelScoreFont",
+            useActorColorAsBG = false,
+            widthLimit = 0,
+            text = "0",
+            alignTo = Resources.RectAlignment.TopRight,
+            alignment = Resources.RectAlignment.TopRight,
+            alignmentOffset = { -90, 168 },
+        },
+
+        scoreGoal = GoalLabel(1, 24, { widthLimit = 158 }),
+        secretGoal = GoalLabel(2, 24, { text = "Find Secret" }),
+        timeGoal = GoalLabel(3, nil, {}),
+        butterfliesGoal = GoalLabel(4, nil, {}),
+        fullCardGoal = GoalLabel(5, 24, { text = "Full Card" }),
+
+        scoreStar = StarActor(1),
+        secretStar = StarActor(2),
+        timeStar = StarActor(3),
+        butterflyStar = StarActor(4),
+        fullCardStar = StarActor(5),
+
+        score = ResultLabel(1, 24, { name = "scoreLabelMessage", widthLimit = 158 }),
+        secret = ResultLabel(2, 24, {}),
+        timeTaken = ResultLabel(3, nil, {}),
+        butterfliesFound = ResultLabel(4, nil, {}),
+        fullCard = ResultLabel(5, 24, { name = "lootLabelMessage" }),
+
+        previousTopScore = StarText(22, {
+            text = "Previous Top Score:",
+            alignTo = Resources.RectAlignment.MidTop,
+            alignment = Resources.RectAlignment.MidTop,
+            alignmentOffset = { -80, 361 },
+            visible = false,
+        }),
+        topScoreLabel = StarText(28, {
+            text = "$0",
+            alignTo = Resources.RectAlignment.MidTop,
+            alignment = Resources.RectAlignment.MidTop,
+            alignmentOffset = { 100, 358 },
+        }),
+        footerMessage = StarText(22, {
+            wrapLimit = 40,
+            widthLimit = 450,
+            textAlignment = Resources.TextAlignment.Center,
+            alignTo = Resources.RectAlignment.MidTop,
+            alignment = Resources.RectAlignment.MidTop,
+            alignmentOffset = { 0, 373 },
+        }),
+
+        QuitToMapButton = EndLevelButton("Map", Resources.RectAlignment.BottomRight, { -65, -51 },
+            { shortcutKey = "q", escapeKey = true }),
+        ReplayButton = EndLevelButton("Replay", Resources.RectAlignment.MidBottom, { 0, -51 },
+            { shortcutKey = "r" }),
+        NextButton = EndLevelButton("Next", Resources.RectAlignment.BottomLeft, { 65, -51 },
+            { shortcutKey = "n", enterKey = true }),
+    },
+}
+
+-- The award dialog: the stamp comes down on the larger paper, its name, what
+-- it is for and the player's progress under it.
+
+Resources.WoppleAwardDialog = Resources.Dialog:new{
+    name = "WoppleAwardDialog",
+    title = "",
+    timerGroup = "dialog",
+    image = "bkgDialogLarger.png",
+    introScriptName = "DropDialog",
+    exitAndDestroyScriptName = "RaiseAndDestroyDialog",
+    alignment = Resources.RectAlignment.MidTop,
+    alignTo = Resources.RectAlignment.MidTop,
+    children = {
+        ropeBackground = Resources.Actor:new{
+            image = "dialogRope.png",
+            alignTo = Resources.RectAlignment.MidTop,
+            alignment = Resources.RectAlignment.MidBottom,
+            alignmentOffset = { -10, 83 },
+        },
+        Title = Resources.Label:new{
+            fgColor = "Black",
+            font = "DialogTitleFont",
+            useActorColorAsBG = false,
+            widthLimit = 0,
+            text = "Stamp Awarded!",
+            alignTo = Resources.RectAlignment.MidTop,
+            alignment = Resources.RectAlignment.MidTop,
+            alignmentOffset = { 0, 105 },
+        },
+        Frog = Resources.Frog:new{
+            resource = "Frog",
+            timerGroup = "dialog",
+            alignTo = Resources.RectAlignment.TopLeft,
+            alignment = Resources.RectAlignment.TopLeft,
+            alignmentOffset = { -34, 96 },
+        },
+        stampName = Resources.Label:new{
+            fgColor = "Black",
+            font = "DialogLabelFont",
+            useActorColorAsBG = false,
+            widthLimit = 0,
+            wrapLimit = 30,
+            textAlignment = Resources.TextAlignment.Center,
+            text = "",
+            alignTo = Resources.RectAlignment.MidTop,
+            alignment = Resources.RectAlignment.MidTop,
+            alignmentOffset = { 0, 160 },
+            visible = false,
+        },
+        stampImage = Resources.Actor:new{
+            alignTo = Resources.RectAlignment.MidTop,
+            alignment = Resources.RectAlignment.MidTop,
+            alignmentOffset = { 0, 160 },
+            shaderType = "SHADERTYPE_BLENDCOMBINEDALPHA",
+            alpha = 64,
+        },
+        Text = Resources.Label:new{
+            fgColor = "Black",
+            font = "DialogLabelFont",
+            useActorColorAsBG = false,
+            widthLimit = 0,
+            wrapLimit = 30,
+            textAlignment = Resources.TextAlignment.Center,
+            text = "",
+            alignTo = Resources.RectAlignment.MidTop,
+            alignment = Resources.RectAlignment.MidTop,
+        },
+        Note = Resources.Label:new{
+            fgColor = "Black",
+            font = Resources.Font:new{ fontName = "ComicNeue-Bold.otf", fontSize = 20 },
+            useActorColorAsBG = false,
+            widthLimit = 0,
+            wrapLimit = 60,
+            textAlignment = Resources.TextAlignment.Center,
+            text = "Stamps are awarded for great accomplishments.\nGo to My Stamps from the menu to see all your stamps.",
+            alignTo = Resources.RectAlignment.MidBottom,
+            alignment = Resources.RectAlignment.MidBottom,
+            alignmentOffset = { 0, -97 },
+        },
+    },
+}
+
+-- The stamp comes down half a second after the dialog, with a thud and a
+-- white burst at its four corners, then a rainbow from its middle.
+function Scripts.WoppleAwardDialog(dialog)
+    local stamp = dialog:FindChild("stampImage")
+    stamp.alpha = 64
+    ScriptDelay(500, "dialog")
+    stamp.alpha = 255
+    PlaySound("stamp.ogg")
+    local centre = GetGlobalCenterPoint(stamp)
+    local origin = dialog.globalPosition
+    local x = centre.x - origin.x
+    local y = centre.y - origin.y
+    for _, corner in ipairs({ { -25, -25 }, { 25, -25 }, { -25, 25 }, { 25, 25 } }) do
+        dialog:StartParticleEmitter("WhiteBurstEffect", { x + corner[1], y + corner[2] })
+    end
+    ScriptDelay(250, "dialog")
+    dialog:StartParticleEmitter("RainbowSmallBurstEffect", { x, y })
+    PlaySound("tada2.ogg")
+end

@@ -391,3 +391,38 @@ for _, stop in ipairs{
 } do
     table.insert(TourStops, stop)
 end
+
+-- The end of a round: the end-of-level tally partway through (stars won, one
+-- missed, one held from before still dimmed, the last row still to come), and
+-- a stamp awarded.
+for _, stop in ipairs{
+    { name = "end-level-tally", open = function()
+          return StartEndLevelDialog{
+              level = 0, levelName = "Classic Mode", score = 48250, starScore = 40000, secondsTaken = 131, starTime = 150,
+              butterfliesFound = 2, butterflyGoal = 3, secretFound = false, cardCovered = true,
+              previousTopScore = 41900, starsHeldBefore = { false, false, false, true, false },
+          }
+      end, before = function()
+          Passes(3 * 1000 / 32 + 20)
+      end },
+    -- A lost round at the end of its tally: "Try Again", no Next, the goal in the footer.
+    { name = "end-level-lost", open = function()
+          return StartEndLevelDialog{
+              level = 0, levelName = "Classic Mode", score = 21780, starScore = 30000, secondsTaken = 95,
+              starTime = 120, butterfliesFound = 3, butterflyGoal = 3, roundCompleted = false,
+              goalText = "Score 30,000 points before the last spin to finish the round.",
+              starsHeldBefore = { true, false, false, false, false },
+          }
+      end, before = function()
+          Passes(7 * 1000 / 32 + 40)
+      end },
+    { name = "award-stamp", open = function()
+          Players[1].Achievements = Players[1].Achievements or {}
+          Players[1].Achievements.classicScore = 21400
+          return StartAwardDialog("classic")
+      end, before = function()
+          Passes(40)
+      end },
+} do
+    table.insert(TourStops, stop)
+end
