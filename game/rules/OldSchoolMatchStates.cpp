@@ -11,6 +11,10 @@
 #include "game/rules/WoppleCellLookup.h"
 #include "game/rules/WoppleGameMessages.h"
 #include "game/rules/WoppleOldSchoolBaseLogic.h"
+#include <memory>
+#include "game/rules/WoppleLevelSetup.h"
+#include "game/views/WoppleAnimation.h"
+#include "engine/runtime/Image.h"
 #include "game/rules/WoppleParticipantLogic.h"
 #include "game/shell/WoppleGameScreen.h"
 #include "game/shell/WopplePlayer.h"
@@ -62,8 +66,8 @@ int BoardIndexOf(const WoppleOldSchoolBaseLogic& logic, const WoppleCellView& ce
     return 0;
 }
 
-// The player's statistic moves; whatever award that earns is written down.
-void Achieve(const char* statistic, std::int64_t value, bool raise)
+// The player's statistic moves; each award that earns shows its dialog.
+void Achieve(WoppleOldSchoolBaseLogic& logic, const char* statistic, std::int64_t value, bool raise)
 {
     PlayerManager* players = PlayerManager::GetInstance();
     auto* player = players ? dynamic_cast<WopplePlayer*>(players->GetCurrentPlayer(1)) : nullptr;
@@ -72,7 +76,7 @@ void Achieve(const char* statistic, std::int64_t value, bool raise)
     const std::vector<std::string> earned =
         raise ? player->RaiseAchievementLevel(statistic, value) : player->AddToAchievementLevel(statistic, value);
     for (const std::string& award : earned)
-        Log(3, "Award earned: %s\n", award.c_str());
+        WoppleOldSchoolBaseLogic::ShowAwardDialog(logic.GetTargetScreen(), award, false);
 }
 
 } // namespace
@@ -209,7 +213,7 @@ void ProcessMatch::OnEnterState()
     VELK_ASSERT(cell != 0);
     const bool human = m_Owner.GetCurrentParticipant() == 0;
     if (human)
-        Achieve("matches", 1, false);
+        Achieve(m_Owner, "matches", 1, false);
 
     WoppleBoardView* first = m_Owner.GetBoardView(1);
     if (m_Owner.GetNumBoards() == 1 && first && m_Owner.matchesThisSpin == first->GetNumColumns()) {
@@ -218,6 +222,7 @@ void ProcessMatch::OnEnterState()
     }
 
     m_Owner.SetMatchPoints(kMatchPoints);
+    m_Owner.ApplyCellSpecials();
     MarkCellMatched();
     cell->SetCellType("Selected");
     cell->ruleFlag = true;
@@ -230,7 +235,7 @@ void ProcessMatch::OnEnterState()
         int reels = 0;
         for (int i = 1; i <= 5 && i < static_cast<int>(used.size()); ++i)
             reels += used[i] ? 1 : 0;
-        Achieve("matchedReels", reels, true);
+        Achieve(m_Owner, "matchedReels", reels, true);
     }
 
     std::int64_t bonus = 0;
@@ -256,6 +261,16 @@ void ProcessMatch::OnEnterState()
     if (WopplePowerupView* bar = m_Owner.GetPowerupView(-1))
         bar->SetMultiplier(m_Owner.GetTotalMultiplier());
     m_Owner.QueueMatchForScoring(cell);
+    if (cell->ruleCode == HIDDEN_JOKER) {
+        auto joker = std::make_unique<Actor>();
+        joker->SetImage(std::make_unique<Image>("cell_sjoker.jpg"), "cell_sjoker.jpg");
+        m_Owner.ApplyScaling(joker.get());
+        joker->SetAlignment(static_cast<RectAlignment>(3));
+        cell->SetContents(joker.release());
+        StartCellParticleEmitter(m_Owner.GetNumBoards() == 1 ? "JokerBurstEffect" : "JokerBurstEffectSmall",
+                                 CellCenter(*cell));
+        m_Owner.PlayGameSound("cellJoker.ogg");
+    }
     // A pass later, so that the board shows the match before the next step.
     m_Timer.CreateOrRestart(&m_Owner, 0, 1, TIMER_LIMITED_TO_FRAMERATE);
 }

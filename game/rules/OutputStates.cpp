@@ -73,7 +73,7 @@ bool IsHuman(const WoppleOldSchoolBaseLogic& logic)
     return logic.GetCurrentParticipant() == 0;
 }
 
-// Awards newly earned are logged; their dialog comes with the award screens.
+// Each award newly earned shows its dialog; a line's award also pauses the game.
 void Achieve(const WoppleOldSchoolBaseLogic& logic, const std::string& statistic, std::int64_t value, bool raise)
 {
     if (!IsHuman(logic))
@@ -84,7 +84,7 @@ void Achieve(const WoppleOldSchoolBaseLogic& logic, const std::string& statistic
     const std::vector<std::string> awards =
         raise ? player->RaiseAchievementLevel(statistic, value) : player->AddToAchievementLevel(statistic, value);
     for (const std::string& award : awards)
-        Log(2, "Award earned: %s\n", award.c_str());
+        WoppleOldSchoolBaseLogic::ShowAwardDialog(logic.GetTargetScreen(), award, statistic == "wopples");
 }
 
 void SayOneTimeTip(WoppleOldSchoolBaseLogic& logic, int id, const std::string& name)

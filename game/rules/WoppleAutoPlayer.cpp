@@ -7,6 +7,7 @@
 #include "engine/runtime/Application.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/ScreenManager.h"
+#include "game/rules/WoppleGameLogicManager.h"
 #include "game/rules/WoppleOldSchoolBaseLogic.h"
 #include "game/rules/WoppleParticipantLogic.h"
 #include "game/shell/WoppleGameScreen.h"
@@ -231,7 +232,11 @@ bool s_ConsoleRoundOver = false;
 WoppleOldSchoolBaseLogic* CurrentGameLogic()
 {
     WoppleGameScreen* screen = WoppleGameScreen::GetInstance();
-    return screen ? dynamic_cast<WoppleOldSchoolBaseLogic*>(screen->GetGameLogic()) : nullptr;
+    WoppleGameLogic* logic = screen ? screen->GetGameLogic() : nullptr;
+    // The screen holds the game manager; the round is its current game.
+    if (auto* manager = dynamic_cast<WoppleGameLogicManager*>(logic))
+        logic = manager->GetCurrentGame();
+    return dynamic_cast<WoppleOldSchoolBaseLogic*>(logic);
 }
 
 void StopConsolePlayer()

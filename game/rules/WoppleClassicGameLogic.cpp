@@ -2,6 +2,7 @@
 
 #include "engine/core/Log.h"
 #include "engine/ui/Actor.h"
+#include "game/rules/OldSchoolEndStates.h"
 #include "game/views/WoppleBoardView.h"
 
 // The game starts make it by class name ("Wopple" + mode + "GameLogic").
@@ -11,6 +12,12 @@ VELK_REGISTER_CLASS(WoppleClassicGameLogic, "WoppleOldSchoolBaseLogic", nullptr,
 WoppleClassicGameLogic::WoppleClassicGameLogic()
 {
     ApplyBoolProperty("timeLimitted", true);
+}
+
+void WoppleClassicGameLogic::CreateStates()
+{
+    WoppleOldSchoolBaseLogic::CreateStates();
+    AddState(new ClassicStates::ProcessEndGame(*this), true);
 }
 
 void WoppleClassicGameLogic::CreateBoardViews()

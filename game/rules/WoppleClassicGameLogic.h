@@ -17,6 +17,8 @@ public:
     std::string GetScreenLayoutName() const override { return "WoppleClassicScreenLayout"; }
     std::string GetNameOfGameMode() const override { return "Classic"; }
     int GetNumBoards() const override { return 1; }
+    // The old-school states with the Classic ending.
+    void CreateStates() override;
     // "theBoard", board 1, whose cell events come to the logic.
     void CreateBoardViews() override;
     bool IsLevelGoalMet() override { return true; }

@@ -10,6 +10,7 @@
 #include "engine/ui/AmbientLoop.h"
 #include "engine/ui/Label.h"
 #include "engine/ui/ScoreCounter.h"
+#include "game/rules/OldSchoolEndStates.h"
 #include "game/rules/OldSchoolMatchStates.h"
 #include "game/rules/OldSchoolSpinStates.h"
 #include "game/rules/OldSchoolStates.h"
@@ -243,11 +244,6 @@ void WoppleOldSchoolBaseLogic::ShowHelp()
         screen->ToggleScreenHelp("gameHelp." + GetNameOfGameMode());
 }
 
-LuaObject WoppleOldSchoolBaseLogic::GetRoundResults()
-{
-    return WoppleGameLogic::GetRoundResults();
-}
-
 void WoppleOldSchoolBaseLogic::SetState(const std::string& name)
 {
     Log(3, "SetState: %s\n", name.c_str());
@@ -285,6 +281,12 @@ void WoppleOldSchoolBaseLogic::CreateStates()
             state = new StartGame(*this);
         else if (n == "WaitingForGameStart")
             state = new WaitingForGameStart(*this);
+        else if (n == "ProcessEndGame")
+            state = new ProcessEndGame(*this);
+        else if (n == "ProcessFullBoards")
+            state = new ProcessFullBoards(*this);
+        else if (n == "EndGameTransition")
+            state = new EndGameTransition(*this);
         else if (!(state = CreateSpinState(*this, n)) && !(state = CreateMatchState(*this, n)))
             state = new Pending(*this, name);
         AddState(state, true);

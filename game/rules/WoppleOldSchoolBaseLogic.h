@@ -11,6 +11,7 @@
 #include <vector>
 
 class Actor;
+class Screen;
 class AmbientLoop;
 class CocoDropButton;
 class Label;
@@ -216,6 +217,22 @@ public:
     std::int32_t levelNumber = 0;
     std::int32_t fullBoardScore = 10000;
     std::int32_t timePerTurn = 30;
+
+    // What the chosen cell yields as it is matched: its secret key, coin or
+    // multiplier shown on it, the points added to the match (WoppleCellSpecials.cpp).
+    virtual void ApplyCellSpecials();
+
+    // ---- the end of a round (WoppleLevelRecords.cpp)
+    // Into the current player's card: the score record for the lists, the
+    // Classic score's awards, and for a quest level its record by the merge
+    // rules (Completed and the flags only ever turn on, the butterflies only
+    // rise, the time only falls and only on a completed round), then the save.
+    static void RecordLevelResult(bool completed, int level, std::int64_t score, bool secretFound,
+                                  std::int32_t butterflies, std::int32_t secondsTaken, bool fullCard);
+    // The award dialog on the screen; the game pauses when asked.
+    static void ShowAwardDialog(Screen* screen, const std::string& awardKey, bool pauseGame);
+    // WOPPLE_LEVELCOMPLETED with the action to the logic the game screen holds.
+    void PostLevelCompleted(const std::string& action);
 
     static Class* s_Class;
 

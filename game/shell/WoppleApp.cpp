@@ -7,6 +7,8 @@
 #include "engine/runtime/PlayerManager.h"
 #include "engine/ui/Screen.h"
 #include "engine/ui/ScreenManager.h"
+#include "engine/core/Exception.h"
+#include "game/rules/WoppleGameLogicManager.h"
 #include "game/shell/WoppleDialogLibrary.h"
 #include "game/shell/WoppleGameScreen.h"
 #include "game/shell/WoppleScoreRecords.h"
@@ -120,6 +122,24 @@ void WoppleApp::InitEventDataTypes()
     int type = 57;
     for (const char* name : kGameEvents)
         SetEventDataType(name, type++, EVENTDATA_EVENT);
+}
+
+WoppleGameLogicManager* WoppleApp::CreateGameLogicManager()
+{
+    if (m_GameLogicManager)
+        VELK_THROW(Exception,
+                   AssertionText("m_GameLogicManager == 0",
+                                 "WoppleApp::CreateGameLogicManager() cannot be called when an instance of "
+                                 "WoppleGameLogicManager has already been set (as the master copy, via "
+                                 "WoppleApp::CreateGameLogicManager()."));
+    m_GameLogicManager = new WoppleGameLogicManager();
+    return m_GameLogicManager;
+}
+
+void WoppleApp::ForgetGameLogicManager(const WoppleGameLogic* logic)
+{
+    if (logic && logic == m_GameLogicManager)
+        m_GameLogicManager = nullptr;
 }
 
 void WoppleApp::InitGame()

@@ -10,6 +10,8 @@
 #include "engine/ui/Dialog.h"
 #include "engine/ui/ParticleEmitter.h"
 #include "engine/ui/ScreenManager.h"
+#include "game/rules/WoppleGameLogicManager.h"
+#include "game/shell/WoppleApp.h"
 
 #include <memory>
 
@@ -161,6 +163,8 @@ void WoppleGameScreen::LeaveLogic()
     WoppleGameLogic* logic = m_GameLogic;
     m_GameLogic = nullptr;
     logic->Stop();
+    if (auto* app = dynamic_cast<WoppleApp*>(Application::GetInstance()))
+        app->ForgetGameLogicManager(logic);
     logic->Destroy();
 }
 
@@ -174,7 +178,9 @@ bool WoppleGameScreen::OnDialogStopped(const EventRecord& event)
     if (dialog->GetResultButtonName() != "OkayButton")
         return false;
     // A Classic game goes back to the menu, a quest level to its map.
-    const bool classic = !m_GameLogic || m_GameLogic->GetNameOfGameMode() == "Classic";
+    auto* gameManager = dynamic_cast<WoppleGameLogicManager*>(m_GameLogic);
+    const bool classic = gameManager ? gameManager->GetCurrentLevel() == 0
+                                     : !m_GameLogic || m_GameLogic->GetNameOfGameMode() == "Classic";
     WoppleGameLogic::GoToScreen(classic || !HasScreen("MapScreen") ? "MenuScreen" : "MapScreen");
     return true;
 }

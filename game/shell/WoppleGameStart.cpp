@@ -6,7 +6,8 @@
 #include "engine/core/ScriptFunctionRegistration.h"
 #include "engine/runtime/PlayerManager.h"
 #include "engine/ui/ScreenManager.h"
-#include "game/rules/WoppleGameLogic.h"
+#include "game/rules/WoppleGameLogicManager.h"
+#include "game/shell/WoppleApp.h"
 #include "game/shell/WoppleGameScreen.h"
 
 #include <map>
@@ -20,48 +21,73 @@ std::map<std::string, WoppleGameLogicFactory>& Factories()
     return factories;
 }
 
-// The mode logics register their classes as "Wopple<mode>GameLogic".
-WoppleGameLogic* MakeRegisteredLogic(const std::string& mode)
+// A Classic game is the registered "WoppleClassicGameLogic"; a quest level is
+// made from its level table, whose "class" names the mode's logic and whose
+// other keys become the logic's properties.
+WoppleGameLogic* MakeRegisteredLogic(const std::string& mode, int level)
 {
     ClassManager* classes = ClassManager::GetInstance();
-    Class* c = classes ? classes->GetClass("Wopple" + mode + "GameLogic", true) : nullptr;
-    if (!c || !c->CanInstantiate())
+    if (!classes)
         return nullptr;
     LuaObject params;
-    params.AssignNewTable(ObjectLuaState());
-    Object* object = c->Instantiate(params);
+    if (mode == "Classic") {
+        Class* c = classes->GetClass("WoppleClassicGameLogic", true);
+        if (!c || !c->CanInstantiate())
+            return nullptr;
+        params.AssignNewTable(ObjectLuaState());
+        Object* object = c->Instantiate(params);
+        auto* logic = dynamic_cast<WoppleGameLogic*>(object);
+        if (!logic)
+            delete object;
+        return logic;
+    }
+    params = GetQuestLevel(level);
+    const LuaObject className = params.IsTable() ? params["class"] : LuaObject();
+    Class* c = className.IsString() ? classes->GetClass(className.GetString(), true) : nullptr;
+    if (!c || !c->CanInstantiate())
+        return nullptr;
+    Object* object = classes->InstantiateObject(params);
     auto* logic = dynamic_cast<WoppleGameLogic*>(object);
     if (!logic && object)
         delete object;
     return logic;
 }
 
-WoppleGameLogic* MakeLogic(const std::string& mode, int level)
-{
-    auto it = Factories().find(mode);
-    if (it != Factories().end() && it->second)
-        return it->second(level);
-    return MakeRegisteredLogic(mode);
-}
-
 bool StartGame(const std::string& mode, int level)
 {
     ScreenManager* screens = ScreenManager::GetInstance();
     auto* screen = screens ? dynamic_cast<WoppleGameScreen*>(screens->GetScreen("GameScreen")) : nullptr;
-    if (!screen) {
+    auto* app = dynamic_cast<WoppleApp*>(Application::GetInstance());
+    if (!screen || !app) {
         LogWrite("WARNING: No game screen to start a %s game on.\n", mode.c_str());
         return false;
     }
-    if (screen->GetGameLogic()) {
+    if (app->GetGameLogicManager() || screen->GetGameLogic()) {
         LogWrite("WARNING: A %s game was started while another game is on.\n", mode.c_str());
         return false;
     }
-    std::unique_ptr<WoppleGameLogic> logic(MakeLogic(mode, level));
-    if (!logic) {
+    WoppleGameLogicManager* manager = app->CreateGameLogicManager();
+    screen->SetGameLogic(manager);
+    // A start that fails leaves no manager behind, so the next start can run.
+    auto drop = [&]() {
+        screen->SetGameLogic(nullptr);
+        app->ForgetGameLogicManager(manager);
+        delete manager;
+    };
+    try {
+        if (mode == "Classic")
+            manager->StartClassicGame();
+        else
+            manager->StartGameAtSpecificLevel(level);
+    } catch (...) {
+        drop();
+        throw;
+    }
+    if (!manager->GetCurrentGame()) {
         LogWrite("WARNING: No game logic for the mode \"%s\" in this build.\n", mode.c_str());
+        drop();
         return false;
     }
-    screen->SetGameLogic(logic.release());
     screens->SwitchToScreen("GameScreen");
     return true;
 }
@@ -160,6 +186,14 @@ int GetCurrentQuestLevel()
     if (!mode.IsTable() || !mode["currentLevel"].IsNumber())
         return 1;
     return mode["currentLevel"].GetInteger();
+}
+
+WoppleGameLogic* MakeWoppleGameLogic(const std::string& mode, int level)
+{
+    auto it = Factories().find(mode);
+    if (it != Factories().end() && it->second)
+        return it->second(level);
+    return MakeRegisteredLogic(mode, level);
 }
 
 WoppleGameLogicFactory SetWoppleGameLogicFactory(const std::string& mode, WoppleGameLogicFactory factory)

@@ -29,11 +29,14 @@ int GetCurrentQuestLevel();
 // What a start makes the logic of a mode with ("Classic", "Vevev"): by default
 // the registered class "Wopple<mode>GameLogic". Null when the mode has none.
 using WoppleGameLogicFactory = std::function<WoppleGameLogic*(int level)>;
+// The new logic of a mode ("Classic", or "Vevev" at a quest level), made by
+// its factory; null when the build has none for it.
+WoppleGameLogic* MakeWoppleGameLogic(const std::string& mode, int level);
 // Replaces the mode's factory (an empty one restores the default); returns the old one.
 WoppleGameLogicFactory SetWoppleGameLogicFactory(const std::string& mode, WoppleGameLogicFactory factory);
 
-// Makes the mode's logic, attaches it to "GameScreen" and switches there,
-// which starts it. A mode without a logic in this build, or a game already
+// Makes the game-logic manager, attaches it to "GameScreen", has it make the
+// mode's logic and switches there, which starts it. A mode without a logic in this build, or a game already
 // running, logs a warning and stays where it is; the result says whether the
 // game started.
 bool StartClassicGame();

@@ -99,24 +99,34 @@ function Scripts.SuperWoppleAnimationScript(animation)
 end
 
 -- A board of several filled up: its cells light from the middle outwards, hold, and go dark.
+-- One board, or with no board index every board at once (a full card).
 function Scripts.ShowBoardCompletionFX_Expand(root, logic, screen, boardIndex)
-    local board = logic:GetBoardView(boardIndex)
-    if not board then
-        return
+    local boards = {}
+    if boardIndex then
+        boards[1] = logic:GetBoardView(boardIndex)
+    else
+        for b = 1, logic:GetNumBoards() do
+            boards[#boards + 1] = logic:GetBoardView(b)
+        end
     end
-    local columns, rows = board:GetNumColumns(), board:GetNumRows()
-    local midColumn, midRow = (columns + 1) / 2, (rows + 1) / 2
-    local rings = math.max(midColumn, midRow)
+    local rings = 0
+    for _, board in ipairs(boards) do
+        rings = math.max(rings, (board:GetNumColumns() + 1) / 2, (board:GetNumRows() + 1) / 2)
+    end
     local lit = {}
     for ring = 0, rings do
-        for column = 1, columns do
-            for row = 1, rows do
-                local distance = math.max(math.abs(column - midColumn), math.abs(row - midRow))
-                if distance >= ring - 0.5 and distance < ring + 0.5 then
-                    local overlay = board:GetCellView(column, row):FindChild("boardCompletionOverlay", true)
-                    if overlay then
-                        overlay:SetVisible(true)
-                        table.insert(lit, overlay)
+        for _, board in ipairs(boards) do
+            local columns, rows = board:GetNumColumns(), board:GetNumRows()
+            local midColumn, midRow = (columns + 1) / 2, (rows + 1) / 2
+            for column = 1, columns do
+                for row = 1, rows do
+                    local distance = math.max(math.abs(column - midColumn), math.abs(row - midRow))
+                    if distance >= ring - 0.5 and distance < ring + 0.5 then
+                        local overlay = board:GetCellView(column, row):FindChild("boardCompletionOverlay", true)
+                        if overlay then
+                            overlay:SetVisible(true)
+                            table.insert(lit, overlay)
+                        end
                     end
                 end
             end

@@ -340,3 +340,46 @@ end
 function Scripts.SayWOPPLE_VISION_RAN_OUT(root, character)
     SayAndWait(character, "Wopple Vision has run out.", 2500)
 end
+
+-- ---------------------------------------------------------------- the end of a round and the bonuses
+
+-- Run on the game's root actor, with the girl to speak.
+function Scripts.SayWOW(root, character)
+    HappySayAndWait(character, "WOW! A full card!", 3000)
+end
+
+function Scripts.SayGREAT_JOB(root, character)
+    HappySayAndWait(character, "Great job!", 3000)
+end
+
+function Scripts.SayDidNotCompleteLevel(character)
+    SadSayAndWait(character, "So close! Try again?", 3000)
+end
+
+function Scripts.SayJOKER_BONUS_ACQUIRED(character, text)
+    HappySayAndWait(character, text or "A joker bonus!", 3000)
+end
+
+function Scripts.SayLevelIntroCharacterText(character, text)
+    SmileSayAndWait(character, text, 4000)
+end
+
+function Scripts.SayPATTERN_COMPLETED(character)
+    HappySayAndWait(character, "You completed the pattern!", 3000)
+end
+
+function Scripts.SayCellJoker(character)
+    SmileSayAndWait(character, "A joker! Click any number you like.", 3000)
+end
+
+function Scripts.SaySuperJoker(character)
+    SmileSayAndWait(character, "A super joker! Pick any number on a board.", 3000)
+end
+
+function Scripts.SayBUTTERFLY_WOPPLE(character)
+    HappySayAndWait(character, "A butterfly flew out of the box!", 3000)
+end
+
+function Scripts.SayBONUS_FROG(character)
+    HappySayAndWait(character, "You found a bonus frog!", 3000)
+end

@@ -426,3 +426,69 @@ for _, stop in ipairs{
 } do
     table.insert(TourStops, stop)
 end
+
+-- A Classic round played by the automated player: the reels landing after a
+-- pull, then a line being scored on a board of matched cells with the score
+-- rolling up. The player stops by itself once the game screen is left.
+local function AutoPlayClassic(seed)
+    Debug_AutoPlay(seed, { stallPasses = 400, maxPasses = 20000 })
+end
+
+local function Reel(i)
+    local root = GameRoot()
+    return root and root:FindChild("woppleWheels", true):GetWheelView(i)
+end
+
+local kSpinning = 11
+
+local function LineBeingScored()
+    local root = GameRoot()
+    local board = root and root:FindChild("theBoard", true)
+    if board == nil then
+        return true
+    end
+    for c = 1, board:GetNumColumns() do
+        for r = 1, board:GetNumRows() do
+            local overlay = board:GetCellView(c, r):FindChild("woppleOverlay", true)
+            if overlay and overlay.visible then
+                return true
+            end
+        end
+    end
+    return false
+end
+
+-- The first spin of a player's first round lands where the walkthrough wants
+-- it: cells (1, 3) and (3, 3) among them. With the rest of row 3 marked
+-- before the pull, matching those two scores the row.
+local function MarkRestOfRowThree()
+    local board = GameRoot():FindChild("theBoard", true)
+    for _, column in ipairs{ 2, 4, 5 } do
+        board:GetCellView(column, 3):SetCellType("Selected")
+    end
+end
+
+for _, stop in ipairs{
+    { name = "game-line-scored", screen = "GameScreen", open = function()
+          local root, shown = StartClassic()
+          return shown
+      end, before = function()
+          WaitUntil(NumbersDealt)
+          Passes(4)
+          MarkRestOfRowThree()
+          AutoPlayClassic(5)
+          WaitUntil(LineBeingScored)
+          Passes(8)
+      end },
+    { name = "game-reels-landing", screen = "GameScreen", open = function()
+          local root, shown = StartClassic()
+          return shown
+      end, before = function()
+          AutoPlayClassic(5)
+          WaitUntil(function() return Reel(5) == nil or Reel(5):GetWheelType() == kSpinning end)
+          -- The first reels have stopped, the last still turn.
+          WaitUntil(function() return Reel(1) == nil or Reel(1):GetWheelType() ~= kSpinning end)
+      end },
+} do
+    table.insert(TourStops, stop)
+end

@@ -7,12 +7,14 @@
 #include "engine/runtime/PlayerManager.h"
 #include "engine/ui/Actor.h"
 #include "engine/ui/Dialog.h"
+#include "game/rules/OldSchoolEndStates.h"
 #include "game/rules/OldSchoolStates.h"
 #include "game/rules/WoppleClassicGameLogic.h"
 #include "game/shell/WoppleScreen.h"
 #include "game/views/CocoDropButton.h"
 #include "game/views/WoppleBoardView.h"
 #include "game/views/WoppleCellView.h"
+#include "engine/ui/SpeechBubble.h"
 #include "game/views/WoppleCharacter.h"
 #include "game/views/WopplePowerupView.h"
 #include "game/views/WoppleWheelSetView.h"
@@ -491,11 +493,16 @@ TEST_F(OldSchoolTest, ClicksOnTheCharactersAndTheQuitButton)
     Press(talking);
     EXPECT_TRUE(talking->IsBubbleVisible());
 
-    // Nothing is said while the results are shown.
+    // Nothing more is said while the results are shown: she keeps asking
+    // whether to play again.
     talking->CloseBubble();
     logic->SetState("ProcessEndGame");
+    Passes(2);
+    ASSERT_TRUE(talking->IsBubbleVisible());
+    const std::string question = talking->GetBubble()->GetText();
+    EXPECT_NE(question.find("play again"), std::string::npos) << question;
     Press(talking);
-    EXPECT_FALSE(talking->IsBubbleVisible());
+    EXPECT_EQ(talking->GetBubble()->GetText(), question);
 
     Click(Child("quitButton"));
     EXPECT_EQ(screen->asked, (std::vector<std::string>{"quit"}));
@@ -648,3 +655,50 @@ TEST_F(OldSchoolTest, PointsAreMultipliedByTheReelsAndTheSelectedCellsAddingUp)
     logic->AddScore(1000);
     EXPECT_EQ(logic->GetScore(0), (std::int64_t{1} << 40) + 5000);
 }
+
+namespace {
+
+TEST_F(OldSchoolTest, AFullCardPaysItsBonusShowsItsEffectAndTheResultsFollowThreeSecondsOn)
+{
+    using OldSchoolStates::ProcessFullBoards;
+    // fullBoardScore plus a quarter of it for each spin left before the last.
+    const struct
+    {
+        int score, spin;
+        std::int64_t bonus;
+    } bonuses[] = {{10000, 12, 30000}, {10000, 20, 10000}, {10000, 23, 10000}, {1000, 1, 5750}, {0, 5, 0}};
+    for (const auto& b : bonuses)
+        EXPECT_EQ(ProcessFullBoards::FullBoardBonus(b.score, b.spin), b.bonus) << b.score << " at " << b.spin;
+
+    ReachWaitingForGameStart();
+    logic->SetCurrentParticipant(0);
+    logic->SetSpinCount(12);
+    WoppleBoardView* board = logic->GetBoardView(1);
+    for (int c = 1; c <= 5; ++c)
+        for (int r = 1; r <= 5; ++r)
+            board->GetCellView(c, r)->isSelected = true;
+    const std::size_t from = LogText().size();
+    logic->SetState("ProcessFullBoards");
+    EXPECT_EQ(logic->GetScore(0), 30000);
+    // Once the effect is over, a first full card eight spins early earns its
+    // stamp; the game waits, paused, until the stamp's dialog closes.
+    Actor* award = nullptr;
+    for (int i = 0; i < 60 && !award; ++i) {
+        Pass();
+        if (!screen->GetDialogs().empty() && screen->GetTopDialog("")->GetName() == "WoppleAwardDialog")
+            award = screen->GetTopDialog("");
+    }
+    ASSERT_NE(award, nullptr);
+    EXPECT_TRUE(app->IsGamePaused());
+    EXPECT_EQ(logic->GetStateName(), "ProcessFullBoards");
+    SendEvent(logic.get(), VELK_DIALOGSTOPPED, 0, award, nullptr);
+    EXPECT_FALSE(app->IsGamePaused());
+    EXPECT_EQ(logic->GetStateName(), "EndGameTransition");
+    // Three seconds of the verdict, frame by frame: 3000 / 32 passes and no fewer.
+    Passes(3000 / 32 - 2);
+    EXPECT_EQ(logic->GetStateName(), "EndGameTransition");
+    RunUntil("ProcessEndGame", 10);
+    EXPECT_EQ(StateLines(from), (std::vector<std::string>{"ProcessFullBoards", "EndGameTransition", "ProcessEndGame"}));
+}
+
+} // namespace

@@ -11,6 +11,7 @@
 #include "engine/ui/Actor.h"
 #include "game/rules/OldSchoolSpinStates.h"
 #include "game/rules/WoppleClassicGameLogic.h"
+#include "game/rules/WoppleLevelSetup.h"
 #include "game/rules/WoppleParticipantLogic.h"
 #include "game/shell/GameTestSupport.h"
 #include "game/shell/WoppleScreen.h"
@@ -635,6 +636,41 @@ TEST_F(OldSchoolTurnTest, AClickedCellIsMatchedOnlyWhenItsReelServesIt)
     // Without a scoring logic there is nothing to wait for: on to the next spin.
     EXPECT_EQ(logic->GetSpinCount(), 3);
     EXPECT_EQ(logic->GetStateName(), "WaitForSpin");
+}
+
+TEST_F(OldSchoolTurnTest, ACellsCoinSecretOrMultiplierShowsOnItAndCountsIntoTheMatch)
+{
+    StartRound();
+    WoppleBoardView* board = logic->GetBoardView(1);
+    board->GetCellView(1, 1)->ruleCode = HIDDEN_COIN;
+    board->GetCellView(2, 1)->ruleCode = HIDDEN_SECRET_SQUARE;
+    board->GetCellView(3, 1)->ruleCode = HIDDEN_MULTIPLIER;
+    board->GetCellView(3, 1)->multiplier = 3;
+    LandReelsAndWaitForMatch({-WheelTypeJoker, -WheelTypeJoker, -WheelTypeJoker, -WheelTypeCoin, -WheelTypeCoin});
+    const struct
+    {
+        int column;
+        std::int64_t score;
+        const char* contents;
+    } cases[] = {
+        {1, 1200, ""},            // 200 + the coin's 1000
+        {2, 1200 + 2100, "Key"},  // 200 + 100 for each spin left at spin 2, this one included
+        {3, 1200 + 2100 + 600, ""},  // the cell's own x3 counts at once
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.column);
+        ClickCell(1, c.column, 1);
+        Pass();
+        EXPECT_EQ(logic->GetScore(0), c.score);
+        Actor* contents = board->GetCellView(c.column, 1)->contents;
+        ASSERT_NE(contents, nullptr);
+        if (*c.contents)
+            EXPECT_EQ(contents->GetName(), c.contents);
+    }
+    EXPECT_TRUE(logic->GetParticipants()[0].secretFound);
+    EXPECT_NE(board->GetCellView(3, 1)->contents->FindChild("multiplierFlash", true), nullptr);
+    // A plain cell shows nothing new.
+    EXPECT_EQ(board->GetCellView(4, 1)->contents, nullptr);
 }
 
 TEST_F(OldSchoolTurnTest, TheParticipantsAnswersInTheMatchLoop)

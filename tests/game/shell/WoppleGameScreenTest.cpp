@@ -7,6 +7,8 @@
 #include "engine/ui/Dialog.h"
 #include "engine/ui/ParticleEmitter.h"
 #include "game/rules/WoppleGameLogic.h"
+#include "game/rules/WoppleGameEvents.h"
+#include "game/rules/WoppleGameLogicManager.h"
 #include "game/rules/WoppleState.h"
 #include "game/shell/SetupNewPlayerWizard.h"
 #include "game/shell/WoppleGameScreen.h"
@@ -111,6 +113,13 @@ protected:
         Passes(passes);
     }
 
+    // The game the screen's manager runs; null without one.
+    WoppleGameLogic* Game() const
+    {
+        auto* gameManager = dynamic_cast<WoppleGameLogicManager*>(screen->GetGameLogic());
+        return gameManager ? gameManager->GetCurrentGame() : nullptr;
+    }
+
     Dialog* FrontDialog() const { return dynamic_cast<Dialog*>(screen->GetTopDialog("")); }
 
     static int LogLinesWith(const std::string& what)
@@ -136,7 +145,8 @@ TEST_F(WoppleGameScreenTest, PlayClassicStartsTheGameQuitLeadsBackAndASecondStar
         SCOPED_TRACE(round);
         Press(menu, "playClassicButton");
         ASSERT_EQ(manager->GetCurrentScreen(), screen);
-        WoppleGameLogic* logic = screen->GetGameLogic();
+        ASSERT_NE(dynamic_cast<WoppleGameLogicManager*>(screen->GetGameLogic()), nullptr);
+        WoppleGameLogic* logic = Game();
         ASSERT_NE(logic, nullptr);
         EXPECT_EQ(logic->GetTargetScreen(), screen);
         EXPECT_EQ(logic->GetStateName(), "InitialState");
@@ -153,7 +163,7 @@ TEST_F(WoppleGameScreenTest, PlayClassicStartsTheGameQuitLeadsBackAndASecondStar
         EXPECT_FALSE(screen->HasDialogs());
         EXPECT_FALSE(app->IsGamePaused());
         EXPECT_EQ(manager->GetCurrentScreen(), screen);
-        EXPECT_EQ(screen->GetGameLogic(), logic);
+        EXPECT_EQ(Game(), logic);
 
         // Quit, okay: back to the menu, the game and its layout gone.
         Press(screen, "quitButton");
@@ -275,7 +285,7 @@ TEST_F(WoppleGameScreenTest, TheClassicLayoutHasEveryNamedChildOnTheScreen)
     FactoryGuard classic("Classic", StandIn("WoppleClassicScreenLayout"));
     ASSERT_TRUE(StartClassicGame());
     Pass();
-    Actor* root = screen->GetGameLogic()->GetRootActor();
+    Actor* root = Game()->GetRootActor();
     ASSERT_NE(root, nullptr);
     struct Child
     {
@@ -343,7 +353,7 @@ TEST_F(WoppleGameScreenTest, TheLevelScriptsAndTheClassicIntroAreThere)
     FactoryGuard classic("Classic", StandIn("WoppleClassicScreenLayout"));
     ASSERT_TRUE(StartClassicGame());
     Pass();
-    Actor* root = screen->GetGameLogic()->GetRootActor();
+    Actor* root = Game()->GetRootActor();
     auto* board = dynamic_cast<WoppleBoardView*>(root->FindChild("theBoard", true));
     ASSERT_NE(board, nullptr);
     ASSERT_NE(root->RunScript("DisplayLevelActors", "DisplayLevelActors"), nullptr);
@@ -366,3 +376,41 @@ TEST_F(WoppleGameScreenTest, TheLevelScriptsAndTheClassicIntroAreThere)
     Passes(240);
     EXPECT_EQ(girl->FindScriptsWithTag("Girl", nullptr), 1);
 }
+
+namespace {
+
+TEST_F(WoppleGameScreenTest, AReplayStartsAFreshGameAndOtherWordsLeaveTheGameBe)
+{
+    FactoryGuard classic("Classic", StandIn());
+    ASSERT_TRUE(StartClassicGame());
+    Pass();
+    auto* gameManager = dynamic_cast<WoppleGameLogicManager*>(screen->GetGameLogic());
+    ASSERT_NE(gameManager, nullptr);
+    EXPECT_EQ(gameManager->GetCurrentLevel(), 0);
+    WoppleGameLogic* first = Game();
+    const auto post = [&](const std::string& word) {
+        auto payload = std::make_shared<LuaObject>();
+        payload->AssignString(app->GetLuaState(), word);
+        PostNewEvent(WOPPLE_LEVELCOMPLETED, gameManager, first, payload);
+        Passes(2);
+    };
+    post("SomethingElse");
+    EXPECT_EQ(Game(), first);
+    post("RestartCurrentLevel");
+    ASSERT_NE(Game(), nullptr);
+    EXPECT_NE(Game(), first);
+    EXPECT_EQ(Game()->GetStateName(), "InitialState") << "the new game is started";
+    EXPECT_EQ(Game()->GetRootActor()->GetParent(), screen);
+    EXPECT_EQ(s_LiveLogics, 1) << "the old game is gone";
+    EXPECT_EQ(started, (std::vector<int>{0, 0}));
+
+    // Leaving the screen lets the manager go; the next start makes another.
+    WoppleGameLogic::GoToScreen("MenuScreen");
+    Pass();
+    EXPECT_EQ(app->GetGameLogicManager(), nullptr);
+    EXPECT_EQ(s_LiveLogics, 0);
+    ASSERT_TRUE(StartClassicGame());
+    EXPECT_NE(app->GetGameLogicManager(), nullptr);
+}
+
+} // namespace
