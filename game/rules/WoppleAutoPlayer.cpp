@@ -23,9 +23,10 @@ namespace {
 
 constexpr std::uint32_t kPassMs = 32;
 
+// The results are in once the round reaches its last state: recorded on entry.
 bool IsRoundEnd(const std::string& state)
 {
-    return state == "EndGameTransition" || state == "ProcessEndGame";
+    return state == "ProcessEndGame";
 }
 
 bool IsCellRequest(const std::string& request)

@@ -22,7 +22,8 @@ TEST_F(ProgramTest, TheAutomatedPlayerStartsAClassicRoundFromTheMenuAndPlaysIt)
                            "SetState: NextSpin\n"});
     // Twenty spins, cells matched by clicks, and the round reaches its end.
     ExpectInOrder(output, {"AutoPlay: lever", "SetState: SpinWheel\n", "SetState: ProcessMatch\n",
-                           "AutoPlay: the round is over"});
+                           "SetState: EndGameTransition\n", "SetState: ProcessEndGame\n",
+                           "Current classic high score table:\n", "AutoPlay: the round is over"});
     EXPECT_EQ(output.find("AutoPlay: stuck"), std::string::npos) << output;
     EXPECT_EQ(output.find("AutoPlay: stopped after"), std::string::npos) << output;
 }
