@@ -402,6 +402,10 @@ TEST_F(WoppleGameScreenTest, AReplayStartsAFreshGameAndOtherWordsLeaveTheGameBe)
     EXPECT_EQ(Game()->GetStateName(), "InitialState") << "the new game is started";
     EXPECT_EQ(Game()->GetRootActor()->GetParent(), screen);
     EXPECT_EQ(s_LiveLogics, 1) << "the old game is gone";
+    int roots = 0;
+    for (Actor* child : screen->GetChildren())
+        roots += child->GetName() == "RootActor" && !child->IsBeingDestroyed() ? 1 : 0;
+    EXPECT_EQ(roots, 1) << "the old game's layout is gone with it";
     EXPECT_EQ(started, (std::vector<int>{0, 0}));
 
     // Leaving the screen lets the manager go; the next start makes another.
