@@ -37,12 +37,6 @@ Player* CurrentPlayer()
     return players ? players->GetCurrentPlayer(1) : nullptr;
 }
 
-std::string ButtonName(const EventRecord& event)
-{
-    auto* button = static_cast<Actor*>(event.user.data1);
-    return button ? button->GetName() : std::string();
-}
-
 std::int32_t IntegerOr(const LuaObject& value, std::int32_t otherwise)
 {
     return value.IsInteger() ? value.GetInteger() : otherwise;
@@ -84,12 +78,6 @@ constexpr int kGreatJob = 21;
 constexpr int kDidNotCompleteLevel = 16;
 constexpr int kPirateFortuneYouWon = 49;
 constexpr int kPirateFortunePirateWon = 50;
-
-bool IsDialogNamed(const EventRecord& event, const char* name)
-{
-    auto* dialog = static_cast<Dialog*>(event.user.data1);
-    return dialog && dialog->GetName() == name;
-}
 
 void StopGirlSpeaking(WoppleOldSchoolBaseLogic& logic)
 {
@@ -176,14 +164,8 @@ bool ProcessFullBoards::OnActorScriptFinished(Event* event)
     if (--m_NumScriptsPending > 0)
         return true;
     m_Script = LuaObject();
-    bool awarded = false;
-    if (m_Owner.GetCurrentParticipant() == 0)
-        if (auto* player = dynamic_cast<WopplePlayer*>(CurrentPlayer()))
-            for (const std::string& award :
-                 player->RaiseAchievementLevel("fullCardMargin", 20 - static_cast<std::int64_t>(m_Owner.GetSpinCount()))) {
-                WoppleOldSchoolBaseLogic::ShowAwardDialog(m_Owner.GetTargetScreen(), award, true);
-                awarded = true;
-            }
+    const bool awarded =
+        m_Owner.AchieveForHuman("fullCardMargin", 20 - static_cast<std::int64_t>(m_Owner.GetSpinCount()), true, true) > 0;
     if (!awarded)
         GoToNextState();
     return true;

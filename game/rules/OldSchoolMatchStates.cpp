@@ -47,11 +47,6 @@ std::string Field(Event* event, const char* key)
     return value.IsString() ? value.GetString() : std::string();
 }
 
-WoppleScreen* ScreenOf(WoppleOldSchoolBaseLogic& logic)
-{
-    return dynamic_cast<WoppleScreen*>(logic.GetTargetScreen());
-}
-
 bool IsWalkthroughLevel(const WoppleOldSchoolBaseLogic& logic)
 {
     return logic.levelNumber == 0 || logic.levelNumber == 1;
@@ -64,19 +59,6 @@ int BoardIndexOf(const WoppleOldSchoolBaseLogic& logic, const WoppleCellView& ce
         if (logic.GetBoardView(b) == cell.boardView)
             return b;
     return 0;
-}
-
-// The player's statistic moves; each award that earns shows its dialog.
-void Achieve(WoppleOldSchoolBaseLogic& logic, const char* statistic, std::int64_t value, bool raise)
-{
-    PlayerManager* players = PlayerManager::GetInstance();
-    auto* player = players ? dynamic_cast<WopplePlayer*>(players->GetCurrentPlayer(1)) : nullptr;
-    if (!player)
-        return;
-    const std::vector<std::string> earned =
-        raise ? player->RaiseAchievementLevel(statistic, value) : player->AddToAchievementLevel(statistic, value);
-    for (const std::string& award : earned)
-        WoppleOldSchoolBaseLogic::ShowAwardDialog(logic.GetTargetScreen(), award, false);
 }
 
 } // namespace
@@ -126,13 +108,13 @@ void WaitForMatch::OnEnterState()
             m_Owner.ResumeCountdown();
         }
     }
-    if (WoppleScreen* screen = ScreenOf(m_Owner); screen && IsWalkthroughLevel(m_Owner))
+    if (WoppleScreen* screen = m_Owner.GetTargetScreen(); screen && IsWalkthroughLevel(m_Owner))
         screen->PointOutNoButtonOneThing("gameWalkthrough", "match");
 }
 
 void WaitForMatch::OnExitState()
 {
-    WoppleScreen* screen = ScreenOf(m_Owner);
+    WoppleScreen* screen = m_Owner.GetTargetScreen();
     if (screen && IsWalkthroughLevel(m_Owner) && !screen->IsTipShown("gameWalkthrough", "match")) {
         screen->ClosePointOut("gameWalkthrough", "match");
         screen->MarkTipShown("gameWalkthrough", "match");
@@ -213,7 +195,7 @@ void ProcessMatch::OnEnterState()
     VELK_ASSERT(cell != 0);
     const bool human = m_Owner.GetCurrentParticipant() == 0;
     if (human)
-        Achieve(m_Owner, "matches", 1, false);
+        m_Owner.AchieveForHuman("matches", 1, false, false);
 
     WoppleBoardView* first = m_Owner.GetBoardView(1);
     if (m_Owner.GetNumBoards() == 1 && first && m_Owner.matchesThisSpin == first->GetNumColumns()) {
@@ -235,7 +217,7 @@ void ProcessMatch::OnEnterState()
         int reels = 0;
         for (int i = 1; i <= 5 && i < static_cast<int>(used.size()); ++i)
             reels += used[i] ? 1 : 0;
-        Achieve(m_Owner, "matchedReels", reels, true);
+        m_Owner.AchieveForHuman("matchedReels", reels, true, false);
     }
 
     std::int64_t bonus = 0;
@@ -252,7 +234,7 @@ void ProcessMatch::OnEnterState()
         gameScreen->StartParticleEmitter("CellWhiteBurstEffect", x, y);
     m_Owner.OnCellMatched(cell);
 
-    WoppleScreen* screen = ScreenOf(m_Owner);
+    WoppleScreen* screen = m_Owner.GetTargetScreen();
     if (screen && IsWalkthroughLevel(m_Owner) && m_Owner.GetSpinCount() == 1 && m_Owner.matchesThisSpin == 1 &&
         !screen->IsTipShown("GameMessage", "GOT_FIRST_ONE")) {
         Say(m_Owner, "GOT_FIRST_ONE");

@@ -43,11 +43,6 @@ std::string UnknownAction(const std::string& action, const std::string& motive)
     return (boost::format("Unknown action=\"%1%\", motive=\"%2%\"") % action % motive).str();
 }
 
-WoppleScreen* ScreenOf(WoppleOldSchoolBaseLogic& logic)
-{
-    return dynamic_cast<WoppleScreen*>(logic.GetTargetScreen());
-}
-
 bool IsWalkthroughLevel(const WoppleOldSchoolBaseLogic& logic)
 {
     return logic.levelNumber == 0 || logic.levelNumber == 1;
@@ -298,7 +293,7 @@ void SpinWheel::OnExitState()
         bar->SetMultiplier(m_Owner.GetTotalMultiplier());
     if (Actor* bonusTimer = m_Owner.GetBonusTimer())
         SendEvent(bonusTimer, WOPPLE_MAKEMATCH, 0, nullptr, nullptr);
-    WoppleScreen* screen = ScreenOf(m_Owner);
+    WoppleScreen* screen = m_Owner.GetTargetScreen();
     if (screen && IsWalkthroughLevel(m_Owner) && m_Owner.GetSpinCount() == 1 &&
         !screen->IsTipShown("GameMessage", "CLICK_ON_NUMBER")) {
         Say(m_Owner, "CLICK_ON_NUMBER");
@@ -308,7 +303,7 @@ void SpinWheel::OnExitState()
 
 void SpinWheel::ShowFeatureTips()
 {
-    WoppleScreen* screen = ScreenOf(m_Owner);
+    WoppleScreen* screen = m_Owner.GetTargetScreen();
     WoppleWheelSetView* reels = m_Owner.GetWheelsView();
     if (!screen || !reels)
         return;
@@ -511,7 +506,7 @@ const WalkthroughSpin kWalkthrough[] = {
 
 void SpinWheel::ApplyWalkthrough()
 {
-    WoppleScreen* screen = ScreenOf(m_Owner);
+    WoppleScreen* screen = m_Owner.GetTargetScreen();
     WoppleWheelSetView* reels = m_Owner.GetWheelsView();
     if (!screen || !reels)
         return;

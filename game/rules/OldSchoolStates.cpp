@@ -24,17 +24,6 @@ namespace {
 constexpr int kLevelIntroMessage = 27;
 constexpr std::uint32_t kExplainPauseMs = 500;
 
-WoppleScreen* ScreenOf(WoppleOldSchoolBaseLogic& logic)
-{
-    return dynamic_cast<WoppleScreen*>(logic.GetTargetScreen());
-}
-
-std::string ButtonName(const EventRecord& event)
-{
-    auto* button = static_cast<Actor*>(event.user.data1);
-    return button ? button->GetName() : std::string();
-}
-
 bool ClosesCherub(const std::string& name)
 {
     return name == "cherubOkayButton" || name == "cherubSkipButton" || name == "cherubBucketGuy" ||
@@ -78,7 +67,7 @@ void LevelIntroDialog::OnEnterState()
         music->PlayMidi("Wopple.mid", m_Owner.levelMusic + " Intro", false);
 
     const int level = m_Owner.levelNumber;
-    WoppleScreen* screen = ScreenOf(m_Owner);
+    WoppleScreen* screen = m_Owner.GetTargetScreen();
     if (level == 0) {
         if (!screen || screen->IsTipShown("ClassicGame", "levelIntroDialog")) {
             GoToNextState();
@@ -292,7 +281,7 @@ void WaitingForGameStart::OnEnterState()
 {
     m_Owner.PresentSpinLever(true);
     m_Owner.SayGameMessage(kLevelIntroMessage, nullptr, "", "", "");
-    WoppleScreen* screen = ScreenOf(m_Owner);
+    WoppleScreen* screen = m_Owner.GetTargetScreen();
     if (screen && (m_Owner.levelNumber == 0 || m_Owner.levelNumber == 1))
         screen->PointOutNoButtonOneThing("gameWalkthrough", "spin");
     Sound::Play("C_takespin.ogg");
@@ -301,7 +290,7 @@ void WaitingForGameStart::OnEnterState()
 void WaitingForGameStart::OnExitState()
 {
     m_Owner.PresentSpinLever(false);
-    if (WoppleScreen* screen = ScreenOf(m_Owner))
+    if (WoppleScreen* screen = m_Owner.GetTargetScreen())
         screen->ClosePointOut("gameWalkthrough", "spin");
     m_Owner.CloseCherubSpeech();
 }

@@ -73,18 +73,10 @@ bool IsHuman(const WoppleOldSchoolBaseLogic& logic)
     return logic.GetCurrentParticipant() == 0;
 }
 
-// Each award newly earned shows its dialog; a line's award also pauses the game.
-void Achieve(const WoppleOldSchoolBaseLogic& logic, const std::string& statistic, std::int64_t value, bool raise)
+// A line's award also pauses the game.
+void Achieve(WoppleOldSchoolBaseLogic& logic, const std::string& statistic, std::int64_t value, bool raise)
 {
-    if (!IsHuman(logic))
-        return;
-    WopplePlayer* player = HumanPlayer();
-    if (!player)
-        return;
-    const std::vector<std::string> awards =
-        raise ? player->RaiseAchievementLevel(statistic, value) : player->AddToAchievementLevel(statistic, value);
-    for (const std::string& award : awards)
-        WoppleOldSchoolBaseLogic::ShowAwardDialog(logic.GetTargetScreen(), award, statistic == "wopples");
+    logic.AchieveForHuman(statistic, value, raise, statistic == "wopples");
 }
 
 void SayOneTimeTip(WoppleOldSchoolBaseLogic& logic, int id, const std::string& name)
@@ -100,12 +92,6 @@ void SayOneTimeTip(WoppleOldSchoolBaseLogic& logic, int id, const std::string& n
 void Say(WoppleOldSchoolBaseLogic& logic, int id, const std::string& text1 = "")
 {
     logic.SayGameMessage(id, nullptr, text1, "", "");
-}
-
-bool IsDialogNamed(const EventRecord& event, const char* name)
-{
-    auto* dialog = static_cast<Dialog*>(event.user.data1);
-    return dialog && dialog->GetName() == name;
 }
 
 void ResumeAfterAward(const EventRecord& event, bool& handled)

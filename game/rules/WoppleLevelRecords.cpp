@@ -118,6 +118,20 @@ void WoppleOldSchoolBaseLogic::ShowAwardDialog(Screen* screen, const std::string
             app->PauseGame(true);
 }
 
+int WoppleOldSchoolBaseLogic::AchieveForHuman(const std::string& statistic, std::int64_t value, bool raise,
+                                              bool pauseGame)
+{
+    PlayerManager* players = PlayerManager::GetInstance();
+    auto* player = players ? dynamic_cast<WopplePlayer*>(players->GetCurrentPlayer(1)) : nullptr;
+    if (m_CurrentParticipant != 0 || !player)
+        return 0;
+    const std::vector<std::string> awards =
+        raise ? player->RaiseAchievementLevel(statistic, value) : player->AddToAchievementLevel(statistic, value);
+    for (const std::string& award : awards)
+        ShowAwardDialog(m_TargetScreen, award, pauseGame);
+    return static_cast<int>(awards.size());
+}
+
 void WoppleOldSchoolBaseLogic::PostLevelCompleted(const std::string& action)
 {
     auto* screen = dynamic_cast<WoppleGameScreen*>(m_TargetScreen);

@@ -231,6 +231,9 @@ public:
                                   std::int32_t butterflies, std::int32_t secondsTaken, bool fullCard);
     // The award dialog on the screen; the game pauses when asked.
     static void ShowAwardDialog(Screen* screen, const std::string& awardKey, bool pauseGame);
+    // The person at the mouse (participant 0) moves a statistic, raised to the
+    // value or added to; each award it earns shows its dialog. How many.
+    int AchieveForHuman(const std::string& statistic, std::int64_t value, bool raise, bool pauseGame);
     // WOPPLE_LEVELCOMPLETED with the action to the logic the game screen holds.
     void PostLevelCompleted(const std::string& action);
 

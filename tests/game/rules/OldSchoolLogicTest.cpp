@@ -31,25 +31,6 @@ using namespace rulestest;
 
 namespace {
 
-// The game screen's part as the rules see it: it hands its events to the logic
-// first and shows the quit and options dialogs.
-class StandInGameScreen : public WoppleScreen, public WoppleGameLogicHost
-{
-public:
-    StandInGameScreen() : WoppleScreen("", "GameScreen") {}
-    bool OnEvent(const EventRecord& event) override
-    {
-        if (logic && logic->OnEvent(event))
-            return true;
-        return WoppleScreen::OnEvent(event);
-    }
-    void ShowAreYouSureQuitDialog() override { asked.push_back("quit"); }
-    void ShowOptionsDialog() override { asked.push_back("options"); }
-
-    WoppleGameLogic* logic = nullptr;
-    std::vector<std::string> asked;
-};
-
 // The named children of a game layout, each as its Lua template; a test
 // leaves one out by name. The level scripts of the real layout are stand-ins:
 // "DisplayLevelActors" runs until the test lets it finish.
@@ -179,29 +160,7 @@ protected:
         return logic->OnEvent(e);
     }
 
-    // The log so far (its file, once it has one).
-    static std::string LogText()
-    {
-        std::string log;
-        if (GetLogFilePath().empty()) {
-            for (const std::string& line : GetCachedLogLines())
-                log += line;
-            return log;
-        }
-        std::ifstream file(GetLogFilePath());
-        std::stringstream content;
-        content << file.rdbuf();
-        return content.str();
-    }
 
-    static int CountLines(const std::string& text)
-    {
-        const std::string log = LogText();
-        int n = 0;
-        for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
-            ++n;
-        return n;
-    }
 
     // The states the log names, in order, from the given line on.
     static std::vector<std::string> StateLines(std::size_t from = 0)

@@ -3,6 +3,8 @@
 // countdown and the match states. The participant is a stand-in that sits in
 // the state it is asked for; the tests answer for it the way a participant
 // does, with WOPPLE_PARTICIPANTACTION.
+
+#include "RulesTestSupport.h"
 #include "engine/core/CoreHost.h"
 #include "engine/core/Exception.h"
 #include "engine/core/Log.h"
@@ -30,23 +32,9 @@
 #include <memory>
 #include <sstream>
 
+using namespace rulestest;
+
 namespace {
-
-class StandInGameScreen : public WoppleScreen, public WoppleGameLogicHost
-{
-public:
-    StandInGameScreen() : WoppleScreen("", "GameScreen") {}
-    bool OnEvent(const EventRecord& event) override
-    {
-        if (logic && logic->OnEvent(event))
-            return true;
-        return WoppleScreen::OnEvent(event);
-    }
-    void ShowAreYouSureQuitDialog() override {}
-    void ShowOptionsDialog() override {}
-
-    WoppleGameLogic* logic = nullptr;
-};
 
 // A participant's request state: it only sits there, and writes down the
 // events it is offered.
@@ -223,28 +211,7 @@ protected:
         }
     }
 
-    static std::string LogText()
-    {
-        std::string log;
-        if (GetLogFilePath().empty()) {
-            for (const std::string& line : GetCachedLogLines())
-                log += line;
-            return log;
-        }
-        std::ifstream file(GetLogFilePath());
-        std::stringstream content;
-        content << file.rdbuf();
-        return content.str();
-    }
 
-    static int CountLines(const std::string& text, std::size_t from = 0)
-    {
-        const std::string log = LogText();
-        int n = 0;
-        for (std::size_t at = log.find(text, from); at != std::string::npos; at = log.find(text, at + 1))
-            ++n;
-        return n;
-    }
 
     static void ExpectAssertion(const std::function<void()>& call, const std::string& text)
     {

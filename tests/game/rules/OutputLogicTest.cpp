@@ -28,23 +28,9 @@
 #include <string>
 #include <vector>
 
+using namespace rulestest;
+
 namespace {
-
-class StandInGameScreen : public WoppleScreen, public WoppleGameLogicHost
-{
-public:
-    StandInGameScreen() : WoppleScreen("", "GameScreen") {}
-    bool OnEvent(const EventRecord& event) override
-    {
-        if (logic && logic->OnEvent(event))
-            return true;
-        return WoppleScreen::OnEvent(event);
-    }
-    void ShowAreYouSureQuitDialog() override {}
-    void ShowOptionsDialog() override {}
-
-    WoppleGameLogic* logic = nullptr;
-};
 
 // A Classic logic whose row lines end at a butterfly box; the box opens at once.
 class ButterflyLogic : public WoppleClassicGameLogic
@@ -185,19 +171,6 @@ protected:
         return cell;
     }
 
-    static std::string LogText()
-    {
-        std::string log;
-        if (GetLogFilePath().empty()) {
-            for (const std::string& line : GetCachedLogLines())
-                log += line;
-            return log;
-        }
-        std::ifstream file(GetLogFilePath());
-        std::stringstream content;
-        content << file.rdbuf();
-        return content.str();
-    }
 
     std::vector<int> KindsInProcessingOrder()
     {

@@ -24,23 +24,9 @@
 
 #include <memory>
 
+using namespace rulestest;
+
 namespace {
-
-class StandInGameScreen : public WoppleScreen, public WoppleGameLogicHost
-{
-public:
-    StandInGameScreen() : WoppleScreen("", "GameScreen") {}
-    bool OnEvent(const EventRecord& event) override
-    {
-        if (logic && logic->OnEvent(event))
-            return true;
-        return WoppleScreen::OnEvent(event);
-    }
-    void ShowAreYouSureQuitDialog() override {}
-    void ShowOptionsDialog() override {}
-
-    WoppleGameLogic* logic = nullptr;
-};
 
 // One answer as the game logic received it.
 struct Answer

@@ -5,11 +5,34 @@
 #include "game/rules/WoppleState.h"
 #include "game/rules/WoppleTimer.h"
 #include "game/shell/GameTestSupport.h"
+#include "game/shell/WoppleScreen.h"
 
 #include <string>
 #include <vector>
 
 namespace rulestest {
+
+using gametest::CountLines;
+using gametest::LogText;
+
+// The game screen's part as the rules see it: it hands its events to the logic
+// first, and notes the quit and options dialogs the logic asks for.
+class StandInGameScreen : public WoppleScreen, public WoppleGameLogicHost
+{
+public:
+    StandInGameScreen() : WoppleScreen("", "GameScreen") {}
+    bool OnEvent(const EventRecord& event) override
+    {
+        if (logic && logic->OnEvent(event))
+            return true;
+        return WoppleScreen::OnEvent(event);
+    }
+    void ShowAreYouSureQuitDialog() override { asked.push_back("quit"); }
+    void ShowOptionsDialog() override { asked.push_back("options"); }
+
+    WoppleGameLogic* logic = nullptr;
+    std::vector<std::string> asked;
+};
 
 // Who saw which event, in order: "<object>.state:<number>" or "<object>.own:<number>".
 using Record = std::vector<std::string>;

@@ -113,4 +113,30 @@ protected:
     ScreenManager* manager = nullptr;
 };
 
+// The log so far: the application's log file once it has one, else the
+// lines cached before it.
+inline std::string LogText()
+{
+    std::string log;
+    if (GetLogFilePath().empty()) {
+        for (const std::string& line : GetCachedLogLines())
+            log += line;
+        return log;
+    }
+    std::ifstream file(GetLogFilePath());
+    std::stringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+// How often the text stands in the log from the given offset on.
+inline int CountLines(const std::string& text, std::size_t from = 0)
+{
+    const std::string log = LogText();
+    int n = 0;
+    for (std::size_t at = log.find(text, from); at != std::string::npos; at = log.find(text, at + 1))
+        ++n;
+    return n;
+}
+
 } // namespace gametest

@@ -5,6 +5,7 @@
 #include "engine/runtime/GameRecords.h"
 #include "engine/runtime/PlayerManager.h"
 #include "engine/runtime/TopRecords.h"
+#include "game/shell/GameTestSupport.h"
 #include "game/shell/WoppleApp.h"
 #include "game/shell/WopplePlayer.h"
 #include "game/shell/WoppleScoreRecords.h"
@@ -90,20 +91,7 @@ protected:
         return scores;
     }
 
-    // The log so far: the application's log file, once it has one.
-    static std::string LogText()
-    {
-        if (GetLogFilePath().empty()) {
-            std::string text;
-            for (const std::string& line : GetCachedLogLines())
-                text += line;
-            return text;
-        }
-        std::ifstream file(GetLogFilePath());
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
+    static std::string LogText() { return gametest::LogText(); }
 
     std::filesystem::path root;
     std::filesystem::path previous;
