@@ -10,7 +10,9 @@
 #include "engine/ui/AmbientLoop.h"
 #include "engine/ui/Label.h"
 #include "engine/ui/ScoreCounter.h"
+#include "game/rules/OldSchoolBonusStates.h"
 #include "game/rules/OldSchoolEndStates.h"
+#include "game/rules/OldSchoolJokerStates.h"
 #include "game/rules/OldSchoolMatchStates.h"
 #include "game/rules/OldSchoolSpinStates.h"
 #include "game/rules/OldSchoolStates.h"
@@ -287,7 +289,8 @@ void WoppleOldSchoolBaseLogic::CreateStates()
             state = new ProcessFullBoards(*this);
         else if (n == "EndGameTransition")
             state = new EndGameTransition(*this);
-        else if (!(state = CreateSpinState(*this, n)) && !(state = CreateMatchState(*this, n)))
+        else if (!(state = CreateBonusState(*this, n)) && !(state = CreateJokerState(*this, n)) &&
+                 !(state = CreateSpinState(*this, n)) && !(state = CreateMatchState(*this, n)))
             state = new Pending(*this, name);
         AddState(state, true);
     }

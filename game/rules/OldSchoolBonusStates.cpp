@@ -1,0 +1,10 @@
+#include "game/rules/OldSchoolBonusStates.h"
+
+namespace OldSchoolStates {
+
+State* CreateBonusState(WoppleOldSchoolBaseLogic&, const std::string&)
+{
+    return nullptr;
+}
+
+} // namespace OldSchoolStates
