@@ -188,8 +188,21 @@ void EndGameTransition::OnEnterState()
     if (CocoDropButton* lever = m_Owner.GetCocoDropButton())
         lever->Pullup();
     m_Owner.GetRoundStopwatch().Reset();
-    // No bonus timer in these rounds yet: nothing to earn the speed award with.
-    m_Owner.PlayLevelMusicOnce("Ending");
+    // A bonus timer still running at the end earns the speed award; its dialogs
+    // hold the ending music back until one of them closes.
+    int awards = 0;
+    if (Actor* bonusTimer = m_Owner.GetBonusTimer();
+        bonusTimer && bonusTimer->RetrieveBoolProperty("hasAppeared", false) &&
+        !bonusTimer->RetrieveBoolProperty("hasExpired", false)) {
+        PlayerManager* players = PlayerManager::GetInstance();
+        if (auto* player = players ? dynamic_cast<WopplePlayer*>(players->GetCurrentPlayer(1)) : nullptr)
+            for (const std::string& award : player->RaiseAchievementLevel("didSpeedDemon", 1)) {
+                WoppleOldSchoolBaseLogic::ShowAwardDialog(m_Owner.GetTargetScreen(), award, false);
+                ++awards;
+            }
+    }
+    if (awards == 0)
+        m_Owner.PlayLevelMusicOnce("Ending");
     StopGirlSpeaking(m_Owner);
     const bool duel = m_Owner.GetNameOfGameMode() == "Pirate's Fortune";
     if (m_Owner.IsLevelGoalMet()) {

@@ -660,4 +660,45 @@ TEST_F(OldSchoolTest, AFullCardPaysItsBonusShowsItsEffectAndTheResultsFollowThre
     EXPECT_EQ(StateLines(from), (std::vector<std::string>{"ProcessFullBoards", "EndGameTransition", "ProcessEndGame"}));
 }
 
+TEST_F(OldSchoolTest, ABonusTimerStillRunningAtTheEndEarnsTheSpeedAwardAndHoldsTheEndingMusicBack)
+{
+    const struct
+    {
+        bool appeared, expired, award;
+    } cases[] = {{false, false, false}, {true, true, false}, {true, false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.appeared) + std::to_string(c.expired));
+        DropLogic();
+        DefineLayout("", "  WoppleBonusTimer = { class = 'Actor' },\n");
+        screen->MarkTipShown("ClassicGame", "levelIntroDialog");
+        MakeLogic();
+        LuaObject on;
+        on.AssignBoolean(app->GetLuaState(), true);
+        logic->StoreProperty("enableBonusTimer", on);
+        logic->CreateRootActor();
+        logic->Start();
+        Actor* timer = logic->GetBonusTimer();
+        ASSERT_NE(timer, nullptr);
+        LuaObject flag;
+        flag.AssignBoolean(app->GetLuaState(), c.appeared);
+        timer->StoreProperty("hasAppeared", flag);
+        flag.AssignBoolean(app->GetLuaState(), c.expired);
+        timer->StoreProperty("hasExpired", flag);
+        logic->SetCurrentParticipant(0);
+        const std::size_t from = LogText().size();
+        logic->SetState("EndGameTransition");
+        const bool ending = LogText().find("Level music once: Wopple Theme Ending", from) != std::string::npos;
+        Actor* dialog = screen->GetDialogs().empty() ? nullptr : screen->GetTopDialog("");
+        EXPECT_EQ(dialog && dialog->GetName() == "WoppleAwardDialog", c.award);
+        EXPECT_EQ(ending, !c.award);
+        if (dialog) {
+            // The music waits for the stamp's dialog.
+            EXPECT_EQ(LogText().find("Level music once: Wopple Theme Ending", from), std::string::npos);
+            SendEvent(logic.get(), VELK_DIALOGSTOPPED, 0, dialog, nullptr);
+            EXPECT_NE(LogText().find("Level music once: Wopple Theme Ending", from), std::string::npos);
+            screen->StopDialog(dialog);
+        }
+    }
+}
+
 } // namespace
