@@ -5,6 +5,8 @@
 #include "GameTestSupport.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/Dialog.h"
+#include "engine/ui/Label.h"
+#include "engine/runtime/PlayerManager.h"
 #include "engine/ui/ParticleEmitter.h"
 #include "game/rules/WoppleGameLogic.h"
 #include "game/rules/WoppleGameEvents.h"
@@ -415,6 +417,105 @@ TEST_F(WoppleGameScreenTest, AReplayStartsAFreshGameAndOtherWordsLeaveTheGameBe)
     EXPECT_EQ(s_LiveLogics, 0);
     ASSERT_TRUE(StartClassicGame());
     EXPECT_NE(app->GetGameLogicManager(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// The map's part as the manager sees it: a screen with the states it is put in.
+class StandInMapScreen : public WoppleScreen
+{
+public:
+    StandInMapScreen() : WoppleScreen("", "MapScreen")
+    {
+        for (const char* name : {"Normal", "AdvanceToNewIsland", "FinishedQuest"})
+            AddState(new NamedState(name), true);
+        SetState("Normal");
+    }
+
+private:
+    class NamedState : public State
+    {
+    public:
+        explicit NamedState(const char* name) : m_Name(name) {}
+        std::string GetName() const override { return m_Name; }
+
+    private:
+        const char* m_Name;
+    };
+};
+
+TEST_F(WoppleGameScreenTest, AfterALevelTheManagerStartsTheNextOrShowsTheMapAndAReplayRebuildsTheLevel)
+{
+    FactoryGuard quest("Vevev", StandIn());
+    Eval("true; Resources.WoppleIslands = {"
+         " { islandName = 'Sunny Isle', islandLevels = { 1, 2, 3, 4, 5 }, bonusLevel = 51 },"
+         " { islandName = 'Palm Isle', islandLevels = { 6, 7, 8, 9, 10 }, bonusLevel = 52 } }");
+    auto* map = new StandInMapScreen;
+    manager->AddScreen(map);
+    PlayerManager::GetInstance()->GetCurrentPlayer(1)->GetOptionsTable().SetString("game.mode", "Vevev");
+    const auto finish = [&](int level, const std::string& word) {
+        SCOPED_TRACE(level);
+        if (manager->GetCurrentScreen() != screen || !Game()) {
+            manager->SwitchToScreen("MenuScreen");
+            Pass();
+            map->SetState("Normal");
+            ASSERT_TRUE(StartQuestGameAtLevel(level));
+            Pass();
+        }
+        auto* gameManager = dynamic_cast<WoppleGameLogicManager*>(screen->GetGameLogic());
+        ASSERT_NE(gameManager, nullptr);
+        ASSERT_EQ(gameManager->GetCurrentLevel(), level);
+        auto payload = std::make_shared<LuaObject>();
+        payload->AssignString(app->GetLuaState(), word);
+        PostNewEvent(WOPPLE_LEVELCOMPLETED, gameManager, Game(), payload);
+        Passes(2);
+    };
+    const auto currentLevel = [&] {
+        return PlayerManager::GetInstance()->GetCurrentPlayer(1)->GetGameModeTable("")["currentLevel"].GetInteger();
+    };
+
+    // Inside an island the next level starts at once and is the player's current one.
+    finish(4, "AdvanceToNextLevel");
+    EXPECT_EQ(manager->GetCurrentScreen(), screen);
+    ASSERT_NE(Game(), nullptr);
+    EXPECT_EQ(Game()->GetStateName(), "InitialState") << "started";
+    EXPECT_EQ(started.back(), 5);
+    EXPECT_EQ(currentLevel(), 5);
+    // The last level of an island opens the next island on the map.
+    finish(5, "AdvanceToNextLevel");
+    EXPECT_EQ(manager->GetCurrentScreen(), map);
+    EXPECT_EQ(map->GetStateName(), "AdvanceToNewIsland");
+    // The last standard level ends the quest.
+    finish(50, "AdvanceToNextLevel");
+    EXPECT_EQ(map->GetStateName(), "FinishedQuest");
+    // A bonus level whose next one is still locked names that island.
+    finish(51, "AdvanceToNextLevel");
+    EXPECT_EQ(manager->GetCurrentScreen(), map);
+    auto* notice = dynamic_cast<Dialog*>(map->GetTopDialog(""));
+    ASSERT_NE(notice, nullptr);
+    auto text = [&](const char* name) {
+        auto* label = dynamic_cast<Label*>(notice->FindChild(name, true));
+        return label ? label->GetText() : std::string();
+    };
+    EXPECT_EQ(text("Header"), "Bonus Level Not Unlocked");
+    EXPECT_NE(text("Text").find("The bonus level on Palm Isle is"), std::string::npos) << text("Text");
+    map->StopDialog(notice);
+    Pass();
+    // After the last level the map shows as it is.
+    finish(60, "AdvanceToNextLevel");
+    EXPECT_EQ(manager->GetCurrentScreen(), map);
+    EXPECT_EQ(map->GetStateName(), "Normal");
+
+    // A replay rebuilds the same level, started.
+    started.clear();
+    finish(7, "RestartCurrentLevel");
+    EXPECT_EQ(started, (std::vector<int>{7, 7}));
+    ASSERT_NE(Game(), nullptr);
+    EXPECT_EQ(Game()->GetStateName(), "InitialState");
+    EXPECT_EQ(dynamic_cast<WoppleGameLogicManager*>(screen->GetGameLogic())->GetCurrentLevel(), 7);
+    EXPECT_EQ(s_LiveLogics, 1);
 }
 
 } // namespace
