@@ -81,13 +81,29 @@ std::string WoppleAutoPlayer::Step()
         return StartRound();
     const std::string state = logic->GetStateName();
     if (IsRoundEnd(state)) {
-        if (!m_RoundOver)
+        if (!m_AtRoundEnd) {
+            m_AtRoundEnd = true;
+            ++m_RoundsPlayed;
             Log(2, "AutoPlay: the round is over in %s after spin %d with %lld points\n", state.c_str(),
                 logic->GetSpinCount(), static_cast<long long>(logic->GetScore(WoppleOldSchoolBaseLogic::kNoParticipant)));
-        m_RoundOver = true;
-        return std::string();
+        }
+        if (m_Options.rounds <= 0) {
+            m_RoundOver = true;
+            return std::string();
+        }
+        if (m_Rest > 0) {
+            --m_Rest;
+            return std::string();
+        }
+        const std::string click = AnswerRoundEnd(*logic);
+        if (!click.empty()) {
+            m_Rest = m_Options.restPasses;
+            m_Clicks.push_back(click);
+            Log(2, "AutoPlay: %s (%s)\n", click.c_str(), state.c_str());
+        }
+        return click;
     }
-    m_RoundOver = false;
+    m_AtRoundEnd = false;
     if (m_Rest > 0) {
         --m_Rest;
         return std::string();
@@ -103,14 +119,24 @@ std::string WoppleAutoPlayer::Step()
 
 std::string WoppleAutoPlayer::StartRound()
 {
-    if (m_Options.startButton.empty() || m_RoundOver)
+    if (m_RoundOver)
+        return std::string();
+    ScreenManager* screens = ScreenManager::GetInstance();
+    Screen* screen = screens ? screens->GetCurrentScreen() : nullptr;
+    if (m_Leaving) {
+        // Quit was pressed on the last round: done once the menu is back.
+        if (screen && screen->GetName() == "MenuScreen") {
+            m_RoundOver = true;
+            Log(2, "AutoPlay: back on the menu after %d rounds\n", m_RoundsPlayed);
+        }
+        return std::string();
+    }
+    if (m_Options.startButton.empty())
         return std::string();
     if (m_Rest > 0) {
         --m_Rest;
         return std::string();
     }
-    ScreenManager* screens = ScreenManager::GetInstance();
-    Screen* screen = screens ? screens->GetCurrentScreen() : nullptr;
     Button* start = FindVisibleButton(screen, m_Options.startButton);
     if (!start || (screen && !screen->GetDialogs().empty()))
         return std::string();
@@ -123,13 +149,8 @@ std::string WoppleAutoPlayer::StartRound()
 std::string WoppleAutoPlayer::Act(WoppleOldSchoolBaseLogic& logic)
 {
     // A dialog in front takes the clicks first, as it would a person's.
-    if (Screen* screen = logic.GetTargetScreen(); screen && !screen->GetDialogs().empty()) {
-        Actor* dialog = screen->GetDialogs().back();
-        for (const char* name : {"OkayButton", "okayButton"})
-            if (Button* okay = FindVisibleButton(dialog, name))
-                return Click(okay, name);
-        return std::string();
-    }
+    if (Screen* screen = logic.GetTargetScreen(); screen && !screen->GetDialogs().empty())
+        return AnswerFrontDialog(*screen);
     const std::string state = logic.GetStateName();
     WoppleParticipantLogic* participant = logic.GetParticipantLogic();
     const std::string request =
@@ -200,6 +221,28 @@ std::string WoppleAutoPlayer::Answer(WoppleOldSchoolBaseLogic& logic, const std:
         if (Button* button = FindButton(logic, name))
             return Click(button, name);
     return std::string();
+}
+
+std::string WoppleAutoPlayer::AnswerFrontDialog(Screen& screen)
+{
+    Actor* dialog = screen.GetDialogs().back();
+    for (const char* name : {"OkayButton", "okayButton"})
+        if (Button* okay = FindVisibleButton(dialog, name))
+            return Click(okay, name);
+    return std::string();
+}
+
+std::string WoppleAutoPlayer::AnswerRoundEnd(WoppleOldSchoolBaseLogic& logic)
+{
+    if (Screen* screen = logic.GetTargetScreen(); screen && !screen->GetDialogs().empty())
+        return AnswerFrontDialog(*screen);
+    const bool last = m_RoundsPlayed >= m_Options.rounds;
+    const char* name = last ? "QuitButton" : "ReplayButton";
+    Button* button = FindButton(logic, name);
+    if (!button)
+        return std::string();
+    m_Leaving = last;
+    return Click(button, name);
 }
 
 std::string WoppleAutoPlayer::Click(Button* button, const std::string& what)
@@ -333,7 +376,7 @@ private:
 };
 
 // Debug_AutoPlay(seed [, {useFreeSpins =, cashOut =, restPasses =, startButton =,
-// quitWhenOver =, maxPasses =, stallPasses =, fastClock =}]): plays the game
+// rounds =, quitWhenOver =, maxPasses =, stallPasses =, fastClock =}]): plays the game
 // screen's round to its end; Debug_AutoPlay(false) stops at once. fastClock
 // stays on for the rest of the run: the loop's time would run backwards.
 int Script_Debug_AutoPlay(lua_State* L)
@@ -354,6 +397,8 @@ int Script_Debug_AutoPlay(lua_State* L)
                 options.restPasses = table["restPasses"].GetInteger();
             if (table["startButton"].IsString())
                 options.startButton = table["startButton"].GetString();
+            if (table["rounds"].IsInteger())
+                options.rounds = table["rounds"].GetInteger();
         }
         ConsoleLimits limits;
         if (lua_istable(L, 2)) {

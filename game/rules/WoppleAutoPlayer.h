@@ -11,6 +11,7 @@
 
 class Actor;
 class Button;
+class Screen;
 class WoppleOldSchoolBaseLogic;
 
 // Plays a round without a person, through the same clicks a person makes: it
@@ -39,6 +40,10 @@ public:
         // With no round on, the button of the current screen that starts one
         // (the menu's "playClassicButton"); empty: wait for a round.
         std::string startButton;
+        // Rounds to play, each answered at its end: "ReplayButton" until the
+        // last, then "QuitButton" back to the menu. 0: stop at the first
+        // round's results and answer nothing.
+        int rounds = 0;
     };
     using LogicSource = std::function<WoppleOldSchoolBaseLogic*()>;
 
@@ -52,8 +57,10 @@ public:
     void StopStepping();
     bool OnTimer(const EventRecord& event) override;
 
-    // The round has reached its end (the closing speech or the results).
+    // The round has reached its results; with a number of rounds, the last
+    // one has and the menu shows again.
     bool IsRoundOver() const { return m_RoundOver; }
+    int GetRoundsPlayed() const { return m_RoundsPlayed; }
     const std::vector<std::string>& GetClicks() const { return m_Clicks; }
     int GetSpinsPulled() const { return m_SpinsPulled; }
 
@@ -62,6 +69,10 @@ private:
     std::string Act(WoppleOldSchoolBaseLogic& logic);
     std::string ClickCell(WoppleOldSchoolBaseLogic& logic);
     std::string Answer(WoppleOldSchoolBaseLogic& logic, const std::string& request);
+    // The okay of the screen's front dialog, when it has one.
+    std::string AnswerFrontDialog(Screen& screen);
+    // At the results: the front dialog's okay, then replay or quit.
+    std::string AnswerRoundEnd(WoppleOldSchoolBaseLogic& logic);
     // Presses and releases the button, as a click of the left mouse button does.
     std::string Click(Button* button, const std::string& what);
     // The first visible, enabled button of that name on the logic's screen.
@@ -74,6 +85,9 @@ private:
     WoppleTimer m_Timer;
     int m_Rest = 0;
     bool m_RoundOver = false;
+    bool m_AtRoundEnd = false;
+    bool m_Leaving = false;
+    int m_RoundsPlayed = 0;
     int m_SpinsPulled = 0;
     std::vector<std::string> m_Clicks;
 };
