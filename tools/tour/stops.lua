@@ -492,3 +492,86 @@ for _, stop in ipairs{
 } do
     table.insert(TourStops, stop)
 end
+
+-- The special symbols and the end of a Classic round, played by the automated
+-- player. The walkthrough's seventh spin lands a super joker on the middle
+-- reel; devils come at random, so the player spins on until one lands. The
+-- last stop plays a whole round to the Classic top-ten dialog. From the devil
+-- on the game runs on a fast clock: the waits count passes, so they are as
+-- long as ever in game time.
+local function AllReelsStopped()
+    for i = 1, 5 do
+        local reel = Reel(i)
+        if reel == nil or reel:GetWheelType() == kSpinning then
+            return false
+        end
+    end
+    return true
+end
+
+local function ReelShowing(kind)
+    for i = 1, 5 do
+        local reel = Reel(i)
+        if reel ~= nil and reel:GetWheelType(true) == kind then
+            return reel
+        end
+    end
+    return nil
+end
+
+local kDevil, kSuperJoker = 4, 3
+
+local function PassesUntil(test, limit)
+    for i = 1, limit do
+        if test() then
+            return true
+        end
+        ScriptBreak()
+    end
+    return false
+end
+
+for _, stop in ipairs{
+    { name = "game-super-joker-offered", screen = "GameScreen", open = function()
+          local root, shown = StartClassic()
+          return shown
+      end, before = function()
+          Debug_AutoPlay(9, { stallPasses = 600, maxPasses = 20000 })
+          PassesUntil(function() return AllReelsStopped() and ReelShowing(kSuperJoker) ~= nil end, 6000)
+          Debug_AutoPlay(false)
+          local first = Reel(1) and Reel(1):FindChild("grayTintFull", true)
+          PassesUntil(function() return first == nil or first.visible end, 200)
+          Passes(20)
+      end },
+    { name = "game-devil-takes-points", screen = "GameScreen", open = function()
+          local root, shown = StartClassic()
+          return shown
+      end, before = function()
+          Debug_AutoPlay(13, { stallPasses = 600, maxPasses = 60000, fastClock = true })
+          PassesUntil(function() return AllReelsStopped() and ReelShowing(kDevil) ~= nil end, 40000)
+          Debug_AutoPlay(false)
+          -- The threat, then the points going.
+          Passes(1500 / 32 + 12)
+      end },
+    { name = "game-classic-top-ten", screen = "GameScreen", open = function()
+          local root, shown = StartClassic()
+          return shown
+      end, before = function()
+          Debug_AutoPlay(21, { stallPasses = 600, maxPasses = 60000, fastClock = true })
+          -- The round's only help dialog: its top-ten list heading.
+          PassesUntil(function() return Screens.GameScreen:RecursiveFind("WoppleHelpDialog") ~= nil end, 40000)
+          Debug_AutoPlay(false)
+          -- Stamps the round earned open over it: the player closes them.
+          for i = 1, 12 do
+              local stamp = Screens.GameScreen:RecursiveFind("WoppleAwardDialog")
+              if stamp == nil then
+                  break
+              end
+              Press(stamp, "OkayButton", 1)
+              Passes(30)
+          end
+          Passes(30)
+      end },
+} do
+    table.insert(TourStops, stop)
+end
