@@ -107,10 +107,14 @@ static ClassRegistration s_ObjectRegistration("Object", "NULL", ObjectClassHook,
 
 // ---------------------------------------------------------------- life
 
-Object::Object() = default;
+Object::Object()
+{
+    ++s_LiveCount;
+}
 
 Object::~Object()
 {
+    --s_LiveCount;
     // Letting go may run scripts (observer lists of settings); a failure there is
     // logged and the rest still happens, since nothing may leave a destructor.
     try {

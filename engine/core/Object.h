@@ -35,6 +35,8 @@ public:
     Object(const Object&) = delete;
     Object& operator=(const Object&) = delete;
     ~Object() override;
+    // Objects alive now: a soak watches it for leaks between rounds.
+    static std::size_t GetLiveCount() { return s_LiveCount; }
 
     bool OnEvent(const EventRecord& event) override;
     virtual Class* GetClass() const { return s_Class; }
@@ -96,6 +98,11 @@ public:
     static Object* FromLuaObject(const LuaObject& value);
 
     static Class* s_Class;
+
+private:
+    static inline std::size_t s_LiveCount = 0;
+
+public:
     static Class* StaticClass() { return s_Class; }
 
     // Script method "NotifyObservers" (self, event, [payload], [immediate]).

@@ -16,6 +16,9 @@
 #include "game/views/WoppleCellView.h"
 
 #include <SDL.h>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <boost/format.hpp>
 
 
@@ -44,6 +47,16 @@ Button* FindVisibleButton(Actor* actor, const std::string& name)
         if (Button* found = FindVisibleButton(child, name))
             return found;
     return nullptr;
+}
+
+// A line of /proc/self/status in kilobytes ("VmRSS:", "VmHWM:"); 0 when unknown.
+long ProcessKilobytes(const char* key)
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind(key, 0) == 0)
+            return std::strtol(line.c_str() + std::strlen(key), nullptr, 10);
+    return 0;
 }
 
 } // namespace
@@ -84,8 +97,15 @@ std::string WoppleAutoPlayer::Step()
         if (!m_AtRoundEnd) {
             m_AtRoundEnd = true;
             ++m_RoundsPlayed;
-            Log(2, "AutoPlay: the round is over in %s after spin %d with %lld points\n", state.c_str(),
-                logic->GetSpinCount(), static_cast<long long>(logic->GetScore(WoppleOldSchoolBaseLogic::kNoParticipant)));
+            // What a soak watches from round to round.
+            TimerManager* timers = TimerManager::GetInstance();
+            Log(2,
+                "AutoPlay: the round is over in %s after spin %d with %lld points; round %d, %zu objects, %zu "
+                "timers, %ld KB resident, %ld KB at most\n",
+                state.c_str(), logic->GetSpinCount(),
+                static_cast<long long>(logic->GetScore(WoppleOldSchoolBaseLogic::kNoParticipant)), m_RoundsPlayed,
+                Object::GetLiveCount(), timers ? timers->GetTimerCount() : std::size_t{0}, ProcessKilobytes("VmRSS:"),
+                ProcessKilobytes("VmHWM:"));
         }
         if (m_Options.rounds <= 0) {
             m_RoundOver = true;

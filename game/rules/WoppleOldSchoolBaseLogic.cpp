@@ -825,7 +825,7 @@ int WoppleOldSchoolBaseLogic::Script_GetBoardView(lua_State* L)
         WoppleBoardView* board = index == 0 ? nullptr : logic->GetBoardView(index);
         if (!board)
             VELK_THROW(Exception, Formatted("There is no board at index=%1%", index));
-        board->GetLuaObject().Push();
+        board->GetLuaObject().Push(LuaState(L));
         return 1;
     });
 }
@@ -881,7 +881,7 @@ int WoppleOldSchoolBaseLogic::Script_SayMessage(lua_State* L)
         auto text = [L](int index) { return lua_type(L, index) == LUA_TSTRING ? std::string(lua_tostring(L, index)) : std::string(); };
         Actor* speaker = logic->SayGameMessage(messageID, listener, text(4), text(5), text(6));
         if (speaker)
-            speaker->GetLuaObject().Push();
+            speaker->GetLuaObject().Push(LuaState(L));
         else
             lua_pushnil(L);
         return 1;
@@ -893,7 +893,7 @@ int WoppleOldSchoolBaseLogic::Script_GetTreasureBoxManager(lua_State* L)
     return CallBoundMember(L, [L]() -> int {
         WoppleOldSchoolBaseLogic* logic = RequireLogic(L);
         if (logic->m_TreasureBoxManager)
-            logic->m_TreasureBoxManager->GetLuaObject().Push();
+            logic->m_TreasureBoxManager->GetLuaObject().Push(LuaState(L));
         else
             lua_pushnil(L);
         return 1;

@@ -79,6 +79,20 @@ HelpScripts = {
           text = "Only %1% spins left. Make them count!" },
         { name = "waitForReels", spot = { 400, 90 }, direction = BUBBLE_POINT_BOTTOM,
           text = "The reels are spinning..." },
+        { name = "goldcoin", spot = { 400, 90 }, direction = BUBBLE_POINT_BOTTOM,
+          text = "A gold coin! It adds 1,000 points to your score." },
+        { name = "wopplevision", spot = { 400, 90 }, direction = BUBBLE_POINT_BOTTOM,
+          text = "Wopple Vision! For five turns the best squares to mark light up." },
+        { name = "celljoker", spot = { 300, 330 }, direction = BUBBLE_POINT_BOTTOM,
+          text = "A joker was hiding in that square! Click any number on any board to mark it." },
+        { name = "cellmultiplier", spot = { 300, 330 }, direction = BUBBLE_POINT_BOTTOM,
+          text = "A multiplier square! Mark it and your points are multiplied." },
+        { name = "secret", spot = { 300, 330 }, direction = BUBBLE_POINT_BOTTOM,
+          text = "You found a secret key! Find every key on an island to open its bonus round." },
+        { name = "multiboard1", spot = { 300, 330 }, direction = BUBBLE_POINT_BOTTOM,
+          text = "Each reel serves every board: mark its number on each board that has it." },
+        { name = "multiboard2", spot = { 300, 330 }, direction = BUBBLE_POINT_BOTTOM,
+          text = "The boards are linked: a line can run from one board into the next." },
     },
 }
 
@@ -96,6 +110,9 @@ HelpScripts.gameWalkthrough = Section{
     -- Beside the lever, on its left: the screen ends on its right.
     { name = "spin", spot = { 640, 500 }, direction = BUBBLE_POINT_LEFT,
       text = "Pull the lever to spin the reels and start the game!" },
+    -- Over the board's left half, pointing down at the row it sits on.
+    { name = "match", spot = { 330, 250 }, direction = BUBBLE_POINT_BOTTOM,
+      text = "Find the reels' numbers on the board and click them to mark them!" },
 }
 
 HelpScripts.powerupHelp = Tips({ 100, 200 }, BUBBLE_POINT_LEFT, {

@@ -648,6 +648,8 @@ TEST_F(OldSchoolTest, AFullCardPaysItsBonusShowsItsEffectAndTheResultsFollowThre
             award = screen->GetTopDialog("");
     }
     ASSERT_NE(award, nullptr);
+    // The ripple ran to its end: its script reached the boards through the logic.
+    EXPECT_EQ(LogText().find("Exception thrown in Script", from), std::string::npos) << LogText().substr(from);
     EXPECT_TRUE(app->IsGamePaused());
     EXPECT_EQ(logic->GetStateName(), "ProcessFullBoards");
     SendEvent(logic.get(), VELK_DIALOGSTOPPED, 0, award, nullptr);
