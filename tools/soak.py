@@ -26,7 +26,7 @@ import time
 
 ROUND = re.compile(
     r"AutoPlay: the round is over in \w+ after spin (\d+) with (-?\d+) points; round (\d+), (\d+) objects, "
-    r"(\d+) timers, (\d+) KB resident, (\d+) KB at most")
+    r"(\d+) timers, (\d+) KB resident, (\d+) KB at most, (\d+) KB of Lua")
 # The resident size of a long run wanders a little with the allocator; more
 # than this much between the middle round and the last is growth.
 MEMORY_SLACK_KB = 8 * 1024
@@ -79,8 +79,8 @@ def main():
     code, log, seconds = run(args)
     rounds = {}
     for match in ROUND.finditer(log):
-        spin, points, number, objects, timers, resident, peak = map(int, match.groups())
-        rounds[number] = dict(points=points, objects=objects, timers=timers, resident=resident, peak=peak)
+        spin, points, number, objects, timers, resident, peak, lua = map(int, match.groups())
+        rounds[number] = dict(points=points, objects=objects, timers=timers, resident=resident, peak=peak, lua=lua)
     # The start-up's own findings (the display falling back to software) come
     # before the player starts; the soak judges the rounds.
     playing = log.find("AutoPlay: playing with seed")
@@ -101,8 +101,8 @@ def main():
         for number in sorted({1, base, max(rounds)}):
             if number in rounds:
                 r = rounds[number]
-                print("round %d: %d objects, %d timers, %d KB resident"
-                      % (number, r["objects"], r["timers"], r["resident"]))
+                print("round %d: %d objects, %d timers, %d KB resident, %d KB of Lua"
+                      % (number, r["objects"], r["timers"], r["resident"], r["lua"]))
     print("warnings: %d" % len(warnings))
     for line in sorted(set(warnings))[:20]:
         print("  " + line)

@@ -59,6 +59,12 @@ long ProcessKilobytes(const char* key)
     return 0;
 }
 
+int LuaKilobytes()
+{
+    Application* app = Application::GetInstance();
+    return app ? lua_gc(app->GetLuaState().GetCState(), LUA_GCCOUNT, 0) : 0;
+}
+
 } // namespace
 
 WoppleAutoPlayer::WoppleAutoPlayer(LogicSource source, const Options& options)
@@ -101,11 +107,11 @@ std::string WoppleAutoPlayer::Step()
             TimerManager* timers = TimerManager::GetInstance();
             Log(2,
                 "AutoPlay: the round is over in %s after spin %d with %lld points; round %d, %zu objects, %zu "
-                "timers, %ld KB resident, %ld KB at most\n",
+                "timers, %ld KB resident, %ld KB at most, %d KB of Lua\n",
                 state.c_str(), logic->GetSpinCount(),
                 static_cast<long long>(logic->GetScore(WoppleOldSchoolBaseLogic::kNoParticipant)), m_RoundsPlayed,
                 Object::GetLiveCount(), timers ? timers->GetTimerCount() : std::size_t{0}, ProcessKilobytes("VmRSS:"),
-                ProcessKilobytes("VmHWM:"));
+                ProcessKilobytes("VmHWM:"), LuaKilobytes());
         }
         if (m_Options.rounds <= 0) {
             m_RoundOver = true;
