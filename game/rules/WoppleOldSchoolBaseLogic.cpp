@@ -651,9 +651,16 @@ void WoppleOldSchoolBaseLogic::AddScore(std::int64_t points)
 
 void WoppleOldSchoolBaseLogic::SetScore(std::int64_t points)
 {
-    if (m_CurrentParticipant >= m_Participants.size())
+    SetScore(points, kNoParticipant);
+}
+
+void WoppleOldSchoolBaseLogic::SetScore(std::int64_t points, std::uint32_t participant)
+{
+    if (participant == kNoParticipant)
+        participant = m_CurrentParticipant;
+    if (participant >= m_Participants.size())
         return;
-    ParticipantRecord& record = m_Participants[m_CurrentParticipant];
+    ParticipantRecord& record = m_Participants[participant];
     record.score = points;
     if (record.scoreCounter)
         record.scoreCounter->CountTo(points, false);

@@ -134,6 +134,8 @@ public:
     // The current participant gains points x the total multiplier; the counter rolls to it.
     void AddScore(std::int64_t points);
     void SetScore(std::int64_t points);
+    // Any participant's score (kNoParticipant: the current one); its counter rolls to it.
+    void SetScore(std::int64_t points, std::uint32_t participant);
     // AddScore, then the multiplied points as flash text at (x, y) on the game screen.
     void ShowScoreFlash(std::int64_t points, int x, int y, const std::string& flashResource);
     void SetSpinCount(int count);
@@ -168,6 +170,7 @@ public:
     void SetChosenCell(WoppleCellView* cell) { m_ChosenCell = cell; }
     Actor* GetBonusTimer() const { return m_BonusTimer; }
     int GetSpinCount() const { return m_SpinCount; }
+    // The current participant's devil protection, with its guard in the power-up bar.
     void SetDevilProtection(bool on);
     void AddButterflyFound();
     std::int32_t m_WoppleCounter = 1;
@@ -294,6 +297,7 @@ protected:
     bool m_DevilLimitReached = false;
     std::int32_t m_DevilsSeen = 0;
     std::int32_t m_DevilsThatTookPoints = 0;
+    std::int32_t m_CherubWheel = 0;
     std::string m_LevelName;
     std::unique_ptr<WoppleGameMessages> m_Messages;
 
@@ -358,6 +362,13 @@ public:
     bool IsDevilLimitReached() const { return m_DevilLimitReached; }
     int GetDevilsThatTookPoints() const { return m_DevilsThatTookPoints; }
     int GetDevilTakingLimit() const { return m_DevilTakingLimit; }
+    int GetDevilLimit() const { return m_DevilLimit; }
+    // Devils and devil cherubs met on the reels this level.
+    int GetDevilsSeen() const { return m_DevilsSeen; }
+    void SetDevilsSeen(int count) { m_DevilsSeen = count; }
+    // The reel (from 1) that brought the cherub last.
+    int GetCherubWheel() const { return m_CherubWheel; }
+    void SetCherubWheel(int reel) { m_CherubWheel = reel; }
     void EnableCellButtons(bool enable);
 
     std::int32_t matchesThisSpin = 0;

@@ -14,6 +14,7 @@
 #include "game/views/WoppleAnimation.h"
 #include "game/views/WoppleBoardView.h"
 #include "game/views/WoppleCellView.h"
+#include "game/views/WopplePowerupView.h"
 
 #include <boost/format.hpp>
 
@@ -55,8 +56,17 @@ WoppleOutputBaseLogic* WoppleOldSchoolBaseLogic::GetScoringLogic() const
 
 void WoppleOldSchoolBaseLogic::SetDevilProtection(bool on)
 {
-    if (m_CurrentParticipant < m_Participants.size())
-        m_Participants[m_CurrentParticipant].devilProtection = on;
+    if (m_CurrentParticipant >= m_Participants.size())
+        return;
+    ParticipantRecord& record = m_Participants[m_CurrentParticipant];
+    record.devilProtection = on;
+    // One guard in the bar however often protection is given.
+    if (WopplePowerupView* bar = record.powerupView) {
+        if (!on)
+            bar->RemoveDevilProtection();
+        else if (!bar->HasPowerup("DevilProtection"))
+            bar->AddDevilProtection();
+    }
 }
 
 void WoppleOldSchoolBaseLogic::AddButterflyFound()

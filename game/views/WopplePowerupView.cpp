@@ -249,8 +249,13 @@ void WopplePowerupViewItem::Burst()
         Log(3, "WopplePowerupViewItem::Burst: no particle emitter on the screen\n");
         return;
     }
+    // The screen's method takes the point as one table {x, y}.
+    LuaObject at;
+    at.AssignNewTable(ObjectLuaState());
+    at.SetInteger(1, r.x + r.w / 2);
+    at.SetInteger(2, r.y + r.h / 2);
     LuaFunction<void> start(method);
-    start(screen->GetLuaObject(), std::string("WhiteBurstEffect"), r.x + r.w / 2, r.y + r.h / 2);
+    start(screen->GetLuaObject(), std::string("WhiteBurstEffect"), at);
 }
 
 // ---------------------------------------------------------------- bar

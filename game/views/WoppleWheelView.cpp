@@ -69,6 +69,18 @@ T* Held(const LuaObject& handle)
     return object && !object->IsBeingDestroyed() ? object : nullptr;
 }
 
+// Destroys what the handle still holds, taking it out of its parent first.
+void DestroyHeld(const LuaObject& handle)
+{
+    Actor* actor = Held<Actor>(handle);
+    if (!actor)
+        return;
+    if (Actor* parent = actor->GetParent())
+        parent->DestroyChild(actor);
+    else
+        actor->Destroy();
+}
+
 WoppleWheelView* RequireWheel(lua_State* L)
 {
     return RequireScriptObject<WoppleWheelView>(L, 1, "a reel");
@@ -445,13 +457,7 @@ void WoppleWheelView::BuildStrip()
 
 void WoppleWheelView::DestroyStrip(const LuaObject& handle)
 {
-    WoppleWheelAnimation* strip = Held<WoppleWheelAnimation>(handle);
-    if (!strip)
-        return;
-    if (Actor* parent = strip->GetParent())
-        parent->DestroyChild(strip);
-    else
-        strip->Destroy();
+    DestroyHeld(handle);
 }
 
 void WoppleWheelView::ClearSquares()
@@ -475,15 +481,21 @@ WoppleWheelAnimation* WoppleWheelView::GetFirstSquare() const
     return m_ShownStrips.empty() ? nullptr : Held<WoppleWheelAnimation>(m_ShownStrips.front());
 }
 
+Actor* WoppleWheelView::GetSymbolContainer() const
+{
+    Actor* button = FindChild((boost::format("wheelButton%1%") % m_WheelNumber).str());
+    if (!button)
+        button = m_WheelButton;
+    return button ? button : const_cast<WoppleWheelView*>(this);
+}
+
 void WoppleWheelView::ShowStrips(int count)
 {
     while (static_cast<int>(m_ShownStrips.size()) > count) {
         DestroyStrip(m_ShownStrips.back());
         m_ShownStrips.pop_back();
     }
-    Actor* button = FindChild((boost::format("wheelButton%1%") % m_WheelNumber).str());
-    if (!button)
-        button = m_WheelButton ? m_WheelButton : this;
+    Actor* button = GetSymbolContainer();
     while (static_cast<int>(m_ShownStrips.size()) < count) {
         WoppleWheelAnimation* strip = m_MasterStrip->Clone().release();
         strip->SetZOrder(3);
@@ -501,10 +513,58 @@ void WoppleWheelView::ShowStrips(int count)
     }
 }
 
+// ---------------------------------------------------------------- the bonus reels' pictures
+
+void WoppleWheelView::SetCherubPicture(std::unique_ptr<Actor> picture)
+{
+    DestroyHeld(m_CherubPicture);
+    m_CherubPicture = LuaObject();
+    if (!picture)
+        return;
+    Actor* raw = picture.release();
+    GetSymbolContainer()->AddChild(raw);
+    raw->UpdateAlignment();
+    m_CherubPicture = raw->GetLuaObject();
+}
+
+Actor* WoppleWheelView::GetCherubPicture() const
+{
+    return Held<Actor>(m_CherubPicture);
+}
+
+void WoppleWheelView::SetMultiplierOverlay(std::unique_ptr<Actor> overlay)
+{
+    DestroyHeld(m_MultiplierOverlay);
+    m_MultiplierOverlay = LuaObject();
+    if (!overlay)
+        return;
+    Actor* raw = overlay.release();
+    AddChild(raw);
+    raw->UpdateAlignment();
+    m_MultiplierOverlay = raw->GetLuaObject();
+}
+
+Actor* WoppleWheelView::GetMultiplierOverlay() const
+{
+    return Held<Actor>(m_MultiplierOverlay);
+}
+
+void WoppleWheelView::ClearBonusPictures()
+{
+    // The square the cherub sat over shows again.
+    if (GetCherubPicture())
+        if (WoppleWheelAnimation* square = GetFirstSquare())
+            square->SetVisible(true);
+    SetCherubPicture(nullptr);
+    SetMultiplierOverlay(nullptr);
+}
+
 // ---------------------------------------------------------------- the spin
 
 void WoppleWheelView::Spin()
 {
+    // What the last stop brought does not turn with the new one.
+    ClearBonusPictures();
     if (!m_MasterStrip)
         BuildStrip();
     if (m_MotionOverlay)

@@ -117,6 +117,19 @@ public:
     void HideHilite();
     // With "applyScale", fits the actor's image (and its children's) to a square.
     void ApplyScale(Actor& actor) const;
+    // The "wheelButton%1%" child the strips run in (the reel itself without one).
+    Actor* GetSymbolContainer() const;
+
+    // ---- what the bonus reels leave on a stopped reel, until its next spin
+    // The cherub who came to the reel: into the symbol container, in place of
+    // the one before, which is destroyed. The reel keeps it, not the caller.
+    void SetCherubPicture(std::unique_ptr<Actor> picture);
+    Actor* GetCherubPicture() const;
+    // The lit multiplier badge over the reel, in place of the one before.
+    void SetMultiplierOverlay(std::unique_ptr<Actor> overlay);
+    Actor* GetMultiplierOverlay() const;
+    // Both go; a spin starts with this.
+    void ClearBonusPictures();
     static std::string GetWheelTypeString(int type);
 
     // ---- place in the set
@@ -175,6 +188,8 @@ private:
     std::uint32_t m_SpinSoundB = 0;
     // Held through their script selves, which read as nothing once the tree deleted them.
     std::vector<LuaObject> m_ShownStrips;
+    LuaObject m_CherubPicture;
+    LuaObject m_MultiplierOverlay;
     Actor* m_WheelCover = nullptr;
     Actor* m_WheelHilite = nullptr;
     Actor* m_MotionOverlay = nullptr;

@@ -23,11 +23,11 @@ function Scripts.ButterflyFly(actor)
     SlideAndWait(actor, { math.random(-200, 100), -100 }, math.random(7500, 12500))
 end
 
--- A cell's or a reel's multiplier badge blinks twice. The badge is looked up
--- afresh at each step: the rules may take it away meanwhile.
-function Scripts.FlashMultiplier(actor)
+-- Two blinks of the lit badge that find() gives, ending dark. The badge is
+-- looked up afresh at each step: the rules may take it away meanwhile.
+local function BlinkTwice(find)
     for _, step in ipairs({ { true, 90 }, { false, 60 }, { true, 90 }, { false, 0 } }) do
-        local flash = actor:FindChild("multiplierFlash", true)
+        local flash = find()
         if not flash then
             return
         end
@@ -36,6 +36,16 @@ function Scripts.FlashMultiplier(actor)
             ScriptDelay(step[2])
         end
     end
+end
+
+-- A cell's or a reel's multiplier badge blinks twice.
+function Scripts.FlashMultiplier(actor)
+    BlinkTwice(function() return actor:FindChild("multiplierFlash", true) end)
+end
+
+-- A reel has just landed on its multiplier: the lit badge laid over it blinks.
+function Scripts.multiplierFlash(badge)
+    BlinkTwice(function() return badge end)
 end
 
 -- The opening of a round: the numbers drop onto the board column by column,

@@ -187,12 +187,12 @@ TEST_F(PowerupViewTest, AnUpdateOfAnotherValueShowsTheNewTextWithABurst)
 
 TEST_F(PowerupViewTest, TheBurstIsTheScreensWhiteBurstAtTheItemsCentre)
 {
-    // The game screen offers the effect as a script method; a plain screen
-    // takes a function in its place.
+    // The game screen offers the effect as a script method taking the point
+    // as one table; a plain screen takes a function of those arguments.
     Global("_screen", *screen);
     Lua("_bursts = {}\n"
-        "_screen.StartParticleEmitter = function(screen, name, x, y)\n"
-        "    table.insert(_bursts, name .. ' ' .. x .. ' ' .. y)\n"
+        "_screen.StartParticleEmitter = function(screen, name, at)\n"
+        "    table.insert(_bursts, name .. ' ' .. at[1] .. ' ' .. at[2])\n"
         "end\n");
     bar->AddFreeSpin();
     const Rect r = Item(1)->GetGlobalRect();
