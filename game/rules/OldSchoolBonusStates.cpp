@@ -438,17 +438,28 @@ void CherubAppearance::ShowCherub()
 
 void CherubAppearance::DoubleScore()
 {
-    EndMessage(m_Owner, "DEVIL_MAY_TAKE_POINTS");
-    Say(m_Owner, "CHERUB_DOUBLED_SCORE");
-    m_Owner.SetScore(2 * m_Owner.GetScore(WoppleOldSchoolBaseLogic::kNoParticipant));
-    // Over the score that doubled, whoever's turn it is.
-    const std::string label = Formatted("scoreLabelContainer_%1%", m_Owner.GetCurrentParticipant());
-    if (Actor* root = m_Owner.GetRootActor())
-        if (Actor* container = root->FindChild(label, true))
-            StartBurst(m_Owner, "WhiteBurstEffectSmall", CentreOf(*container));
-    m_Owner.PlayGameSound("sparkle_little.ogg");
-    m_Owner.PlayGameSound("tada4.ogg");
+    m_Owner.CherubDoublesScore();
 }
+
+} // namespace OldSchoolStates
+
+// A cherub on a reel or hidden in a cell doubles the current participant's score.
+void WoppleOldSchoolBaseLogic::CherubDoublesScore()
+{
+    using namespace OldSchoolStates;
+    EndMessage(*this, "DEVIL_MAY_TAKE_POINTS");
+    Say(*this, "CHERUB_DOUBLED_SCORE");
+    SetScore(2 * GetScore(kNoParticipant));
+    // Over the score that doubled, whoever's turn it is.
+    const std::string label = Formatted("scoreLabelContainer_%1%", GetCurrentParticipant());
+    if (Actor* root = GetRootActor())
+        if (Actor* container = root->FindChild(label, true))
+            StartBurst(*this, "WhiteBurstEffectSmall", CentreOf(*container));
+    PlayGameSound("sparkle_little.ogg");
+    PlayGameSound("tada4.ogg");
+}
+
+namespace OldSchoolStates {
 
 // ---------------------------------------------------------------- ProcessPirateOrTreasure
 

@@ -495,16 +495,7 @@ bool ProcessCellBonuses::OnTimer(const EventRecord& event)
             logic.KillMessage(DEVIL_MAY_TAKE_POINTS, nullptr);
             Say(logic, protectedNow ? DEVIL_PROTECTION_USED : CHERUB_SCARED_AWAY_DEVIL);
         } else if (left == 1) {
-            logic.KillMessage(DEVIL_MAY_TAKE_POINTS, nullptr);
-            Say(logic, CHERUB_DOUBLED_SCORE);
-            logic.SetScore(2 * logic.GetScore(WoppleOldSchoolBaseLogic::kNoParticipant));
-            if (Actor* root = logic.GetRootActor())
-                if (Actor* label = root->FindChild("scoreLabelContainer_0", true)) {
-                    const Rect r = label->GetGlobalRect();
-                    StartCellParticleEmitter("WhiteBurstEffectSmall", Point<int>(r.x + r.w / 2, r.y + r.h / 2));
-                }
-            Sound::Play("sparkle_little.ogg");
-            Sound::Play("tada4.ogg");
+            logic.CherubDoublesScore();
         } else {
             DimCellBonusOverlay();
             m_Owner.SetState("ProcessWopples");

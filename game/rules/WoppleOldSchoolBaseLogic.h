@@ -172,6 +172,9 @@ public:
     int GetSpinCount() const { return m_SpinCount; }
     // The current participant's devil protection, with its guard in the power-up bar.
     void SetDevilProtection(bool on);
+    // The cherub doubles the current participant's score, with his speech, a
+    // burst over that participant's score and the fanfare.
+    void CherubDoublesScore();
     void AddButterflyFound();
     std::int32_t m_WoppleCounter = 1;
     std::int32_t wopplesThisSpin = 0;
