@@ -188,13 +188,14 @@ protected:
     }
 
     // A round let through its opening to the lever, which is not pulled.
-    void StartRound(int boards = 1, bool human = false)
+    void StartRound(int boards = 1, bool human = false, const std::string& level = "{}")
     {
         Lua(Layout(boards));
         screen->MarkTipShown("ClassicGame", "levelIntroDialog");
         logic = std::make_unique<JokerLogic>(boards, human);
         logic->SetTargetScreen(screen);
         screen->logic = logic.get();
+        logic->ApplyProperties(Eval(level));
         logic->CreateRootActor();
         logic->Start();
         for (int i = 0; i < 300 && logic->GetStateName() != "WaitingForGameStart"; ++i)
@@ -716,6 +717,26 @@ TEST_F(JokerStatesTest, TheAutomatedPlayerPlacesSuperAndCellJokersByClicks)
     EXPECT_GE(gametest::CountLines("AutoPlay: cell 1", from), 1);
     EXPECT_GE(gametest::CountLines("(WaitForCellJokerMatch)", from), 1);
     EXPECT_EQ(gametest::CountLines("(WaitForSuperJokerMatch)", from), 2);
+}
+
+TEST_F(JokerStatesTest, AClassicRoundWithASuperJokerEverySpinIsPlayedToItsEndByClicks)
+{
+    app->ApplyBoolProperty("alwaysGetSuperJoker", true);
+    StartRound(1, true, "{ cellJokers = 4 }");
+    from = LogText().size();
+    WoppleAutoPlayer::Options options;
+    options.seed = 3;
+    options.restPasses = 1;
+    WoppleAutoPlayer player([this] { return logic.get(); }, options);
+    for (int i = 0; i < 20000 && !player.IsRoundOver(); ++i) {
+        player.Step();
+        Pass();
+    }
+    app->ApplyBoolProperty("alwaysGetSuperJoker", false);
+    EXPECT_TRUE(player.IsRoundOver()) << logic->GetStateName() << "/" << PartState();
+    EXPECT_GE(Entered("ProcessSuperJokerMatch"), 1);
+    EXPECT_EQ(Entered("ProcessSuperJokerMatch"), Entered("SuperJokerAppearance"));
+    EXPECT_EQ(Entered("ProcessCellJokerMatch"), Entered("WaitForCellJokerMatch"));
 }
 
 TEST(JokerBonusTable, PaysFromThreeJokersToSeven)
