@@ -782,10 +782,13 @@ TEST_F(OldSchoolTurnTest, TwentySpinsOfAClassicRound)
             part == state;
         if (waitsForCell && jokerBonus[spinNow] < 0)
             jokerBonus[spinNow] = OldSchoolStates::JokerBonusFor(logic->GetWheelsView()->CountAllJokers());
+        // The spin is paid for once the lines of the last one have been scored
+        // (this logic does not wait for the scoring itself).
+        const bool scored = logic->WoppleClassicGameLogic::IsScoringIdle();
         int column = 0, row = 0;
-        if (state == "WaitForSpin" && part == "WaitForSpin")
+        if (state == "WaitForSpin" && part == "WaitForSpin" && scored)
             Signal("WaitForSpin", "start spin");
-        else if (part.rfind("PromptFor", 0) == 0)
+        else if (part.rfind("PromptFor", 0) == 0 && scored)
             answer();
         else if (waitsForCell && logic->matchesThisSpin > 0)
             Signal(state, "timer expired");
