@@ -272,6 +272,12 @@ void ProcessMatch::MarkCellMatched()
         records[board].usedColumns[column] = true;
 }
 
+int ProcessMatch::ChosenBoardIndex() const
+{
+    const WoppleCellView* cell = m_Owner.GetChosenCell();
+    return cell ? BoardIndexOf(m_Owner, *cell) : 0;
+}
+
 bool ProcessMatch::OnTimer(const EventRecord& event)
 {
     if (!m_Timer.IsFrom(event))

@@ -46,6 +46,10 @@ public:
 
     std::uint32_t GetTimerID() const { return m_Timer.GetID(); }
 
+protected:
+    // The chosen cell's board among the logic's boards, 0 when none.
+    int ChosenBoardIndex() const;
+
 private:
     WoppleTimer m_Timer;
 };

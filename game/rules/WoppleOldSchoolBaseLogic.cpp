@@ -206,6 +206,7 @@ void WoppleOldSchoolBaseLogic::Stop()
     m_TreasureBoxManager = m_ButterflyBox = nullptr;
     m_AmbientLoop = nullptr;
     m_ChosenCell = nullptr;
+    m_ActiveCellJoker = nullptr;
     for (ParticipantRecord& record : m_Participants)
         record.scoreCounter = nullptr, record.powerupView = nullptr;
     m_Messages->SetCharacters(nullptr, nullptr);

@@ -375,4 +375,19 @@ public:
     void EnableCellButtons(bool enable);
 
     std::int32_t matchesThisSpin = 0;
+
+    // ---- the jokers (OldSchoolJokerStates.cpp)
+public:
+    // The first reel (from 1) showing a super joker, -1 when none.
+    int FindSuperJokerReel() const;
+    // Whether the board may take the spin's super joker now.
+    bool BoardOffersSuperJoker(int board) const;
+    // Whether any board, from the first, may take it.
+    bool IsSuperJokerAvailable() const;
+    void ClearJokerServedFlags();
+    // Every cell of every board hides / shows again the selectable look of its aura.
+    void SuppressCellSelectionLook();
+    void ReleaseCellSelectionLook();
+    // The cell whose revealed joker waits to be placed; null when none.
+    void SetActiveCellJoker(WoppleCellView* cell);
 };

@@ -138,3 +138,15 @@ function Scripts.ShowBoardCompletionFX_Expand(root, logic, screen, boardIndex)
         overlay:SetVisible(false)
     end
 end
+
+-- Three jokers or more on the reels: the bonus flashes over them with a burst.
+-- Runs on the reels with the game screen, the burst's name, the game logic and
+-- the bonus before the multiplier; the rules go on meanwhile.
+function Scripts.PlayJokerBonusFX(wheels, screen, burstName, logic, bonus)
+    local at = GetGlobalCenterPoint(wheels)
+    if screen and screen.StartParticleEmitter then
+        screen:StartParticleEmitter(burstName, at)
+    end
+    logic:StartScoreFlash(tostring(bonus), at, "GoldScoreFlash")
+    ScriptDelay(1400)
+end

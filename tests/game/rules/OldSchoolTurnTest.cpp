@@ -11,6 +11,7 @@
 #include "engine/runtime/GameDataIO.h"
 #include "engine/runtime/Utility.h"
 #include "engine/ui/Actor.h"
+#include "game/rules/OldSchoolJokerStates.h"
 #include "game/rules/OldSchoolSpinStates.h"
 #include "game/rules/WoppleClassicGameLogic.h"
 #include "game/rules/WoppleLevelSetup.h"
@@ -60,7 +61,8 @@ public:
     void CreateStates() override
     {
         for (const char* name : {"Idle", "WaitForSpin", "WaitForMatch", "PromptForFreeSpin",
-                                 "PromptForFreeSpinWithCashOut", "PromptForBuyWithCashOut", "WaitForCellJokerMatch"})
+                                 "PromptForFreeSpinWithCashOut", "PromptForBuyWithCashOut", "WaitForSuperJokerMatch",
+                                 "WaitForCellJokerMatch"})
             AddState(new RequestState(name, seen), true);
     }
     std::vector<int> seen;
@@ -181,9 +183,9 @@ protected:
         SendNewEvent(WOPPLE_PARTICIPANTACTION, logic.get(), logic->Participant(), payload);
     }
 
-    void ClickCell(int board, int column, int row, bool selectable = true)
+    void ClickCell(int board, int column, int row, bool selectable = true, const std::string& motive = "WaitForMatch")
     {
-        Signal("WaitForMatch", "cell clicked",
+        Signal(motive, "cell clicked",
                WoppleCellView::BuildCellClickEventData(app->GetLuaState(), board, column, row, selectable));
     }
 
@@ -756,6 +758,8 @@ TEST_F(OldSchoolTurnTest, TwentySpinsOfAClassicRound)
     Pass();
 
     std::vector<int> matches(21, 0);
+    // What each spin's jokers paid, noted once its reels have stopped.
+    std::vector<std::int64_t> jokerBonus(21, -1);
     std::vector<std::string> prompts;
     struct Click
     {
@@ -788,16 +792,24 @@ TEST_F(OldSchoolTurnTest, TwentySpinsOfAClassicRound)
         }
         const std::string state = logic->GetStateName();
         const std::string part = PartState();
+        const bool waitsForCell =
+            (state == "WaitForMatch" || state == "WaitForSuperJokerMatch" || state == "WaitForCellJokerMatch") &&
+            part == state;
+        if (waitsForCell && jokerBonus[spinNow] < 0)
+            jokerBonus[spinNow] = OldSchoolStates::JokerBonusFor(logic->GetWheelsView()->CountAllJokers());
+        // The spin is paid for once the lines of the last one have been scored
+        // (this logic does not wait for the scoring itself).
+        const bool scored = logic->WoppleClassicGameLogic::IsScoringIdle();
         int column = 0, row = 0;
-        if (state == "WaitForSpin" && part == "WaitForSpin")
+        if (state == "WaitForSpin" && part == "WaitForSpin" && scored)
             Signal("WaitForSpin", "start spin");
-        else if (part.rfind("PromptFor", 0) == 0)
+        else if (part.rfind("PromptFor", 0) == 0 && scored)
             answer();
-        else if (state == "WaitForMatch" && part == "WaitForMatch" && logic->matchesThisSpin > 0)
-            Signal("WaitForMatch", "timer expired");
-        else if (state == "WaitForMatch" && part == "WaitForMatch" && FindOpenCell(column, row)) {
+        else if (waitsForCell && logic->matchesThisSpin > 0)
+            Signal(state, "timer expired");
+        else if (waitsForCell && FindOpenCell(column, row)) {
             clicks.push_back({logic->GetSpinCount(), column, row});
-            ClickCell(1, column, row);
+            ClickCell(1, column, row, true, state);
         }
         else
             Pass();
@@ -834,7 +846,7 @@ TEST_F(OldSchoolTurnTest, TwentySpinsOfAClassicRound)
     for (int s = 1; s <= 20; ++s) {
         if (s == 17 || s == 19 || s == 20)
             expected -= expected * (s - 16) * 10 / 100;
-        expected += 200 * matches[s] + linePoints[s];
+        expected += 200 * matches[s] + linePoints[s] + std::max<std::int64_t>(jokerBonus[s], 0);
     }
     EXPECT_GT(std::count_if(linePoints.begin(), linePoints.end(), [](std::int64_t p) { return p > 0; }), 0)
         << "the round completes lines";
