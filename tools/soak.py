@@ -73,6 +73,9 @@ def main():
                         help="the round whose objects, timers and memory the last round may not exceed "
                              "(default: a tenth of the rounds, at least 1)")
     parser.add_argument("--timeout", type=float, default=None, help="seconds before the run counts as hung")
+    parser.add_argument("--memory-slack", type=int, default=MEMORY_SLACK_KB // 1024,
+                        help="megabytes the resident memory may wander after the middle round "
+                             "(a sanitizer build holds freed memory back for a while)")
     args = parser.parse_args()
     base = args.from_round or max(1, args.rounds // 10)
 
@@ -120,7 +123,7 @@ def main():
         early = [r for n, r in rounds.items() if n <= base]
         late = [r for n, r in rounds.items() if n > base]
         for key, slack in (("objects", lambda v: max(50, v // 50)), ("timers", lambda v: 3),
-                           ("resident", lambda v: MEMORY_SLACK_KB)):
+                           ("resident", lambda v: args.memory_slack * 1024)):
             before, after = max(r[key] for r in early), max(r[key] for r in late)
             if after > before + slack(before):
                 print("%s grew: at most %d up to round %d, %d after it" % (key, before, base, after))

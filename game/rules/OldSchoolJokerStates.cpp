@@ -158,23 +158,21 @@ std::int64_t JokerBonusFor(int jokers)
 State* CreateJokerState(WoppleOldSchoolBaseLogic& owner, const std::string& name)
 {
     if (name == "ProcessJokerBonus")
-        return new Jokers::ProcessJokerBonus(owner);
+        return new ProcessJokerBonus(owner);
     if (name == "ProcessSuperJoker")
-        return new Jokers::ProcessSuperJoker(owner);
+        return new ProcessSuperJoker(owner);
     if (name == "SuperJokerAppearance")
-        return new Jokers::SuperJokerAppearance(owner);
+        return new SuperJokerAppearance(owner);
     if (name == "WaitForSuperJokerMatch")
-        return new Jokers::WaitForSuperJokerMatch(owner);
+        return new WaitForSuperJokerMatch(owner);
     if (name == "ProcessSuperJokerMatch")
-        return new Jokers::ProcessSuperJokerMatch(owner);
+        return new ProcessSuperJokerMatch(owner);
     if (name == "WaitForCellJokerMatch")
-        return new Jokers::WaitForCellJokerMatch(owner);
+        return new WaitForCellJokerMatch(owner);
     if (name == "ProcessCellJokerMatch")
-        return new Jokers::ProcessCellJokerMatch(owner);
+        return new ProcessCellJokerMatch(owner);
     return nullptr;
 }
-
-namespace Jokers {
 
 // ---------------------------------------------------------------- ProcessJokerBonus
 
@@ -441,8 +439,6 @@ void ProcessCellJokerMatch::OnExitState()
     }
     ProcessMatch::OnExitState();
 }
-
-} // namespace Jokers
 
 } // namespace OldSchoolStates
 

@@ -22,9 +22,6 @@ std::int64_t JokerBonusFor(int jokers);
 // Every cell of the board hides (or shows again) the selectable look of its aura.
 void SetSelectionSuppressed(WoppleBoardView& board, bool suppressed);
 
-// Apart from the stand-ins of the same names that the match states still carry.
-namespace Jokers {
-
 // Three or more jokers pay their bonus; the reels show it while the super
 // joker's turn begins.
 class ProcessJokerBonus : public Base
@@ -134,7 +131,5 @@ public:
     void OnExitState() override;
     void MarkCellMatched() override;
 };
-
-} // namespace Jokers
 
 } // namespace OldSchoolStates

@@ -73,11 +73,6 @@ State* CreateMatchState(WoppleOldSchoolBaseLogic& owner, const std::string& name
         return new RouteMatch(owner);
     if (name == "WaitForOutputCompletion")
         return new WaitForOutputCompletion(owner);
-    // A pirate or treasure is a duel's; any other cell goes straight on.
-    if (name == "ProcessPirateOrTreasure")
-        return new PassOn(owner, "ProcessPirateOrTreasure", "RouteMatch");
-    if (name == "ProcessSuperJoker")
-        return new ProcessSuperJoker(owner);
     return nullptr;
 }
 
@@ -312,12 +307,6 @@ void RouteMatch::OnEnterState()
     m_Owner.SetState(cell && cell->ruleCode == HIDDEN_JOKER ? "WaitForCellJokerMatch" : "ProcessSuperJoker");
 }
 
-void ProcessSuperJoker::OnEnterState()
-{
-    for (auto& record : m_Owner.GetBoardRecords())
-        record.jokerServed = 0;
-    GoToNextState();
-}
 
 // ---------------------------------------------------------------- WaitForOutputCompletion
 

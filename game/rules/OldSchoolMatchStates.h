@@ -13,8 +13,7 @@ class WoppleCellView;
 // Then the spin waits for the scoring logic to finish its queue.
 namespace OldSchoolStates {
 
-// The state of that name among the match states (or the stand-ins the match
-// loop passes through until their own rules come), null for any other name.
+// The state of that name among the match states, null for any other name.
 State* CreateMatchState(WoppleOldSchoolBaseLogic& owner, const std::string& name);
 
 class WaitForMatch : public Base
@@ -59,15 +58,6 @@ class RouteMatch : public Base
 {
 public:
     explicit RouteMatch(WoppleOldSchoolBaseLogic& owner) : Base(owner, "RouteMatch") {}
-    void OnEnterState() override;
-};
-
-// Until the super joker's own rules come: no board is offered one, so the
-// joker-served marks are cleared and the matching goes on.
-class ProcessSuperJoker : public Base
-{
-public:
-    explicit ProcessSuperJoker(WoppleOldSchoolBaseLogic& owner) : Base(owner, "ProcessSuperJoker", "WaitForMatch") {}
     void OnEnterState() override;
 };
 

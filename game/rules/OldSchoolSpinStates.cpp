@@ -82,14 +82,6 @@ State* CreateSpinState(WoppleOldSchoolBaseLogic& owner, const std::string& name)
         return new PassOn(owner, "NextPlayer", "NextSpin");
     if (name == "LostSpin")
         return new PassOn(owner, "LostSpin", "NextSpin");
-    // The bonus reels, devils and jokers have their own rules to come; with
-    // nothing special on the reels they lead straight on, as these do.
-    if (name == "ProcessBonusWheels")
-        return new PassOn(owner, "ProcessBonusWheels", "ProcessDevils");
-    if (name == "ProcessDevils")
-        return new PassOn(owner, "ProcessDevils", "ProcessJokerBonus");
-    if (name == "ProcessJokerBonus")
-        return new PassOn(owner, "ProcessJokerBonus", "ProcessSuperJoker");
     return nullptr;
 }
 

@@ -12,8 +12,7 @@ class WoppleWheelView;
 // once the level's goal is met the player may cash out instead.
 namespace OldSchoolStates {
 
-// The state of that name among the spin cycle's (or the stand-ins that the
-// cycle passes through until their own rules come), null for any other name.
+// The state of that name among the spin cycle's, null for any other name.
 State* CreateSpinState(WoppleOldSchoolBaseLogic& owner, const std::string& name);
 
 // A state that only leads on: entering it enters the next.

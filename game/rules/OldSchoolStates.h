@@ -109,11 +109,5 @@ public:
     void OnEnterState() override;
 };
 
-// A state whose rules are not here yet: it has its name and does nothing.
-class Pending : public Base
-{
-public:
-    Pending(WoppleOldSchoolBaseLogic& owner, const char* name) : Base(owner, name) {}
-};
 
 } // namespace OldSchoolStates

@@ -292,7 +292,7 @@ void WoppleOldSchoolBaseLogic::CreateStates()
             state = new EndGameTransition(*this);
         else if (!(state = CreateBonusState(*this, n)) && !(state = CreateJokerState(*this, n)) &&
                  !(state = CreateSpinState(*this, n)) && !(state = CreateMatchState(*this, n)))
-            state = new Pending(*this, name);
+            VELK_ASSERT_MSG(false, Formatted("No state is made for \"%1%\".", n));
         AddState(state, true);
     }
 }

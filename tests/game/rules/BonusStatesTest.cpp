@@ -56,8 +56,9 @@ class StandInParticipant : public WoppleParticipantLogic
 public:
     void CreateStates() override
     {
-        for (const char* name : {"Idle", "WaitForSpin", "WaitForMatch", "PassOrKeepPirateOrTreasure",
-                                 "TellUserAboutCellPirate", "TellUserAboutCellTreasure"})
+        for (const char* name : {"Idle", "WaitForSpin", "WaitForMatch", "WaitForSuperJokerMatch",
+                                 "WaitForCellJokerMatch", "PassOrKeepPirateOrTreasure", "TellUserAboutCellPirate",
+                                 "TellUserAboutCellTreasure"})
             AddState(new RequestState(name), true);
     }
 };
@@ -72,7 +73,7 @@ public:
     void CreateStates() override
     {
         WoppleClassicGameLogic::CreateStates();
-        AddState(new OldSchoolStates::Pending(*this, "Parked"), true);
+        AddState(new OldSchoolStates::Base(*this, "Parked"), true);
     }
     Actor* SayGameMessage(int id, Object* listener, const std::string& text1, const std::string& text2,
                           const std::string& text3) override
@@ -326,8 +327,8 @@ TEST_F(BonusStatesTest, ASpinWithoutBonusSymbolsGoesStraightToTheDevilsOnceTheUs
 
     const std::size_t from = LogText().size();
     Enter("ProcessBonusWheels");
-    // No wait: through the devils and the jokers to the matching.
-    EXPECT_EQ(logic->GetStateName(), "WaitForMatch");
+    // No wait: through the devils and the joker bonus to the super joker's offer.
+    EXPECT_EQ(logic->GetStateName(), "WaitForSuperJokerMatch");
     EXPECT_EQ(CountLines("SetState: ProcessDevils", from), 1);
     const int expected[] = {WoppleWheelProgressOverlay::PIECE_UNFILLED, WoppleWheelProgressOverlay::PIECE_IGNORED,
                             WoppleWheelProgressOverlay::PIECE_UNFILLED, WoppleWheelProgressOverlay::PIECE_IGNORED,

@@ -410,7 +410,7 @@ TEST_F(JokerStatesTest, TheReelsFlashTheBonusAndItsEndLeadsToTheSuperJokersTurn)
 
     // Its end, heard by the bonus state, goes on to the super joker; the end
     // of a script on the root actor, or of another one, does not.
-    OldSchoolStates::Jokers::ProcessJokerBonus state(*logic);
+    OldSchoolStates::ProcessJokerBonus state(*logic);
     const auto finished = [&](Object* actor, const LuaObject& which) {
         auto payload = std::make_shared<LuaObject>();
         payload->AssignNewTable(app->GetLuaState());

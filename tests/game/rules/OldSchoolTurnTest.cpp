@@ -817,6 +817,10 @@ TEST_F(OldSchoolTurnTest, TwentySpinsOfAClassicRound)
     ASSERT_EQ(logic->GetStateName(), "EndGameTransition");
     ASSERT_EQ(logic->GetSpinCount(), 20);
     matches[20] = logic->matchesThisSpin;
+    // This logic does not wait for the scoring: the last spin's lines may
+    // still be on their way.
+    for (int i = 0; i < 600 && !logic->WoppleClassicGameLogic::IsScoringIdle(); ++i)
+        Pass();
 
     // Spin 17 was bought without a question (the goal not yet met), spin 18
     // took the free spin it was offered, 19 and 20 were offered a cash-out.
