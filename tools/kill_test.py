@@ -118,15 +118,16 @@ class Program:
     def kill(self):
         self.process.send_signal(signal.SIGKILL)
         self.process.wait()
+        self.close()
+
+    def close(self):
         self.reader.join()
+        self.process.stdin.close()
+        self.process.stdout.close()
 
     def saved_numbers(self):
         """Every save the program reported complete, in order; read to its end."""
         return [int(line[len(MARK + "saved "):]) for line in self.log if line.startswith(MARK + "saved ")]
-
-
-def card_path(index):
-    return os.path.join("data", "Wopple Vevev Documents", "Player Cards", "Player%d.card" % index)
 
 
 def files_with(home, part, since=None):
@@ -169,7 +170,7 @@ def check_start(start, cards_before):
     """No file was kept aside, and each card that was there before the start loaded."""
     problems = [line for line in start.log if "Could not load" in line]
     for index in range(1, 5):
-        if os.path.basename(card_path(index)) in cards_before:
+        if "Player%d.card" % index in cards_before:
             problems += [line for line in start.log if line.startswith("Couldn't load player %d," % index)]
     if problems:
         raise Fault("the start did not load everything:\n  " + "\n  ".join(problems))
@@ -202,7 +203,7 @@ def run(args, home):
             if cycle == args.kills:
                 start.send("AppQuit()\n")
                 code = start.process.wait(timeout=START_TIMEOUT)
-                start.reader.join()
+                start.close()
                 if code != 0:
                     raise Fault("the last start quit with code %d" % code)
                 break
