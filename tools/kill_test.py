@@ -3,7 +3,7 @@
 cards and the settings, again and again, and checks after each kill that the
 next start loads every card and setting.
 
-    kill_test.py --program build/play/Wopple2 --kills 1000 --seed 1
+    kill_test.py --program build/play/Wopple2 --kills 1000 --seed 1000
 
 The program runs headless (SDL's dummy drivers) with its XDG folders in a
 temporary directory that all the starts share. Each start reads the cards and
@@ -235,7 +235,7 @@ def main():
     parser.add_argument("--program", required=True, help="the built Wopple2")
     parser.add_argument("--kills", type=int, default=50, help="how many times to kill it")
     parser.add_argument("--seed", type=int, default=1, help="seed of the kill moments")
-    parser.add_argument("--window", type=float, default=0.5,
+    parser.add_argument("--window", type=float, default=0.3,
                         help="seconds after the save loop is sent within which the kill falls")
     parser.add_argument("--keep", help="on a fault, copy the program's folders here")
     parser.add_argument("--verbose", action="store_true", help="a line per kill")
