@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <string_view>
 #include <vector>
@@ -46,6 +48,29 @@ bool NameLess(const std::string& a, const std::string& b)
 bool IsWholeNumber(double n)
 {
     return std::isfinite(n) && std::floor(n) == n;
+}
+
+// Lua writes numbers with fourteen significant digits. That is the files'
+// precision for fractions, but a whole number (a 64-bit score, a count) must
+// not come back with its last digits gone.
+bool ReadsBackFromLuaText(double n)
+{
+    char text[64];
+    std::snprintf(text, sizeof(text), LUA_NUMBER_FMT, n);
+    return std::strtod(text, nullptr) == n;
+}
+
+// The shortest text that reads back as exactly n.
+std::string ExactNumberText(double n)
+{
+    char text[64];
+    for (int digits = 15; digits < 17; ++digits) {
+        std::snprintf(text, sizeof(text), "%.*g", digits, n);
+        if (std::strtod(text, nullptr) == n)
+            return text;
+    }
+    std::snprintf(text, sizeof(text), "%.17g", n);
+    return text;
 }
 
 // Raised as from Serialize, whichever part of the walk finds the value.
@@ -92,6 +117,12 @@ void Walk::Value(const LuaObject& value, unsigned int flags, const std::string& 
             Write("0/0");
         else if (std::isinf(n))
             Write(n > 0 ? "1/0" : "-1/0");
+        else if (n == 0 && std::signbit(n))
+            // Lua 5.1 keeps one constant for 0 and -0 in a chunk: a "-0" before "1/0"
+            // would make it read back as -1/0. The sign of a zero is not worth that.
+            Write("0");
+        else if (IsWholeNumber(n) && !ReadsBackFromLuaText(n))
+            Write(ExactNumberText(n));
         else
             m_Writer(n);
         return;

@@ -25,7 +25,8 @@ inline constexpr int kMaxSerializeDepth = 100;
 
 // Writes the value through the writer, a Lua function called with each piece.
 // Numbers are handed over as numbers, so the writer's own conversion makes
-// their text. Functions are written as nil; light userdata, threads, tables that
+// their text (fourteen digits); a whole number that fourteen digits would not
+// keep goes as its exact text instead. Functions are written as nil; light userdata, threads, tables that
 // contain themselves and tables nested too deeply throw Exception. What was
 // written before a failure stays written.
 void Serialize(const LuaObject& value, const LuaObject& writer, unsigned int flags, const std::string& indentation);

@@ -147,6 +147,51 @@ TEST_F(LuaSerializerTest, ExactShapes)
     EXPECT_EQ(text, "{\n      a = {\n          [1] = 1,\n      },\n  },\n");
 }
 
+// Fourteen digits lose the end of a larger whole number (a 64-bit score); it is
+// written in full and reads back exactly. Fractions keep their fourteen digits.
+TEST_F(LuaSerializerTest, WholeNumbersPastFourteenDigitsReadBackExactly)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"12345678901234", "12345678901234"},
+        {"123456789012345", "123456789012345"},
+        {"-123456789012345", "-123456789012345"},
+        {"1000000000000001", "1000000000000001"},
+        {"2^53", "9007199254740992"},
+        {"2^53 + 2", "9007199254740994"},
+        {"2^63", "9.223372036854776e+18"},
+        {"1e300", "1e+300"},
+        {"1/3", "0.33333333333333"},
+    };
+    for (const auto& [expression, text] : cases) {
+        SCOPED_TRACE(expression);
+        EXPECT_EQ(ToString(expression), text);
+        const std::string file = "Player { score = " + ToString(expression) + " }";
+        LuaObject loaded;
+        LoadDataText(state, file, "=card", "Player", [&](const LuaObject& table) { loaded = table; });
+        EXPECT_EQ(loaded["score"].GetNumber(), Eval(ToString(expression)).GetNumber());
+        if (std::string(expression) != "1/3") {
+            EXPECT_EQ(loaded["score"].GetNumber(), Eval(expression).GetNumber());
+        }
+    }
+}
+
+// Lua 5.1 shares one constant between 0 and -0 in a chunk, so a "-0" written
+// before "1/0" turned both infinities round. A negative zero is written as 0.
+TEST_F(LuaSerializerTest, InfinitiesKeepTheirSignBesideANegativeZero)
+{
+    // Built in two chunks: one chunk with both would turn them round itself.
+    Run("value = { b = -1/0, c = 1/0, d = { [-1/0] = 'low', [1/0] = 'high' } }");
+    Run("value.a = -0");
+    std::string text = "LoadConfig ";
+    SerializeLuaObjectToString(state.GetGlobal("value"), text, SERIALIZE_SORTED, state);
+    EXPECT_NE(text.find("a = 0,\n"), std::string::npos) << text;
+    LuaObject loaded;
+    LoadDataText(state, text, "=settings", "LoadConfig", [&](const LuaObject& table) { loaded = table; });
+    state.GetGlobals().SetObject("loaded", loaded);
+    EXPECT_TRUE(Eval("loaded.a == 0 and loaded.b == -1/0 and loaded.c == 1/0").GetBoolean()) << text;
+    EXPECT_TRUE(Eval("loaded.d[-1/0] == 'low' and loaded.d[1/0] == 'high'").GetBoolean()) << text;
+}
+
 TEST_F(LuaSerializerTest, RefusedValuesNameTheirTypeAndLeaveNoState)
 {
     int marker = 0;
