@@ -74,6 +74,15 @@ void NoteBubble::SetText(const std::string& text)
         Rebuild();
 }
 
+void NoteBubble::SetButtonLines(int lines)
+{
+    if (lines == m_ButtonLines)
+        return;
+    m_ButtonLines = lines;
+    if (m_Built)
+        Rebuild();
+}
+
 void NoteBubble::Rebuild()
 {
     bubble::ClearForRebuild(*this, m_Pieces, kKeyTipLayerName);
@@ -93,14 +102,19 @@ void NoteBubble::Rebuild()
 
     const bubble::WrappedText wrapped =
         bubble::WrapText(m_Text, *label->GetFont(), widthLimit, m_ShowCloseBox, false);
-    bubble::AddLowerPieces(*this, m_Style, wrapped.lines, m_Pieces);
+    bubble::AddLowerPieces(*this, m_Style, wrapped.lines + m_ButtonLines, m_Pieces);
+    Label* placed = label.get();
     bubble::PlaceLabel(*this, label.release(), wrapped.text, widthLimit, m_Pieces);
+    // The text is centred above the buttons' room.
+    if (m_ButtonLines > 0 && !m_Pieces.middles.empty())
+        if (Actor* middle = bubble::HeldActor(m_Pieces.middles.back()))
+            placed->SetPosition(placed->GetX(), placed->GetY() - m_ButtonLines * middle->GetHeight() / 2);
 
     static const double kRotations[] = {0.0, 0.0, 180.0, 90.0, -90.0};
     if (m_Direction >= ARROW_LEFT && m_Direction <= ARROW_ABOVE) {
         Actor* arrow =
             bubble::AddArrow(*this, "objBubble." + m_Style + ".Arrow.png", kRotations[m_Direction], m_Pieces);
-        PlaceArrow(*arrow, wrapped.lines);
+        PlaceArrow(*arrow, wrapped.lines + m_ButtonLines);
     }
 
     if (m_ShowCloseBox)

@@ -39,6 +39,9 @@ public:
     void SetText(const std::string& text);
     // Takes effect at the next build.
     void SetShowCloseBox(bool show) { m_ShowCloseBox = show; }
+    // Lines of room kept free under the text for a row of buttons; builds again.
+    void SetButtonLines(int lines);
+    int GetButtonLines() const { return m_ButtonLines; }
 
     const std::string& GetText() const { return m_Text; }
     int GetDirection() const { return m_Direction; }
@@ -56,6 +59,7 @@ private:
     std::int32_t m_Direction = ARROW_LEFT;
     std::string m_Style = "White";
     bool m_ShowCloseBox = false;
+    std::int32_t m_ButtonLines = 0;
     std::string m_Text;
     bubble::Pieces m_Pieces;
     std::uint8_t m_Built = 0;

@@ -22,6 +22,9 @@ constexpr int kHeight = 600;
 constexpr int kBubbleZOrder = 100;
 constexpr double kDefaultDurationMs = 5000;
 const char* const kDefaultColour = "White";
+// Lines kept free under a note's text for its row of buttons, so that they
+// never cover its last line.
+constexpr int kButtonLines = 2;
 const char* const kButtonSetName = "NoteBubbleButtonSet";
 const char* const kCloseBoxName = "BubbleCloseButton";
 
@@ -160,7 +163,7 @@ NoteBubble* NoteManager::GetNoteBubble() const
 // ---------------------------------------------------------------- showing and hiding
 
 void NoteManager::ShowNoteBubble(const std::string& text, int x, int y, int direction, double durationMs,
-                                 const std::string& colour)
+                                 const std::string& colour, int buttonLines)
 {
     m_NoteBubbleDirection = direction;
     StopAutoCloseTimer();
@@ -177,12 +180,14 @@ void NoteManager::ShowNoteBubble(const std::string& text, int x, int y, int dire
     NoteBubble* bubble = GetNoteBubble();
     if (!bubble) {
         auto made = std::make_unique<NoteBubble>(text, direction, colour, m_ShowCloseBox, this);
+        made->SetButtonLines(buttonLines);
         made->SetZOrder(kBubbleZOrder);
         bubble = made.get();
         m_NoteBubble = bubble->GetLuaObject();
         AddChild(made.release());
     } else {
         bubble->SetDirection(direction);
+        bubble->SetButtonLines(buttonLines);
         bubble->SetText(text);
         // A bubble that was not built again still has what the last note left:
         // its buttons belong to that note, and its close box was disabled when
@@ -304,14 +309,14 @@ void NoteManager::PointOutNoButton(const std::string& text, const Point<int>& sp
 
 void NoteManager::PointOutWithOkay(const std::string& text, const Point<int>& spot, int direction)
 {
-    ShowNoteBubble(text, spot.x, spot.y, direction, 0, kDefaultColour);
+    ShowNoteBubble(text, spot.x, spot.y, direction, 0, kDefaultColour, kButtonLines);
     AttachButtonSet("NoteBubbleButtonSet1");
 }
 
 void NoteManager::PointOutWithNext(const std::string& text, const Point<int>& spot, int direction, int mode)
 {
     m_ButtonMode = mode;
-    ShowNoteBubble(text, spot.x, spot.y, direction, 0, kDefaultColour);
+    ShowNoteBubble(text, spot.x, spot.y, direction, 0, kDefaultColour, mode == BUTTONS_NONE ? 0 : kButtonLines);
     if (mode == BUTTONS_NONE)
         return;
     AttachButtonSet("NoteBubbleButtonSet");

@@ -43,9 +43,10 @@ public:
 
     // Shows the bubble (made on first use, reused after) pointing at (x, y); a
     // positive duration in milliseconds destroys it when it runs out. The
-    // colour names the bubble's pictures.
+    // colour names the bubble's pictures; buttonLines keeps that many lines
+    // free under the text for the note's buttons.
     void ShowNoteBubble(const std::string& text, int x, int y, int direction, double durationMs,
-                        const std::string& colour);
+                        const std::string& colour, int buttonLines = 0);
     // Puts the bubble beside (x, y) by the stored direction, its arrow's length away.
     void PlaceNoteBubble(int x, int y);
     // Hides the bubble, drops its buttons and stops the auto-close timer; the

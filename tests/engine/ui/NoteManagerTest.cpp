@@ -8,6 +8,9 @@
 #include "engine/ui/Label.h"
 #include "engine/ui/NoteBubble.h"
 #include "engine/ui/NoteManager.h"
+#include "engine/ui/BubbleParts.h"
+
+#include <boost/format.hpp>
 
 #include <gmock/gmock.h>
 
@@ -249,6 +252,32 @@ TEST_F(NoteManagerTest, EachKindOfPointOutCarriesItsButtons)
             EXPECT_EQ(button->GetReceivers(), std::vector<EventReceiver*>{notes});
         }
     }
+}
+
+TEST_F(NoteManagerTest, ButtonsSitUnderTheLastLineOfTheTextAndANoteWithoutThemIsNoTaller)
+{
+    const std::string two = "A Super Joker! Click any square you like, on any board, any board at all.";
+    const auto labelOf = [&] { return bubble::HeldActor(Bubble()->GetPieces().label); };
+    Lua("notes:PointOutNoButton('" + two + "', {400, 300}, 0)");
+    ASSERT_NE(labelOf(), nullptr);
+    const int plainHeight = Bubble()->GetHeight();
+    ASSERT_GT(labelOf()->GetHeight(), 30) << "two lines";
+    for (const char* call : {"notes:PointOutWithOkay('%s', {400, 300}, 0)",
+                             "notes:PointOutWithNext('%s', {400, 300}, 0, BUBBLE_ALL_BUTTONS_ON)"}) {
+        SCOPED_TRACE(call);
+        notes->HideNoteBubble();
+        Lua((boost::format(call) % two).str());
+        const Rect text = labelOf()->GetGlobalRect();
+        for (Actor* child : ButtonSet()->GetChildren())
+            if (auto* button = dynamic_cast<Button*>(child); button && button->IsVisible())
+                EXPECT_GE(button->GetGlobalRect().y, text.y + text.h) << button->GetName();
+        EXPECT_GT(Bubble()->GetHeight(), plainHeight);
+        // The text stays inside the bubble.
+        EXPECT_GE(text.y, Bubble()->GetGlobalRect().y);
+    }
+    notes->HideNoteBubble();
+    Lua("notes:PointOutNoButton('" + two + "', {400, 300}, 0)");
+    EXPECT_EQ(Bubble()->GetHeight(), plainHeight);
 }
 
 TEST_F(NoteManagerTest, AButtonHidesTheNoteAndSaysWhichItWas)
