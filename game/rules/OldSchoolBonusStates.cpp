@@ -61,14 +61,6 @@ void EndMessage(WoppleOldSchoolBaseLogic& logic, const char* message)
     logic.KillMessage(WoppleGameMessages::GetMessageId(message), nullptr);
 }
 
-std::string Field(Event* event, const char* key)
-{
-    if (!event || !event->payload || !event->payload->IsTable())
-        return std::string();
-    const LuaObject value = (*event->payload)[key];
-    return value.IsString() ? value.GetString() : std::string();
-}
-
 Point<int> CentreOf(const Actor& actor)
 {
     const Rect r = actor.GetGlobalRect();
@@ -500,8 +492,8 @@ void ProcessPirateOrTreasure::ShowBoxPicture(const char* key)
 
 bool ProcessPirateOrTreasure::OnParticipantAction(Event* event)
 {
-    const std::string motive = Field(event, "motive");
-    const std::string action = Field(event, "action");
+    const std::string motive = PayloadString(event, "motive");
+    const std::string action = PayloadString(event, "action");
     auto* sender = event ? dynamic_cast<WoppleParticipantLogic*>(event->sender) : nullptr;
     const auto backToIdle = [&] {
         if (sender)

@@ -31,14 +31,6 @@ std::string Text(std::int64_t value)
     return (boost::format("%1%") % value).str();
 }
 
-std::string Field(Event* event, const char* key)
-{
-    if (!event || !event->payload || !event->payload->IsTable())
-        return std::string();
-    const LuaObject value = (*event->payload)[key];
-    return value.IsString() ? value.GetString() : std::string();
-}
-
 void Say(WoppleOldSchoolBaseLogic& logic, const char* message, const std::string& text1 = "",
          const std::string& text2 = "", const std::string& text3 = "")
 {
@@ -46,15 +38,6 @@ void Say(WoppleOldSchoolBaseLogic& logic, const char* message, const std::string
 }
 
 // The assertion "<what> == \"<name>\"" with the state's own name in its text.
-void AssertNamed(bool holds, const char* what, const std::string& name, const std::string& message = "")
-{
-    if (holds)
-        return;
-    const std::string condition = std::string(what) + " == \"" + name + "\"";
-    VELK_THROW(Exception, message.empty() ? AssertionText(condition.c_str())
-                                          : AssertionText(condition.c_str(), message));
-}
-
 WoppleCellView* ActiveCellJoker(const WoppleOldSchoolBaseLogic& logic)
 {
     return dynamic_cast<WoppleCellView*>(logic.GetActiveCellJoker());
@@ -263,24 +246,9 @@ void JokerWait::OnEnterState()
 
 void JokerWait::BeginWaiting()
 {
-    m_Owner.RequestOfParticipant(m_Name);
     // No test of the five turns vision starts with: it cannot be on the turn it came.
-    if (m_Owner.GetWoppleVisionTurns() != 0 && m_Owner.matchesThisSpin == 0) {
-        m_Owner.PlayGameSound("ahquick.ogg");
-        if (WopplePowerupView* bar = m_Owner.GetPowerupView(-1))
-            bar->BurstPowerup("woppleVision");
-    }
+    CellWait::BeginWaiting(false);
     m_Owner.SuppressCellSelectionLook();
-    if (m_Owner.GetCurrentParticipant() == 0)
-        m_Owner.EnableCellButtons(true);
-    if (m_Owner.timeLimitted) {
-        if (!m_Owner.IsCountdownRunning()) {
-            m_Owner.SetCountdown(m_Owner.timePerTurn);
-            m_Owner.StartCountdown();
-        } else {
-            m_Owner.ResumeCountdown();
-        }
-    }
 }
 
 void JokerWait::OnExitState()
@@ -290,60 +258,9 @@ void JokerWait::OnExitState()
     m_Owner.ReturnParticipantToIdle();
 }
 
-bool JokerWait::OnEvent(const EventRecord& event)
+void JokerWait::OnCellChosen()
 {
-    switch (event.type) {
-    case WOPPLE_CELLCLICK:
-    case WOPPLE_COUNTDOWNFINISHED:
-    case WOPPLE_CELLENTER:
-    case WOPPLE_CELLLEAVE:
-        if (Object* partLogic = m_Owner.GetParticipantLogic()) {
-            AssertNamed(partLogic->GetStateName() == m_Name, "partLogic->GetStateName()", m_Name,
-                        partLogic->GetStateName());
-            return partLogic->Object::OnEvent(event);
-        }
-        return false;
-    default:
-        return Base::OnEvent(event);
-    }
-}
-
-bool JokerWait::OnParticipantAction(Event* event)
-{
-    const std::string motive = Field(event, "motive");
-    const std::string action = Field(event, "action");
-    AssertNamed(motive == m_Name, "motive", m_Name);
-    const LuaObject cellSelectionData =
-        event && event->payload && event->payload->IsTable() ? (*event->payload)["cellSelectionData"] : LuaObject();
-    if (action == "cell clicked") {
-        VELK_ASSERT(cellSelectionData.IsTable());
-        OnCellClicked(cellSelectionData);
-    } else if (action == "cell entered") {
-        VELK_ASSERT(cellSelectionData.IsTable());
-        m_Owner.HiliteWheelForCell(cellSelectionData);
-    } else if (action == "cell left") {
-        VELK_ASSERT(cellSelectionData.IsTable());
-        m_Owner.UnhiliteWheelForCell(cellSelectionData);
-    } else if (action == "timer expired") {
-        OnTimeRanOut();
-    } else {
-        VELK_ASSERT_MSG(false,
-                        (boost::format("Unknown action=\"%1%\", motive=\"%2%\"") % action % motive).str());
-    }
-    return true;
-}
-
-void JokerWait::OnCellClicked(const LuaObject& cellData)
-{
-    WoppleCellView* cell = AcceptClickedCell(m_Owner.GetBoardViews(), cellData, [this](int b, int c, int r) {
-        return m_Owner.IsCellAvailableForMatching(b, c, r);
-    });
-    if (!cell) {
-        m_Owner.PlayGameSound("C_bonk.ogg");
-        return;
-    }
-    m_Owner.SetChosenCell(cell);
-    m_Owner.PauseCountdown();
+    // The cell buttons stay as they are: the placing's match closes them.
     m_Owner.SetState(m_OnClick);
 }
 

@@ -61,25 +61,22 @@ public:
 // The participant places a joker on any numbered cell it may take: the two
 // waits share their entry, their exit and their answers, and differ in what
 // a click leads to and in how the turn ends when the time runs out.
-class JokerWait : public Base
+class JokerWait : public CellWait
 {
 public:
     JokerWait(WoppleOldSchoolBaseLogic& owner, const char* name, const char* onClick)
-        : Base(owner, name), m_OnClick(onClick)
+        : CellWait(owner, name), m_OnClick(onClick)
     {
     }
     void OnEnterState() override;
     void OnExitState() override;
-    bool OnEvent(const EventRecord& event) override;
-    bool OnParticipantAction(Event* event) override;
 
 protected:
     // Asks the participant, and the board, for the placing.
     void BeginWaiting();
-    virtual void OnTimeRanOut() = 0;
+    void OnCellChosen() override;
 
 private:
-    void OnCellClicked(const LuaObject& cellData);
     const char* m_OnClick;
 };
 

@@ -39,14 +39,6 @@ void Say(WoppleOldSchoolBaseLogic& logic, const char* message)
     logic.SayGameMessage(WoppleGameMessages::GetMessageId(message), nullptr, "", "", "");
 }
 
-std::string Field(Event* event, const char* key)
-{
-    if (!event || !event->payload || !event->payload->IsTable())
-        return std::string();
-    const LuaObject value = (*event->payload)[key];
-    return value.IsString() ? value.GetString() : std::string();
-}
-
 bool IsWalkthroughLevel(const WoppleOldSchoolBaseLogic& logic)
 {
     return logic.levelNumber == 0 || logic.levelNumber == 1;
@@ -76,19 +68,13 @@ State* CreateMatchState(WoppleOldSchoolBaseLogic& owner, const std::string& name
     return nullptr;
 }
 
-// ---------------------------------------------------------------- WaitForMatch
+// ---------------------------------------------------------------- CellWait
 
-void WaitForMatch::OnEnterState()
+void CellWait::BeginWaiting(bool quietOnVisionsFirstTurn)
 {
-    if (!m_Owner.UpdateSelectableCells()) {
-        m_Owner.StopCountdown();
-        m_Owner.SetState(m_Owner.matchesThisSpin == 0 ? "NoMatches" : "WaitForOutputCompletion");
-        return;
-    }
-    m_Owner.RequestOfParticipant("WaitForMatch");
+    m_Owner.RequestOfParticipant(m_Name);
     const int vision = m_Owner.GetWoppleVisionTurns();
-    // A reminder that vision is still on, once a spin; not on the turn it came.
-    if (vision != 0 && vision != 5 && m_Owner.matchesThisSpin == 0) {
+    if (vision != 0 && !(quietOnVisionsFirstTurn && vision == 5) && m_Owner.matchesThisSpin == 0) {
         m_Owner.PlayGameSound("ahquick.ogg");
         if (WopplePowerupView* bar = m_Owner.GetPowerupView(-1))
             bar->BurstPowerup("woppleVision");
@@ -103,6 +89,76 @@ void WaitForMatch::OnEnterState()
             m_Owner.ResumeCountdown();
         }
     }
+}
+
+bool CellWait::OnEvent(const EventRecord& event)
+{
+    switch (event.type) {
+    case WOPPLE_CELLCLICK:
+    case WOPPLE_COUNTDOWNFINISHED:
+    case WOPPLE_CELLENTER:
+    case WOPPLE_CELLLEAVE:
+        if (Object* partLogic = m_Owner.GetParticipantLogic()) {
+            AssertNamed(partLogic->GetStateName() == m_Name, "partLogic->GetStateName()", m_Name,
+                        partLogic->GetStateName());
+            return partLogic->Object::OnEvent(event);
+        }
+        return false;
+    default:
+        return Base::OnEvent(event);
+    }
+}
+
+bool CellWait::OnParticipantAction(Event* event)
+{
+    const std::string motive = PayloadString(event, "motive");
+    const std::string action = PayloadString(event, "action");
+    AssertNamed(motive == m_Name, "motive", m_Name);
+    const LuaObject cellSelectionData =
+        event && event->payload && event->payload->IsTable() ? (*event->payload)["cellSelectionData"] : LuaObject();
+    if (action == "cell clicked") {
+        VELK_ASSERT(cellSelectionData.IsTable());
+        OnCellClicked(cellSelectionData);
+    } else if (action == "cell entered") {
+        VELK_ASSERT(cellSelectionData.IsTable());
+        m_Owner.HiliteWheelForCell(cellSelectionData);
+    } else if (action == "cell left") {
+        VELK_ASSERT(cellSelectionData.IsTable());
+        m_Owner.UnhiliteWheelForCell(cellSelectionData);
+    } else if (action == "timer expired") {
+        OnTimeRanOut();
+    } else {
+        VELK_ASSERT_MSG(false,
+                        (boost::format("Unknown action=\"%1%\", motive=\"%2%\"") % action % motive).str());
+    }
+    return true;
+}
+
+void CellWait::OnCellClicked(const LuaObject& cellData)
+{
+    // The click was posted a pass ago: the cell must still be open now.
+    WoppleCellView* cell = AcceptClickedCell(m_Owner.GetBoardViews(), cellData, [this](int b, int c, int r) {
+        return m_Owner.IsCellAvailableForMatching(b, c, r);
+    });
+    if (!cell) {
+        m_Owner.PlayGameSound("C_bonk.ogg");
+        return;
+    }
+    m_Owner.SetChosenCell(cell);
+    m_Owner.PauseCountdown();
+    OnCellChosen();
+}
+
+// ---------------------------------------------------------------- WaitForMatch
+
+void WaitForMatch::OnEnterState()
+{
+    if (!m_Owner.UpdateSelectableCells()) {
+        m_Owner.StopCountdown();
+        m_Owner.SetState(m_Owner.matchesThisSpin == 0 ? "NoMatches" : "WaitForOutputCompletion");
+        return;
+    }
+    BeginWaiting(true);
     if (WoppleScreen* screen = m_Owner.GetTargetScreen(); screen && IsWalkthroughLevel(m_Owner))
         screen->PointOutNoButtonOneThing("gameWalkthrough", "match");
 }
@@ -117,67 +173,20 @@ void WaitForMatch::OnExitState()
     m_Owner.ReturnParticipantToIdle();
 }
 
-bool WaitForMatch::OnEvent(const EventRecord& event)
+void WaitForMatch::OnCellChosen()
 {
-    switch (event.type) {
-    case WOPPLE_CELLCLICK:
-    case WOPPLE_COUNTDOWNFINISHED:
-    case WOPPLE_CELLENTER:
-    case WOPPLE_CELLLEAVE:
-        if (Object* partLogic = m_Owner.GetParticipantLogic()) {
-            VELK_ASSERT_MSG(partLogic->GetStateName() == "WaitForMatch", partLogic->GetStateName());
-            return partLogic->Object::OnEvent(event);
-        }
-        return false;
-    default:
-        return Base::OnEvent(event);
-    }
-}
-
-bool WaitForMatch::OnParticipantAction(Event* event)
-{
-    const std::string motive = Field(event, "motive");
-    const std::string action = Field(event, "action");
-    VELK_ASSERT(motive == "WaitForMatch");
-    const LuaObject cellSelectionData =
-        event && event->payload && event->payload->IsTable() ? (*event->payload)["cellSelectionData"] : LuaObject();
-    if (action == "cell clicked") {
-        VELK_ASSERT(cellSelectionData.IsTable());
-        OnCellClicked(cellSelectionData);
-    } else if (action == "cell entered") {
-        VELK_ASSERT(cellSelectionData.IsTable());
-        m_Owner.HiliteWheelForCell(cellSelectionData);
-    } else if (action == "cell left") {
-        VELK_ASSERT(cellSelectionData.IsTable());
-        m_Owner.UnhiliteWheelForCell(cellSelectionData);
-    } else if (action == "timer expired") {
-        Say(m_Owner, "TIME_RAN_OUT");
-        for (int b = 1; b <= m_Owner.GetNumBoards(); ++b)
-            if (WoppleBoardView* board = m_Owner.GetBoardView(b))
-                board->SetWoppleVision(false, false);
-        m_Owner.EnableCellButtons(false);
-        m_Owner.SetState(m_Owner.matchesThisSpin != 0 ? "WaitForOutputCompletion" : "NoMatches");
-    } else {
-        VELK_ASSERT_MSG(false,
-                        (boost::format("Unknown action=\"%1%\", motive=\"%2%\"") % action % motive).str());
-    }
-    return true;
-}
-
-void WaitForMatch::OnCellClicked(const LuaObject& cellData)
-{
-    // The click was posted a pass ago: the cell must still be open now.
-    WoppleCellView* cell = AcceptClickedCell(m_Owner.GetBoardViews(), cellData, [this](int b, int c, int r) {
-        return m_Owner.IsCellAvailableForMatching(b, c, r);
-    });
-    if (!cell) {
-        m_Owner.PlayGameSound("C_bonk.ogg");
-        return;
-    }
-    m_Owner.SetChosenCell(cell);
-    m_Owner.PauseCountdown();
     m_Owner.EnableCellButtons(false);
     m_Owner.SetState("ProcessMatch");
+}
+
+void WaitForMatch::OnTimeRanOut()
+{
+    Say(m_Owner, "TIME_RAN_OUT");
+    for (int b = 1; b <= m_Owner.GetNumBoards(); ++b)
+        if (WoppleBoardView* board = m_Owner.GetBoardView(b))
+            board->SetWoppleVision(false, false);
+    m_Owner.EnableCellButtons(false);
+    m_Owner.SetState(m_Owner.matchesThisSpin != 0 ? "WaitForOutputCompletion" : "NoMatches");
 }
 
 // ---------------------------------------------------------------- ProcessMatch

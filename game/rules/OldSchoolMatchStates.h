@@ -16,18 +16,40 @@ namespace OldSchoolStates {
 // The state of that name among the match states, null for any other name.
 State* CreateMatchState(WoppleOldSchoolBaseLogic& owner, const std::string& name);
 
-class WaitForMatch : public Base
+// A wait for the participant to pick a cell. The cell events and the
+// countdown's end are the participant's to answer; its answers come back as
+// actions whose motive is the state's name.
+class CellWait : public Base
 {
 public:
-    explicit WaitForMatch(WoppleOldSchoolBaseLogic& owner) : Base(owner, "WaitForMatch") {}
-    void OnEnterState() override;
-    void OnExitState() override;
-    // The cell events and the countdown's end are the participant's to answer.
+    using Base::Base;
     bool OnEvent(const EventRecord& event) override;
     bool OnParticipantAction(Event* event) override;
 
+protected:
+    // Asks the participant, reminds of vision once a spin (not on the turn
+    // it came, when asked), opens the cells to the person at the mouse and
+    // runs the turn's countdown.
+    void BeginWaiting(bool quietOnVisionsFirstTurn);
+    // A cell that may still be taken was clicked: it is the chosen cell and
+    // the countdown is paused.
+    virtual void OnCellChosen() = 0;
+    virtual void OnTimeRanOut() = 0;
+
 private:
     void OnCellClicked(const LuaObject& cellData);
+};
+
+class WaitForMatch : public CellWait
+{
+public:
+    explicit WaitForMatch(WoppleOldSchoolBaseLogic& owner) : CellWait(owner, "WaitForMatch") {}
+    void OnEnterState() override;
+    void OnExitState() override;
+
+protected:
+    void OnCellChosen() override;
+    void OnTimeRanOut() override;
 };
 
 // Marks the chosen cell matched and scores the match; a pass later the

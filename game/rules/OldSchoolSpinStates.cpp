@@ -30,14 +30,6 @@ void Say(WoppleOldSchoolBaseLogic& logic, const char* message, Object* listener 
     logic.SayGameMessage(WoppleGameMessages::GetMessageId(message), listener, "", "", "");
 }
 
-std::string Field(Event* event, const char* key)
-{
-    if (!event || !event->payload || !event->payload->IsTable())
-        return std::string();
-    const LuaObject value = (*event->payload)[key];
-    return value.IsString() ? value.GetString() : std::string();
-}
-
 std::string UnknownAction(const std::string& action, const std::string& motive)
 {
     return (boost::format("Unknown action=\"%1%\", motive=\"%2%\"") % action % motive).str();
@@ -137,8 +129,8 @@ void PromptForFreeSpin::OnEnterState()
 
 bool PromptForFreeSpin::OnParticipantAction(Event* event)
 {
-    const std::string motive = Field(event, "motive");
-    const std::string action = Field(event, "action");
+    const std::string motive = PayloadString(event, "motive");
+    const std::string action = PayloadString(event, "action");
     VELK_ASSERT(motive == "PromptForFreeSpin" || motive == "PromptForFreeSpinWithCashOut");
     if (action != "buy spin" && action != "use free spin" && action != "cash out")
         VELK_ASSERT_MSG(false, UnknownAction(action, motive));
@@ -172,8 +164,8 @@ void PromptForBuy::OnEnterState()
 
 bool PromptForBuy::OnParticipantAction(Event* event)
 {
-    const std::string motive = Field(event, "motive");
-    const std::string action = Field(event, "action");
+    const std::string motive = PayloadString(event, "motive");
+    const std::string action = PayloadString(event, "action");
     VELK_ASSERT(motive == "PromptForBuy");
     if (action != "buy spin" && action != "cash out")
         VELK_ASSERT_MSG(false, UnknownAction(action, motive));
@@ -219,8 +211,8 @@ bool WaitForSpin::OnEvent(const EventRecord& event)
 
 bool WaitForSpin::OnParticipantAction(Event* event)
 {
-    const std::string motive = Field(event, "motive");
-    const std::string action = Field(event, "action");
+    const std::string motive = PayloadString(event, "motive");
+    const std::string action = PayloadString(event, "action");
     VELK_ASSERT(motive == "WaitForSpin");
     if (action == "start spin") {
         m_Owner.ReturnParticipantToIdle();

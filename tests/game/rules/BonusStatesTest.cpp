@@ -40,29 +40,6 @@ using namespace rulestest;
 
 namespace {
 
-// A participant's request state: it only sits there.
-class RequestState : public WoppleState
-{
-public:
-    explicit RequestState(std::string name) : m_Name(std::move(name)) {}
-    std::string GetName() const override { return m_Name; }
-
-private:
-    std::string m_Name;
-};
-
-class StandInParticipant : public WoppleParticipantLogic
-{
-public:
-    void CreateStates() override
-    {
-        for (const char* name : {"Idle", "WaitForSpin", "WaitForMatch", "WaitForSuperJokerMatch",
-                                 "WaitForCellJokerMatch", "PassOrKeepPirateOrTreasure", "TellUserAboutCellPirate",
-                                 "TellUserAboutCellTreasure"})
-            AddState(new RequestState(name), true);
-    }
-};
-
 // The Classic logic with one or two participants; it writes down the messages
 // it says and ends, and has a state that waits for nothing.
 class BonusLogic : public WoppleClassicGameLogic

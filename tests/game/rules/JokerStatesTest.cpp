@@ -36,28 +36,6 @@ using namespace rulestest;
 
 namespace {
 
-class RequestState : public WoppleState
-{
-public:
-    explicit RequestState(std::string name) : m_Name(std::move(name)) {}
-    std::string GetName() const override { return m_Name; }
-
-private:
-    std::string m_Name;
-};
-
-class StandInParticipant : public WoppleParticipantLogic
-{
-public:
-    void CreateStates() override
-    {
-        for (const char* name : {"Idle", "WaitForSpin", "WaitForMatch", "WaitForSuperJokerMatch",
-                                 "WaitForCellJokerMatch", "PromptForFreeSpin", "PromptForFreeSpinWithCashOut",
-                                 "PromptForBuyWithCashOut"})
-            AddState(new RequestState(name), true);
-    }
-};
-
 // The Classic logic on one board ("theBoard") or on several ("theBoard1", ...).
 class JokerLogic : public WoppleClassicGameLogic
 {

@@ -37,37 +37,6 @@ using namespace rulestest;
 
 namespace {
 
-// A participant's request state: it only sits there, and writes down the
-// events it is offered.
-class RequestState : public WoppleState
-{
-public:
-    RequestState(std::string name, std::vector<int>& seen) : m_Name(std::move(name)), m_Seen(seen) {}
-    std::string GetName() const override { return m_Name; }
-    bool OnEvent(const EventRecord& event) override
-    {
-        m_Seen.push_back(event.type);
-        return false;
-    }
-
-private:
-    std::string m_Name;
-    std::vector<int>& m_Seen;
-};
-
-class StandInParticipant : public WoppleParticipantLogic
-{
-public:
-    void CreateStates() override
-    {
-        for (const char* name : {"Idle", "WaitForSpin", "WaitForMatch", "PromptForFreeSpin",
-                                 "PromptForFreeSpinWithCashOut", "PromptForBuyWithCashOut", "WaitForSuperJokerMatch",
-                                 "WaitForCellJokerMatch"})
-            AddState(new RequestState(name, seen), true);
-    }
-    std::vector<int> seen;
-};
-
 class TurnLogic : public WoppleClassicGameLogic
 {
 public:

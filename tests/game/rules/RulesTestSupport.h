@@ -2,6 +2,7 @@
 
 #include "engine/core/TimerManager.h"
 #include "game/rules/WoppleGameLogic.h"
+#include "game/rules/WoppleParticipantLogic.h"
 #include "game/rules/WoppleState.h"
 #include "game/rules/WoppleTimer.h"
 #include "game/shell/GameTestSupport.h"
@@ -32,6 +33,45 @@ public:
 
     WoppleGameLogic* logic = nullptr;
     std::vector<std::string> asked;
+};
+
+// A participant's request state: it only sits there, and writes down the
+// events it is offered when given a list.
+class RequestState : public WoppleState
+{
+public:
+    explicit RequestState(std::string name, std::vector<int>* seen = nullptr)
+        : m_Name(std::move(name)), m_Seen(seen)
+    {
+    }
+    std::string GetName() const override { return m_Name; }
+    bool OnEvent(const EventRecord& event) override
+    {
+        if (m_Seen)
+            m_Seen->push_back(event.type);
+        return false;
+    }
+
+private:
+    std::string m_Name;
+    std::vector<int>* m_Seen;
+};
+
+// A participant that sits in whatever it is asked for; the tests answer for
+// it the way a participant does, with WOPPLE_PARTICIPANTACTION.
+class StandInParticipant : public WoppleParticipantLogic
+{
+public:
+    void CreateStates() override
+    {
+        for (const char* name : {"Idle", "WaitForSpin", "WaitForMatch", "WaitForSuperJokerMatch",
+                                 "WaitForCellJokerMatch", "PromptForFreeSpin", "PromptForFreeSpinWithCashOut",
+                                 "PromptForBuyWithCashOut", "PassOrKeepPirateOrTreasure", "TellUserAboutCellPirate",
+                                 "TellUserAboutCellTreasure"})
+            AddState(new RequestState(name, &seen), true);
+    }
+    // The events offered to its request states, in order.
+    std::vector<int> seen;
 };
 
 // Who saw which event, in order: "<object>.state:<number>" or "<object>.own:<number>".
