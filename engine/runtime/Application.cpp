@@ -1,5 +1,7 @@
 #include "engine/runtime/Application.h"
 
+#include "engine/runtime/Font.h"
+
 #include "engine/core/Color.h"
 #include "engine/core/Config.h"
 #include "engine/core/CrashReport.h"
@@ -219,6 +221,7 @@ Application::~Application()
         Log(3, "~Application - TTF_Quit\n");
         if (TTF_WasInit())
             TTF_Quit();
+        FontRendererCache::ForgetFileBytes();
         Log(3, "~Application - SDL_Quit\n");
         SDL_Quit();
         Log(3, "~Application - SAFE_DELETE(m_TimerManager)\n");

@@ -17,6 +17,7 @@ DisplayBackendSDL::~DisplayBackendSDL()
     if (m_ImageRenderer) {
         // The renderer wraps SDL's screen: it goes while SDL still owns that
         // screen, or its image would free it.
+        m_DisplayList.reset();
         m_ImageRenderer.reset();
         ShutdownSDLVideo();
     }
@@ -30,6 +31,7 @@ void DisplayBackendSDL::ApplyDisplayParams(const DisplayParams& params)
         m_CurrentDisplayParams.reset();
     }
     // Before SDL's video is touched: the old renderer wraps the old screen.
+    m_DisplayList.reset();
     m_ImageRenderer.reset();
 
     bool videoStarted = false;
@@ -77,9 +79,8 @@ void DisplayBackendSDL::ApplyDisplayParams(const DisplayParams& params)
 
     LogWrite("DisplayBackendSDL::ApplyDisplayParams: Creating m_ImageRenderer.\n");
     m_ImageRenderer = std::make_unique<SDLImageRenderer>(m_DisplaySurface);
+    m_DisplayList = std::make_unique<DisplayList>(*m_ImageRenderer);
     m_Changes.Invalidate();
-    // SDL's new screen starts black.
-    m_LastDrawn = m_Cleared = SDL_Rect{0, 0, 0, 0};
     m_CurrentDisplayParams = std::make_unique<DisplayParams>(params);
 
     if (!params.fullScreen) {
@@ -96,34 +97,36 @@ void DisplayBackendSDL::ApplyDisplayParams(const DisplayParams& params)
 
 ImageRenderer* DisplayBackendSDL::GetScreenImageRenderer()
 {
-    return m_ImageRenderer.get();
+    return m_DisplayList.get();
 }
 
 void DisplayBackendSDL::UpdateScreen()
 {
-    if (!m_DisplaySurface)
+    if (!m_DisplaySurface || !m_DisplayList)
         return;
     // Wraps SDL's screen, which may be a copy in the standard format.
-    SDL_Surface* frame = m_ImageRenderer ? m_ImageRenderer->GetTargetSDLSurface() : m_DisplaySurface;
+    SDL_Surface* frame = m_ImageRenderer->GetTargetSDLSurface();
     if (frame != m_DisplaySurface) {
+        // A flipped screen keeps no frame of ours to draw over.
+        m_DisplayList->Invalidate();
+        m_LastRedrawn = m_DisplayList->Render();
         SDL_Flip(m_DisplaySurface);
         ++m_PresentCount;
         return;
     }
-    // Nothing outside what was cleared and drawn since the last update can have changed.
-    const SDL_Rect drawn = m_ImageRenderer->TakeDrawnArea();
-    SDL_Rect area = drawn;
-    if (m_Cleared.w && area.w) {
-        const int x0 = std::min(area.x, m_Cleared.x), y0 = std::min(area.y, m_Cleared.y);
-        const int x1 = std::max(area.x + area.w, m_Cleared.x + m_Cleared.w);
-        const int y1 = std::max(area.y + area.h, m_Cleared.y + m_Cleared.h);
+    m_LastRedrawn = m_DisplayList->Render();
+    // Nothing outside what was drawn again can have changed.
+    SDL_Rect area{0, 0, 0, 0};
+    for (const SDL_Rect& r : m_LastRedrawn) {
+        if (!area.w) {
+            area = r;
+            continue;
+        }
+        const int x0 = std::min(area.x, r.x), y0 = std::min(area.y, r.y);
+        const int x1 = std::max(area.x + area.w, r.x + r.w), y1 = std::max(area.y + area.h, r.y + r.h);
         area = SDL_Rect{static_cast<Sint16>(x0), static_cast<Sint16>(y0), static_cast<Uint16>(x1 - x0),
                         static_cast<Uint16>(y1 - y0)};
-    } else if (m_Cleared.w) {
-        area = m_Cleared;
     }
-    m_LastDrawn = drawn;
-    m_Cleared = SDL_Rect{0, 0, 0, 0};
     const std::vector<SDL_Rect>& changes = m_Changes.Find(frame, area);
     if (changes.empty())
         return;
@@ -134,16 +137,8 @@ void DisplayBackendSDL::UpdateScreen()
 
 void DisplayBackendSDL::ClearScreen()
 {
-    if (!m_ImageRenderer)
-        return;
-    if (m_LastDrawn.w) {
-        m_ImageRenderer->FillRect(Rect(m_LastDrawn.x, m_LastDrawn.y, m_LastDrawn.w, m_LastDrawn.h), Color(0, 0, 0, 255),
-                                  true);
-        m_Cleared = m_LastDrawn;
-        m_LastDrawn = SDL_Rect{0, 0, 0, 0};
-    }
-    // The clear is not the screens' drawing: the next frame clears only what they draw.
-    m_ImageRenderer->TakeDrawnArea();
+    if (m_DisplayList)
+        m_DisplayList->Clear();
 }
 
 std::intptr_t DisplayBackendSDL::HandleWindowsMessage(WindowHandle, std::uint32_t message, std::uintptr_t wParam,
@@ -193,6 +188,8 @@ void DisplayBackendSDL::MakeScreenshot(const std::string& path)
         LogWrite("WARNING: Could not save screenshot: DisplayBackendSDL::m_DisplaySurface == NULL\n");
         return;
     }
+    // What was drawn since the last update is still only in the display list.
+    UpdateScreen();
     SDL_RWops* file = SDL_RWFromFile(path.c_str(), "wb");
     if (!file || SDL_SaveBMP_RW(m_DisplaySurface, file, 1) != 0) {
         LogWrite("WARNING: Could not save screenshot: %s\n", SDL_GetError());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/runtime/ChangedRegions.h"
+#include "engine/runtime/DisplayList.h"
 #include "engine/runtime/DisplayManager.h"
 
 #include <SDL.h>
@@ -11,8 +12,9 @@
 
 // Software drawing through SDL: opens the window and screen on SDL's "x11"
 // driver, or on "dummy" when there is no display, and draws onto the screen
-// with an SDLImageRenderer. An update presents only the rectangles that
-// changed since the last one, and nothing for an unchanged frame.
+// with an SDLImageRenderer. The screens draw into a display list; an update
+// draws only where the frame differs from the last one and presents only the
+// rectangles that changed, and nothing for an unchanged frame.
 class DisplayBackendSDL : public DisplayBackend
 {
 public:
@@ -23,7 +25,7 @@ public:
     ImageRenderer* GetScreenImageRenderer() override;
     void UpdateScreen() override;
     void InvalidateScreen() override { m_Changes.Invalidate(); }
-    // Only where the last frame drew: everywhere else it is black already.
+    // A new frame in the display list; the pixels wait for the update.
     void ClearScreen() override;
     std::intptr_t HandleWindowsMessage(WindowHandle hwnd, std::uint32_t message, std::uintptr_t wParam,
                                        std::intptr_t lParam) override;
@@ -41,6 +43,8 @@ public:
     // Updates that reached SDL, and the rectangles of the last one.
     std::uint32_t GetPresentCount() const { return m_PresentCount; }
     const std::vector<SDL_Rect>& GetLastPresented() const { return m_LastPresented; }
+    // The rectangles the last update drew again.
+    const std::vector<SDL_Rect>& GetLastRedrawn() const { return m_LastRedrawn; }
 
 private:
     struct DisplayMode
@@ -56,15 +60,14 @@ private:
 
     SDL_Surface* m_DisplaySurface = nullptr;
     std::unique_ptr<SDLImageRenderer> m_ImageRenderer;
+    std::unique_ptr<DisplayList> m_DisplayList;
     WindowHandle m_hWnd = nullptr;
     std::unique_ptr<DisplayParams> m_CurrentDisplayParams;
     std::unique_ptr<DisplayMode> m_SavedFullScreenDisplaySettings;
     int m_DesktopColorDepth = 0;
     bool m_ModalSystemDialogEnabled = false;
     ChangedRegions m_Changes;
-    // What the screens drew in the last frame, and what the clear of this frame covered.
-    SDL_Rect m_LastDrawn{0, 0, 0, 0};
-    SDL_Rect m_Cleared{0, 0, 0, 0};
     std::uint32_t m_PresentCount = 0;
     std::vector<SDL_Rect> m_LastPresented;
+    std::vector<SDL_Rect> m_LastRedrawn;
 };

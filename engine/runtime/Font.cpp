@@ -22,6 +22,12 @@ using RendererKey = std::tuple<std::string, int, int>;
 
 // Raw pointers: a renderer goes only through Release, never with the process's
 // static objects (SDL_ttf may be shut down by then).
+std::map<std::string, std::shared_ptr<const std::vector<char>>>& FileBytes()
+{
+    static std::map<std::string, std::shared_ptr<const std::vector<char>>> bytes;
+    return bytes;
+}
+
 std::map<RendererKey, IndividualFontRenderer*>& Renderers()
 {
     static auto* renderers = new std::map<RendererKey, IndividualFontRenderer*>();
@@ -92,22 +98,27 @@ std::string IndividualFontRenderer::OpenTTFFont()
     if (m_FontIndex < 0)
         return "the face index must not be negative";
 
-    ResourceInfo* info = nullptr;
-    RequireResourceCatalog().AcquireResource(m_FontName.c_str(), &info);
-    FileReader* reader = info ? info->GetReader() : nullptr;
-    if (!reader)
-        return "the resource has no file to read";
-    const char* data = nullptr;
-    std::size_t size = 0;
-    reader->Read(info->GetLocation(), data, size);
-    if (size == 0 || size > static_cast<std::size_t>(INT_MAX))
-        return "the font file is empty or too large";
-    m_FontBytes = std::make_unique<char[]>(size);
-    std::memcpy(m_FontBytes.get(), data, size);
-    // The font keeps its own copy, so the reader's may go.
-    reader->Close();
+    m_FontBytes = FontRendererCache::FindFileBytes(m_FontName);
+    if (!m_FontBytes) {
+        ResourceInfo* info = nullptr;
+        RequireResourceCatalog().AcquireResource(m_FontName.c_str(), &info);
+        FileReader* reader = info ? info->GetReader() : nullptr;
+        if (!reader)
+            return "the resource has no file to read";
+        const char* data = nullptr;
+        std::size_t size = 0;
+        reader->Read(info->GetLocation(), data, size);
+        if (size == 0 || size > static_cast<std::size_t>(INT_MAX)) {
+            reader->Close();
+            return "the font file is empty or too large";
+        }
+        m_FontBytes = std::make_shared<const std::vector<char>>(data, data + size);
+        // The font keeps its own copy, so the reader's may go.
+        reader->Close();
+        FontRendererCache::KeepFileBytes(m_FontName, m_FontBytes);
+    }
 
-    SDL_RWops* stream = SDL_RWFromConstMem(m_FontBytes.get(), static_cast<int>(size));
+    SDL_RWops* stream = SDL_RWFromConstMem(m_FontBytes->data(), static_cast<int>(m_FontBytes->size()));
     if (!stream)
         return SDL_GetError();
     m_TTFFont = TTF_OpenFontIndexRW(stream, 1, m_PointSize, m_FontIndex);
@@ -173,6 +184,22 @@ void FontRendererCache::Release(IndividualFontRenderer* renderer)
         return;
     Renderers().erase(RendererKey(renderer->m_FontName, renderer->m_PointSize, renderer->m_FontIndex));
     delete renderer;
+}
+
+std::shared_ptr<const std::vector<char>> FontRendererCache::FindFileBytes(const std::string& fontName)
+{
+    auto found = FileBytes().find(fontName);
+    return found == FileBytes().end() ? nullptr : found->second;
+}
+
+void FontRendererCache::KeepFileBytes(const std::string& fontName, std::shared_ptr<const std::vector<char>> bytes)
+{
+    FileBytes()[fontName] = std::move(bytes);
+}
+
+void FontRendererCache::ForgetFileBytes()
+{
+    FileBytes().clear();
 }
 
 IndividualFontRenderer* FontRendererCache::Find(const std::string& fontName, int pointSize, int fontIndex)

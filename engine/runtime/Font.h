@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <vector>
 #include <memory>
 #include <string>
 #include <utility>
@@ -56,7 +57,7 @@ private:
     int m_PointSize;
     int m_FontIndex;
     // SDL_ttf reads glyphs from these bytes for as long as the font is open.
-    std::unique_ptr<char[]> m_FontBytes;
+    std::shared_ptr<const std::vector<char>> m_FontBytes;
     TTF_Font* m_TTFFont = nullptr;
     // By character and colour: a glyph cached in one colour is no use in another.
     std::map<std::pair<unsigned char, std::uint32_t>, std::unique_ptr<Image>> m_CharacterCache;
@@ -75,6 +76,12 @@ public:
     // The open renderer for the key, or null; takes no reference.
     static IndividualFontRenderer* Find(const std::string& fontName, int pointSize, int fontIndex);
     static std::size_t GetRendererCount();
+    // A font file's bytes, read once while the font library runs: every size
+    // and face of a file shares them.
+    static std::shared_ptr<const std::vector<char>> FindFileBytes(const std::string& fontName);
+    static void KeepFileBytes(const std::string& fontName, std::shared_ptr<const std::vector<char>> bytes);
+    // The library is shut down: the next start reads the files again.
+    static void ForgetFileBytes();
 };
 
 // A TrueType face at a point size as scripts describe it, with an optional

@@ -379,6 +379,12 @@ SDL_Surface* Image::GetSurface() const
     return m_SurfaceRecord->GetSDLSurface();
 }
 
+void Image::MarkPixelsChanged()
+{
+    if (m_SurfaceRecord)
+        m_SurfaceRecord->MarkChanged();
+}
+
 std::size_t Image::CalcMemoryUsage(bool force)
 {
     if ((m_Flags & IMAGEFLAG_SHARED_PIXELS) && !force)
@@ -489,6 +495,7 @@ void Image::AlphaBlitOnto(const Rect* sourceRect, Image* target, const Point<int
     if (!ClipBlit(source->w, source->h, dest->w, dest->h, sx, sy, dx, dy, w, h))
         return;
 
+    target->MarkPixelsChanged();
     {
         SurfaceLock sourceLock(source);
         SurfaceLock destLock(dest);
@@ -529,6 +536,7 @@ void Image::ApplyAlphaMask(Image* mask)
     const int alphaShift = surface->format->Ashift;
     const std::uint32_t maskAlphaMask = maskSurface->format->Amask;
     const int maskAlphaShift = maskSurface->format->Ashift;
+    MarkPixelsChanged();
     {
         SurfaceLock lock(surface);
         SurfaceLock maskLock(maskSurface);

@@ -69,6 +69,9 @@ public:
 
     SDL_Surface* GetSurface() const;
     SurfaceRecord* GetSurfaceRecord() const { return m_SurfaceRecord; }
+    // Whoever writes the pixels other than through a renderer says so here, so
+    // that the screen redraws where the image is shown.
+    void MarkPixelsChanged();
 
     // A copy of the metadata value; nil when there is none.
     LuaObject GetMetadata() const;

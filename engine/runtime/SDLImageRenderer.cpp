@@ -6,6 +6,10 @@
 
 #include <SDL_gfxPrimitives.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
@@ -37,6 +41,75 @@ constexpr std::uint32_t Channel(std::uint32_t pixel, int shift)
     return (pixel >> shift) & 0xFF;
 }
 
+// Narrows a blit already within the target to the target's clip rectangle.
+bool ClipToClipRect(const SDL_Rect& clip, int& sx, int& sy, int& dx, int& dy, int& w, int& h)
+{
+    if (dx < clip.x) {
+        const int d = clip.x - dx;
+        sx += d, dx += d, w -= d;
+    }
+    if (dy < clip.y) {
+        const int d = clip.y - dy;
+        sy += d, dy += d, h -= d;
+    }
+    w = std::min(w, clip.x + clip.w - dx);
+    h = std::min(h, clip.y + clip.h - dy);
+    return w > 0 && h > 0;
+}
+
+// SDL's per-pixel alpha blend of one row: each side weighed over 256 on its
+// own, the target's alpha kept, clear pixels skipped and opaque ones copied.
+void BlendRowPixelAlpha(const std::uint32_t* s, std::uint32_t* d, int w)
+{
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i opaque = _mm_set1_epi32(255);
+    const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m128i full16 = _mm_set1_epi16(255);
+    for (; i + 4 <= w; i += 4) {
+        const __m128i sp = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const __m128i a = _mm_srli_epi32(sp, 24);
+        const __m128i isClear = _mm_cmpeq_epi32(a, zero);
+        if (_mm_movemask_epi8(isClear) == 0xFFFF)
+            continue;
+        const __m128i dp = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const __m128i isOpaque = _mm_cmpeq_epi32(a, opaque);
+        // Each pixel's alpha in all four of its 16-bit channels.
+        const __m128i a2 = _mm_or_si128(a, _mm_slli_epi32(a, 16));
+        const __m128i aLo = _mm_unpacklo_epi32(a2, a2), aHi = _mm_unpackhi_epi32(a2, a2);
+        const __m128i sLo = _mm_unpacklo_epi8(sp, zero), sHi = _mm_unpackhi_epi8(sp, zero);
+        const __m128i dLo = _mm_unpacklo_epi8(dp, zero), dHi = _mm_unpackhi_epi8(dp, zero);
+        const __m128i lo = _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(sLo, aLo), 8),
+                                         _mm_srli_epi16(_mm_mullo_epi16(dLo, _mm_sub_epi16(full16, aLo)), 8));
+        const __m128i hi = _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(sHi, aHi), 8),
+                                         _mm_srli_epi16(_mm_mullo_epi16(dHi, _mm_sub_epi16(full16, aHi)), 8));
+        const __m128i blended = _mm_packus_epi16(lo, hi);
+        const __m128i targetAlpha = _mm_and_si128(dp, alphaMask);
+        const __m128i mixed = _mm_or_si128(_mm_andnot_si128(alphaMask, blended), targetAlpha);
+        const __m128i copied = _mm_or_si128(_mm_andnot_si128(alphaMask, sp), targetAlpha);
+        __m128i out = _mm_or_si128(_mm_and_si128(isOpaque, copied), _mm_andnot_si128(isOpaque, mixed));
+        out = _mm_or_si128(_mm_and_si128(isClear, dp), _mm_andnot_si128(isClear, out));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), out);
+    }
+#endif
+    for (; i < w; ++i) {
+        const std::uint32_t sp = s[i];
+        const std::uint32_t a = sp >> 24;
+        if (a == 0)
+            continue;
+        const std::uint32_t dp = d[i];
+        if (a == 255) {
+            d[i] = (dp & 0xFF000000) | (sp & 0x00FFFFFF);
+            continue;
+        }
+        std::uint32_t out = dp & 0xFF000000;
+        for (int shift = 0; shift <= 16; shift += 8)
+            out |= ((Channel(sp, shift) * a >> 8) + (Channel(dp, shift) * (255 - a) >> 8)) << shift;
+        d[i] = out;
+    }
+}
+
 } // namespace
 
 SDLImageRenderer::SDLImageRenderer(Image* target)
@@ -62,26 +135,16 @@ void SDLImageRenderer::Touch(int x, int y, int w, int h)
 {
     const int x0 = std::max(x, 0), y0 = std::max(y, 0);
     const int x1 = std::min(x + w, m_TargetSurface->w), y1 = std::min(y + h, m_TargetSurface->h);
-    if (x0 >= x1 || y0 >= y1)
-        return;
-    if (m_DrawnX0 >= m_DrawnX1) {
-        m_DrawnX0 = x0, m_DrawnY0 = y0, m_DrawnX1 = x1, m_DrawnY1 = y1;
-        return;
-    }
-    m_DrawnX0 = std::min(m_DrawnX0, x0);
-    m_DrawnY0 = std::min(m_DrawnY0, y0);
-    m_DrawnX1 = std::max(m_DrawnX1, x1);
-    m_DrawnY1 = std::max(m_DrawnY1, y1);
+    if (x0 < x1 && y0 < y1)
+        m_TargetImage->MarkPixelsChanged();
 }
 
-SDL_Rect SDLImageRenderer::TakeDrawnArea()
+void SDLImageRenderer::SetClip(const SDL_Rect* clip)
 {
-    SDL_Rect area{0, 0, 0, 0};
-    if (m_DrawnX0 < m_DrawnX1)
-        area = SDL_Rect{static_cast<Sint16>(m_DrawnX0), static_cast<Sint16>(m_DrawnY0),
-                        static_cast<Uint16>(m_DrawnX1 - m_DrawnX0), static_cast<Uint16>(m_DrawnY1 - m_DrawnY0)};
-    m_DrawnX0 = m_DrawnY0 = m_DrawnX1 = m_DrawnY1 = 0;
-    return area;
+    SDL_Rect rect;
+    if (clip)
+        rect = *clip;
+    SDL_SetClipRect(m_TargetSurface, clip ? &rect : nullptr);
 }
 
 void SDLImageRenderer::DrawCircle(int x, int y, int radius, const Color& color)
@@ -184,28 +247,12 @@ void SDLImageRenderer::BlendPixelAlpha(SDL_Surface* surface, const Rect& srcRect
         return;
     // As in SDL 1.2, a surface with its own alpha ignores the constant.
     (void)alpha;
+    if (!ClipToClipRect(m_TargetSurface->clip_rect, sx, sy, dx, dy, w, h))
+        return;
     SurfaceLock sourceLock(surface);
     SurfaceLock targetLock(m_TargetSurface);
-    for (int row = 0; row < h; ++row) {
-        const std::uint32_t* s = PixelRow(surface, sy + row) + sx;
-        std::uint32_t* d = PixelRow(m_TargetSurface, dy + row) + dx;
-        for (int i = 0; i < w; ++i) {
-            const std::uint32_t sp = s[i];
-            const std::uint32_t a = sp >> 24;
-            if (a == 0)
-                continue;
-            const std::uint32_t dp = d[i];
-            // SDL leaves the target's alpha, and weighs each side over 256 on its own.
-            if (a == 255) {
-                d[i] = (dp & 0xFF000000) | (sp & 0x00FFFFFF);
-                continue;
-            }
-            std::uint32_t out = dp & 0xFF000000;
-            for (int shift = 0; shift <= 16; shift += 8)
-                out |= ((Channel(sp, shift) * a >> 8) + (Channel(dp, shift) * (255 - a) >> 8)) << shift;
-            d[i] = out;
-        }
-    }
+    for (int row = 0; row < h; ++row)
+        BlendRowPixelAlpha(PixelRow(surface, sy + row) + sx, PixelRow(m_TargetSurface, dy + row) + dx, w);
 }
 
 void SDLImageRenderer::BlitSurface(SDL_Surface* surface, int shaderType, const Rect& srcRect, const Rect& destRect,
@@ -247,7 +294,8 @@ void SDLImageRenderer::BlendSurface(SDL_Surface* surface, int shaderType, const 
 {
     VELK_ASSERT(surface->format->BytesPerPixel == 4 && m_TargetSurface->format->BytesPerPixel == 4);
     int sx = srcRect.x, sy = srcRect.y, dx = destRect.x, dy = destRect.y, w = srcRect.w, h = srcRect.h;
-    if (!ClipBlit(surface->w, surface->h, m_TargetSurface->w, m_TargetSurface->h, sx, sy, dx, dy, w, h))
+    if (!ClipBlit(surface->w, surface->h, m_TargetSurface->w, m_TargetSurface->h, sx, sy, dx, dy, w, h) ||
+        !ClipToClipRect(m_TargetSurface->clip_rect, sx, sy, dx, dy, w, h))
         return;
     SurfaceLock sourceLock(surface);
     SurfaceLock targetLock(m_TargetSurface);
@@ -317,10 +365,11 @@ void SDLImageRenderer::FillRectOntoSurface(const Rect& rect, const Color& color)
 void SDLImageRenderer::BlendRectOntoSurface(const Rect& rect, const Color& color)
 {
     VELK_ASSERT(m_TargetSurface->format->BytesPerPixel == 4);
-    const int x0 = std::max<int>(rect.x, 0);
-    const int y0 = std::max<int>(rect.y, 0);
-    const int x1 = std::min<int>(rect.x + rect.w, m_TargetSurface->w);
-    const int y1 = std::min<int>(rect.y + rect.h, m_TargetSurface->h);
+    const SDL_Rect& clip = m_TargetSurface->clip_rect;
+    const int x0 = std::max<int>(rect.x, clip.x);
+    const int y0 = std::max<int>(rect.y, clip.y);
+    const int x1 = std::min<int>(rect.x + rect.w, clip.x + clip.w);
+    const int y1 = std::min<int>(rect.y + rect.h, clip.y + clip.h);
     if (x0 >= x1 || y0 >= y1)
         return;
     const std::uint32_t a = color.a;

@@ -34,16 +34,16 @@ public:
     void DrawSurface(SDL_Surface* surface, int shaderType, const Rect& srcRect, const Rect& destRect,
                      std::uint8_t alpha);
 
-    // The box around everything drawn since the last call, within the target;
-    // w = 0 when nothing was. Presenting the screen compares only that much.
-    SDL_Rect TakeDrawnArea();
+    // Drawing stops at the rectangle (a part of the target) until the next
+    // call; null draws on the whole target again.
+    void SetClip(const SDL_Rect* clip);
 
 private:
     // Whether BlendPixelAlpha gives what SDL's blit would for the surface.
     bool BlendsLikeSDL(SDL_Surface* surface) const;
     // SDL's per-pixel alpha blend, in our own loop (several times faster).
     void BlendPixelAlpha(SDL_Surface* surface, const Rect& srcRect, const Rect& destRect, std::uint8_t alpha);
-    // Widens the drawn area by the box, clipped to the target.
+    // Marks the target's pixels changed when the box reaches into it.
     void Touch(int x, int y, int w, int h);
 
     void BlitSurface(SDL_Surface* surface, int shaderType, const Rect& srcRect, const Rect& destRect,
@@ -56,6 +56,4 @@ private:
     SDL_Surface* m_TargetSurface;
     Image* m_TargetImage;
     bool m_OwnsTargetImage;
-    // The drawn area as [x0, x1) x [y0, y1); empty while x0 >= x1.
-    int m_DrawnX0 = 0, m_DrawnY0 = 0, m_DrawnX1 = 0, m_DrawnY1 = 0;
 };

@@ -132,7 +132,9 @@ SurfaceRecord* SurfaceManager::AddSDLSurface(SDL_Surface* surface)
     if (adopt && surface != SDL_GetVideoSurface() && !IsStandardPixelFormat(surface->format))
         surface = ConvertToStandardFormat(surface);
 
+    static std::uint64_t s_LastSerial = 0;
     auto* record = new SurfaceRecord();
+    record->m_Serial = ++s_LastSerial;
     if (adopt)
         record->m_Surfaces[SURFACETYPE_SDL - 1] = std::make_unique<SDLSurface>(surface);
     record->m_Next = m_Head;

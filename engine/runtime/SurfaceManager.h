@@ -113,6 +113,13 @@ public:
 
     SurfaceRecord* GetNext() const { return m_Next; }
 
+    // Tells two records apart even when one is made where another was freed.
+    std::uint64_t GetSerial() const { return m_Serial; }
+    // Counts changes of the pixels made after the record was filed, so that
+    // a picture of the same record can tell it shows something else now.
+    std::uint32_t GetVersion() const { return m_Version; }
+    void MarkChanged() { ++m_Version; }
+
 private:
     friend class SurfaceManager;
     SurfaceRecord() = default;
@@ -120,6 +127,8 @@ private:
 
     std::unique_ptr<Surface> m_Surfaces[3];
     std::int32_t m_ShareCount = 1;
+    std::uint64_t m_Serial = 0;
+    std::uint32_t m_Version = 0;
     SurfaceRecord* m_Prev = nullptr;
     SurfaceRecord* m_Next = nullptr;
 };

@@ -24,6 +24,13 @@ char g_MainThreadKey;
 
 // Live main states with the generation they were created in, so that handles
 // outliving their state can tell.
+struct StateLookup
+{
+    lua_State* state = nullptr;
+    unsigned long long generation = 0;
+};
+StateLookup g_LastLookup;
+
 std::unordered_map<lua_State*, unsigned long long>& LiveStates()
 {
     static std::unordered_map<lua_State*, unsigned long long> states;
@@ -230,6 +237,8 @@ LuaState LuaState::Create(bool openStandardLibraries)
     lua_pushcfunction(L, ForInHelper);
     lua_setglobal(L, kLuaForInHelper);
     LiveStates()[L] = g_NextGeneration++;
+    if (g_LastLookup.state == L)
+        g_LastLookup = {};
     return LuaState(L);
 }
 
@@ -239,19 +248,26 @@ void LuaState::Destroy(LuaState state)
         return;
     lua_State* main = state.GetMainState().GetCState();
     LiveStates().erase(main);
+    if (g_LastLookup.state == main)
+        g_LastLookup = {};
     lua_close(main);
-}
-
-bool LuaState::IsAlive(lua_State* mainState, unsigned long long generation)
-{
-    auto it = LiveStates().find(mainState);
-    return it != LiveStates().end() && it->second == generation;
 }
 
 unsigned long long LuaState::GenerationOf(lua_State* mainState)
 {
+    // Nearly every look-up asks for the program's one state: the last answer is kept.
+    if (mainState && mainState == g_LastLookup.state)
+        return g_LastLookup.generation;
     auto it = LiveStates().find(mainState);
-    return it == LiveStates().end() ? 0 : it->second;
+    if (it == LiveStates().end())
+        return 0;
+    g_LastLookup = {mainState, it->second};
+    return it->second;
+}
+
+bool LuaState::IsAlive(lua_State* mainState, unsigned long long generation)
+{
+    return generation != 0 && GenerationOf(mainState) == generation;
 }
 
 LuaState LuaState::GetMainState() const

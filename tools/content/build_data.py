@@ -119,12 +119,14 @@ def render_svg(svg, output):
 
 
 def picture_jobs(src_dir, out_dir, gen_dir):
-    """Jobs for one picture folder, plus its metadata.cfg text (or None)."""
-    jobs, chunks = [], []
+    """Jobs for one picture folder, plus its Metadata: the hand-written text
+    (or None) and the generated entries (file name -> settings)."""
+    jobs, frames = [], {}
+    hand = None
     hand_metadata = os.path.join(src_dir, "metadata.cfg")
     if os.path.exists(hand_metadata):
         with open(hand_metadata, encoding="utf-8") as f:
-            chunks.append(f.read().rstrip("\n") + "\n")
+            hand = f.read().rstrip("\n") + "\n"
 
     for name in sorted(os.listdir(src_dir)):
         path = os.path.join(src_dir, name)
@@ -135,7 +137,6 @@ def picture_jobs(src_dir, out_dir, gen_dir):
     family_file = os.path.join(src_dir, "buttons.txt")
     if os.path.exists(family_file):
         families = buttons.parse(family_file)
-        frames = {}
         os.makedirs(gen_dir, exist_ok=True)
         for fam in families:
             svg = os.path.join(gen_dir, fam.name + ".svg")
@@ -147,9 +148,8 @@ def picture_jobs(src_dir, out_dir, gen_dir):
                 "width": fam.width,
                 "height": fam.height,
             }
-        chunks.append(metadata_chunk(frames, "Button families: frames Active, Disabled, Highlighted, Pressed."))
 
-    return jobs, ("\n".join(chunks) if chunks else None)
+    return jobs, hand, frames
 
 
 # ---------------------------------------------------------------- sounds
@@ -203,8 +203,7 @@ def music_jobs(src_dir, out_dir):
         out = os.path.join(out_dir, song.file_name)
         jobs.append(Job(out, [path], lambda song=song, out=out: score2midi.write_midi(song, out)))
         parts[song.file_name] = {"parts": {s.name: [s.first_measure, s.measures] for s in song.sections}}
-    metadata = metadata_chunk(parts, "Named parts: first measure and number of measures.") if parts else None
-    return jobs, metadata
+    return jobs, parts
 
 
 # ---------------------------------------------------------------- package
@@ -232,10 +231,63 @@ def write_package(data_dir, package):
     os.replace(tmp, package)
 
 
+# ---------------------------------------------------------------- metadata
+
+# What the splash loads ahead, one resource a tick: only the sounds of the
+# splash and the menu's first clicks. The screens are built at start, so their
+# pictures are loaded by then; anything else loads on first use in a couple of
+# milliseconds, where a tick apiece would hold the player on the splash.
+ADVANCE_LOADED = {
+    "sparkle_little.ogg", "C_wopple_1.ogg", "C_match_1.ogg", "C_match_2.ogg", "C_match_3.ogg",
+    "C_match_4.ogg", "C_match_5.ogg", "click.ogg", "TinyClick.ogg",
+}
+EXCLUDED = "excludeFromAdvanceLoad"
+
+
+def hand_entries(text):
+    """File name -> the text of its settings table, in a hand-written Metadata file."""
+    entries = {}
+    for match in re.finditer(r'\[\s*"([^"]+)"\s*\]\s*=\s*\{', text):
+        depth, end = 0, match.end() - 1
+        for end in range(match.end() - 1, len(text)):
+            depth += {"{": 1, "}": -1}.get(text[end], 0)
+            if depth == 0:
+                break
+        entries[match.group(1)] = text[match.end() - 1:end + 1]
+    return entries
+
+
+def folder_metadata(folder, files, hand, generated, comment):
+    """The metadata.cfg text of one output folder (or None): the hand-written
+    settings, the generated ones, and every file but those loaded ahead marked
+    as not loaded ahead. Hand entries carry the mark themselves, as a later
+    entry for a file replaces an earlier one."""
+    hand_named = hand_entries(hand) if hand else {}
+    generated = {name: dict(settings) for name, settings in generated.items()}
+    excluded_only = {}
+    for name in sorted(files):
+        if name in ADVANCE_LOADED:
+            continue
+        if name in generated:
+            generated[name][EXCLUDED] = True
+        elif name in hand_named:
+            if EXCLUDED not in hand_named[name]:
+                raise BuildError("%s/metadata.cfg: %s needs %s = true (only %s are loaded ahead)"
+                                 % (folder, name, EXCLUDED, ", ".join(sorted(ADVANCE_LOADED))))
+        else:
+            excluded_only[name] = {EXCLUDED: True}
+    chunks = [hand] if hand else []
+    if generated:
+        chunks.append(metadata_chunk(generated, comment))
+    if excluded_only:
+        chunks.append(metadata_chunk(excluded_only, "Loaded on first use, not ahead at start."))
+    return "\n".join(chunks) if chunks else None
+
+
 # ---------------------------------------------------------------- main
 
 def build(source, output, package, gen_dir, jobs_count):
-    all_jobs, metadata = [], {}
+    all_jobs, folders = [], {}  # output folder -> (hand text, generated entries, comment)
 
     images_src = os.path.join(source, "images")
     for folder in sorted(os.listdir(images_src)):
@@ -243,17 +295,15 @@ def build(source, output, package, gen_dir, jobs_count):
         if not os.path.isdir(src):
             continue
         out = os.path.join(output, "images", folder)
-        jobs, meta = picture_jobs(src, out, os.path.join(gen_dir, "images", folder))
+        jobs, hand, frames = picture_jobs(src, out, os.path.join(gen_dir, "images", folder))
         all_jobs += jobs
-        if meta:
-            metadata[out] = meta
+        folders[out] = (hand, frames, "Button families: frames Active, Disabled, Highlighted, Pressed.")
 
     all_jobs += sound_jobs(os.path.join(source, "sounds", "sounds.txt"), os.path.join(output, "sounds"))
     all_jobs += font_jobs(os.path.join(source, "fonts", "fonts.txt"), os.path.join(output, "fonts"))
-    jobs, meta = music_jobs(os.path.join(source, "music"), os.path.join(output, "music"))
+    jobs, parts = music_jobs(os.path.join(source, "music"), os.path.join(output, "music"))
     all_jobs += jobs
-    if meta:
-        metadata[os.path.join(output, "music")] = meta
+    folders[os.path.join(output, "music")] = (None, parts, "Named parts: first measure and number of measures.")
 
     outputs = [j.output for j in all_jobs]
     counts = collections.Counter(os.path.basename(o) for o in outputs)
@@ -280,6 +330,16 @@ def build(source, output, package, gen_dir, jobs_count):
         errors = [str(f.exception()) for f in futures if f.exception()]
     if errors:
         raise BuildError("\n".join(errors))
+
+    in_folder = collections.defaultdict(list)
+    for o in outputs:
+        in_folder[os.path.dirname(o)].append(os.path.basename(o))
+    metadata = {}
+    for folder in sorted(set(in_folder) | set(folders)):
+        hand, generated, comment = folders.get(folder, (None, {}, ""))
+        text = folder_metadata(folder, in_folder[folder], hand, generated, comment)
+        if text:
+            metadata[folder] = text
 
     expected = set(outputs)
     for folder, text in metadata.items():

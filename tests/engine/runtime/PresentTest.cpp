@@ -49,6 +49,16 @@ public:
     std::function<void(Canvas&)> draw;
 };
 
+// A 4 by 4 sprite of one ARGB colour.
+SDL_Surface* SolidSprite(std::uint32_t argb)
+{
+    SDL_Surface* sprite = SurfaceManager::GetInstance()->CreateSurface(4, 4, true);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            PixelRow(sprite, y)[x] = argb;
+    return sprite;
+}
+
 struct Presented
 {
     std::uint32_t count;
@@ -200,11 +210,7 @@ TEST_F(PresentTest, EveryKindOfDrawingIsPresentedAndClearedAfter)
 {
     SDL_Surface* frame = Backend().GetDisplaySurface();
     auto rgb = [frame](int x, int y) { return PixelRow(frame, y)[x] & 0xFFFFFFu; };
-    SDL_Surface* sprite = SurfaceManager::GetInstance()->CreateSurface(4, 4, true);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x)
-            PixelRow(sprite, y)[x] = 0x80FFFFFFu;
-    Image image(sprite, 0, nullptr);
+    Image image(SolidSprite(0x80FFFFFFu), 0, nullptr);
     struct Case
     {
         const char* what;
@@ -243,4 +249,58 @@ TEST_F(PresentTest, EveryKindOfDrawingIsPresentedAndClearedAfter)
             covered = covered || (c.x >= r.x && c.x < r.x + r.w && c.y >= r.y && c.y < r.y + r.h);
         EXPECT_TRUE(covered);
     }
+}
+
+TEST_F(PresentTest, OnlyWhatChangedIsDrawnAgainAndTheRestKeepsItsPixels)
+{
+    SDL_Surface* frame = Backend().GetDisplaySurface();
+    auto rgb = [frame](int x, int y) { return PixelRow(frame, y)[x] & 0xFFFFFFu; };
+    Image image(SolidSprite(0xFF2040FFu), 0, nullptr);
+    int spriteX = 100;
+    Color top = Colors::White, under = Color(255, 0, 0, 255);
+    app->draw = [&](Canvas& c) {
+        c.FillRectAt(Rect(10, 10, 5, 5), Color(0, 255, 0, 255));
+        c.PushState();
+        c.Translate(spriteX, 50);
+        c.DrawImageFrame(&image, 0);
+        c.PopState();
+        c.FillRectAt(Rect(150, 20, 6, 6), under);
+        c.FillRectAt(Rect(153, 20, 6, 6), top);
+    };
+    Pass();
+    EXPECT_EQ(Pass().count, 0u);
+    EXPECT_TRUE(Backend().GetLastRedrawn().empty()) << "an unchanged frame draws nothing";
+
+    // The sprite moves: its old and new places are drawn again, nothing else.
+    spriteX = 104;
+    EXPECT_EQ(Pass().count, 1u);
+    ASSERT_EQ(Backend().GetLastRedrawn().size(), 1u);
+    const SDL_Rect r = Backend().GetLastRedrawn()[0];
+    EXPECT_EQ(Text(r), "100,50 8x4");
+    EXPECT_EQ(rgb(100, 50), 0u) << "where it was: black again";
+    EXPECT_EQ(rgb(104, 50), 0x2040FFu);
+    EXPECT_EQ(rgb(12, 12), 0x00FF00u) << "untouched, kept from the last frame";
+
+    // Its pixels change in place: the same picture is drawn again.
+    image.MarkPixelsChanged();
+    PixelRow(image.GetSurface(), 0)[0] = 0xFF010203u;
+    EXPECT_EQ(Pass().count, 1u);
+    EXPECT_EQ(rgb(104, 50), 0x010203u);
+
+    // The same two fills in the other order: the overlap shows the one drawn last.
+    ASSERT_EQ(rgb(154, 22), 0xFFFFFFu);
+    std::swap(top, under);
+    app->draw = [&](Canvas& c) {
+        c.FillRectAt(Rect(10, 10, 5, 5), Color(0, 255, 0, 255));
+        c.PushState();
+        c.Translate(spriteX, 50);
+        c.DrawImageFrame(&image, 0);
+        c.PopState();
+        c.FillRectAt(Rect(153, 20, 6, 6), under);
+        c.FillRectAt(Rect(150, 20, 6, 6), top);
+    };
+    EXPECT_EQ(Pass().count, 1u);
+    EXPECT_EQ(rgb(154, 22), 0xFF0000u);
+    EXPECT_EQ(rgb(157, 22), 0xFFFFFFu);
+    EXPECT_EQ(rgb(12, 12), 0x00FF00u);
 }

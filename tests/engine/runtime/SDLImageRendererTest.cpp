@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 using namespace imagetest;
@@ -230,4 +231,54 @@ TEST_F(SDLImageRendererTest, OurPixelAlphaBlendGivesWhatSDLsBlitGives)
     ASSERT_EQ(SDL_BlitSurface(from->GetSurface(), nullptr, sdls->GetSurface(), nullptr), 0);
     for (int x = 0; x < w; ++x)
         ASSERT_EQ(PixelAt(*ours, x, 0), PixelAt(*sdls, x, 0)) << std::hex << sources[x] << " over " << targets[x];
+}
+
+TEST_F(SDLImageRendererTest, EveryWayOfDrawingStopsAtTheClipRectangle)
+{
+    // A 6 x 6 target clipped to its middle 2 x 2: the pixels just inside the
+    // clip change, those one pixel outside stay black.
+    struct Case
+    {
+        const char* what;
+        std::function<void(SDLImageRenderer&, Image&)> draw;
+    };
+    auto sprite = MakeImage(6, 6, std::vector<std::uint32_t>(36, 0x80FFFFFFu));
+    const Case cases[] = {
+        {"pixel alpha", [](SDLImageRenderer& r, Image& i) {
+             r.DrawImage(&i, SHADERTYPE_BLENDPIXELALPHA, nullptr, nullptr, 255, 0.0f, false, false);
+         }},
+        {"combined alpha", [](SDLImageRenderer& r, Image& i) {
+             r.DrawImage(&i, SHADERTYPE_BLENDCOMBINEDALPHA, nullptr, nullptr, 255, 0.0f, false, false);
+         }},
+        {"constant alpha", [](SDLImageRenderer& r, Image& i) {
+             r.DrawImage(&i, SHADERTYPE_BLENDCONSTANTALPHA, nullptr, nullptr, 128, 0.0f, false, false);
+         }},
+        {"copy", [](SDLImageRenderer& r, Image& i) {
+             r.DrawImage(&i, SHADERTYPE_COPY, nullptr, nullptr, 255, 0.0f, false, false);
+         }},
+        {"opaque fill", [](SDLImageRenderer& r, Image&) { r.FillRect(Rect(0, 0, 6, 6), Colors::White, true); }},
+        {"faded fill", [](SDLImageRenderer& r, Image&) {
+             r.FillRect(Rect(0, 0, 6, 6), Color(255, 255, 255, 128), true);
+         }},
+        {"line", [](SDLImageRenderer& r, Image&) {
+             for (int y = 0; y < 6; ++y)
+                 r.DrawLine(0, y, 5, y, Colors::White);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto onto = MakeImage(6, 6, std::vector<std::uint32_t>(36, 0xFF000000u));
+        SDLImageRenderer renderer(onto.get());
+        const SDL_Rect clip{2, 2, 2, 2};
+        renderer.SetClip(&clip);
+        c.draw(renderer, *sprite);
+        for (int y = 1; y <= 4; ++y)
+            for (int x = 1; x <= 4; ++x) {
+                const bool inside = x >= 2 && x <= 3 && y >= 2 && y <= 3;
+                EXPECT_EQ((PixelAt(*onto, x, y) & 0xFFFFFFu) != 0, inside) << x << "," << y;
+            }
+        renderer.SetClip(nullptr);
+        c.draw(renderer, *sprite);
+        EXPECT_NE(PixelAt(*onto, 0, 0) & 0xFFFFFFu, 0u) << "the whole target again";
+    }
 }
