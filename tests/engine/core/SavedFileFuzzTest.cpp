@@ -303,6 +303,15 @@ protected:
                    ReadSource(VELK_TEST_DATA_DIR "/../scripts/engine/Utility.lua")};
     }
 
+    // A mutated input can build a structure of many megabytes; the collector
+    // then waits for twice that before its next cycle, and a long run holds
+    // gigabytes of garbage. A full collection now and then keeps it small.
+    void CollectNowAndThen(int i)
+    {
+        if (i % 500 == 499)
+            lua_gc(L, LUA_GCCOLLECT, 0);
+    }
+
     // Nothing of a load is left on the state, whatever the input did.
     void ExpectStateIntact(const std::string& input)
     {
@@ -360,6 +369,7 @@ TEST_F(SavedFileFuzz, MutatedSavedFilesLoadOrFailCleanlyAndWhatLoadsRoundTrips)
     const int iterations = Iterations(3000);
     int loaded = 0;
     for (int i = 0; i < iterations; ++i) {
+        CollectNowAndThen(i);
         Mutator mutator(seed * 1000003u + static_cast<unsigned>(i));
         const SavedSeed& base = saved[mutator.Below(saved.size())];
         const std::string input = mutator.Mutate(base.text, savedTexts);
@@ -386,6 +396,7 @@ TEST_F(SavedFileFuzz, AMutatedFileThatCannotBeLoadedIsKeptAsBadByteForByte)
     const int iterations = std::max(1, Iterations(3000) / 15);
     const std::string path = PathOf("Player1.card");
     for (int i = 0; i < iterations; ++i) {
+        CollectNowAndThen(i);
         Mutator mutator(seed * 7919u + static_cast<unsigned>(i));
         const SavedSeed& base = saved[mutator.Below(saved.size())];
         const std::string input = mutator.Mutate(base.text, savedTexts);
@@ -500,6 +511,7 @@ TEST_F(SavedFileFuzz, RandomDataComesBackTheSameThroughTheSerialiser)
     const unsigned seed = Seed();
     const int iterations = Iterations(3000);
     for (int i = 0; i < iterations; ++i) {
+        CollectNowAndThen(i);
         Mutator m(seed * 104729u + static_cast<unsigned>(i));
         SCOPED_TRACE("seed " + std::to_string(seed) + ", data " + std::to_string(i));
         lua_newtable(L);
@@ -561,6 +573,7 @@ TEST_F(SavedFileFuzz, TheDialectRewriteKeepsLinesAndNeverBreaksPlainLua)
     const int iterations = Iterations(1500);
     int plain = 0;
     for (int i = 0; i < iterations; ++i) {
+        CollectNowAndThen(i);
         Mutator mutator(seed * 15485863u + static_cast<unsigned>(i));
         const std::string input = mutator.Mutate(scripts[mutator.Below(scripts.size())], scripts);
         SCOPED_TRACE("seed " + std::to_string(seed) + ", script " + std::to_string(i));
