@@ -417,3 +417,39 @@ TEST_F(DirectMusicTest, TheGamesLoopPlaysOnTheSoundSystemsDevice)
     Sound::Quit();
     EXPECT_FALSE(Mix_PlayingMusic());
 }
+
+TEST_F(DirectMusicTest, TheMixerPlaysASongAgainFromItsStartAndKeepsPlayingAsOthersComeAndGo)
+{
+    Sound::Init(true);
+    ASSERT_TRUE(Sound::IsActive());
+    std::unique_ptr<MusicOutput> mixer = CreateMixerMusicOutput();
+    ASSERT_TRUE(mixer->IsOpen());
+    ASSERT_TRUE(mixer->Prepare().Ok());
+    // Three pieces, one note apart: more than the output keeps loaded.
+    std::vector<std::string> songs;
+    for (int note : {60, 64, 67})
+        songs.push_back(miditest::File(0, 96, {miditest::Track({{0, miditest::Bytes({0x90, note, 80})},
+                                                                 {96, miditest::Bytes({0x80, note, 0})}},
+                                                                96)}));
+    struct Step
+    {
+        const char* what;
+        int song;
+        bool haltFirst;
+    };
+    const Step steps[] = {{"first", 0, false},   {"the same again", 0, false}, {"after a halt", 0, true},
+                          {"another", 1, false}, {"a third", 2, false},        {"the first, let go", 0, false},
+                          {"back to the third", 2, true}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (step.haltFirst) {
+            mixer->Halt();
+            EXPECT_FALSE(Mix_PlayingMusic());
+        }
+        EXPECT_TRUE(mixer->Play(songs[step.song]).Ok());
+        EXPECT_TRUE(Mix_PlayingMusic());
+    }
+    mixer.reset();
+    EXPECT_FALSE(Mix_PlayingMusic());
+    Sound::Quit();
+}
