@@ -3,6 +3,7 @@
 #include "engine/core/Class.h"
 #include "engine/core/Exception.h"
 #include "engine/core/Log.h"
+#include "engine/core/TypeConversion.h"
 #include "engine/ui/Actor.h"
 #include "engine/ui/Label.h"
 #include "game/rules/WoppleGameEvents.h"
@@ -163,6 +164,7 @@ void WoppleMultiBoardBaseLogic::RefreshGoalDisplay(bool animate)
     const bool supersChanged = ShowCount(numberOfSuperWopplesRequired, m_SupersLeftValue, m_SupersLeftCheck, m_SupersShown);
     if (!animate)
         return;
+    Log(3, "Level goal: %d Wopples and %d Super Wopples to go\n", numberOfWopplesRequired, numberOfSuperWopplesRequired);
     auto* screen = dynamic_cast<WoppleGameScreen*>(GetTargetScreen());
     auto burst = [screen](const char* effect, Actor* over) {
         if (screen && over) {
@@ -196,7 +198,9 @@ void WoppleMultiBoardBaseLogic::RefreshGoalDisplay(bool animate)
             const Rect r = m_WopplesNeededContainer->GetGlobalRect();
             at = Point<int>(r.x + r.w / 2, r.y + r.h);
         }
-        ShowScoreFlash(static_cast<std::int64_t>(m_TotalRequired) * kGoalBonusPerLine, at.x, at.y, "GoldScoreFlash");
+        const std::int64_t bonus = static_cast<std::int64_t>(m_TotalRequired) * kGoalBonusPerLine;
+        Log(3, "Level goal reached: %lld bonus points\n", static_cast<long long>(bonus));
+        ShowScoreFlash(bonus, at.x, at.y, "GoldScoreFlash");
     } else if (blink) {
         blink->FadeInThenOut(kGoalBlinkMs);
     }

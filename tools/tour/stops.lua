@@ -575,3 +575,82 @@ for _, stop in ipairs{
 } do
     table.insert(TourStops, stop)
 end
+
+-- The multi-board modes mid-round: a level of each set up at the console (the
+-- quest gets its own levels later), a few rows and columns of every board
+-- nearly marked, then the automated player spins until lines have been
+-- scored and counted off the goal under the boards.
+local function StartMultiBoard(class, wopples, supers)
+    NamePlayers()
+    WoppleQuestLevels[101] = {
+        class = class, mapName = "Tour of the Boards",
+        numberOfWopplesRequired = wopples, numberOfSuperWopplesRequired = supers,
+    }
+    Debug_StartQuestGame(101)
+    local root = Screens.GameScreen:FindChild("RootActor", true)
+    assert(root ~= nil, "no multi-board game on the game screen")
+    return root, { Destroy = function() SwitchToScreen("Tour") end }
+end
+
+local function MultiBoardsDealt()
+    local root = GameRoot()
+    local board = root and root:FindChild("board_1", true)
+    return board == nil or board:GetCellView(board:GetNumColumns(), 1).visible
+end
+
+-- Every board: row 2 and column 4 marked but for one cell each, so most spins score.
+local function NearlyMarkBoards()
+    for i = 1, 4 do
+        local board = GameRoot():FindChild("board_" .. i, true)
+        if board ~= nil then
+            for k = 1, 5 do
+                if k ~= i then
+                    board:GetCellView(k, 2):SetCellType("Selected")
+                end
+                if k ~= 5 - i then
+                    board:GetCellView(4, k):SetCellType("Selected")
+                end
+            end
+        end
+    end
+end
+
+local function PlayUntilLinesCounted(seed, wopples, lines)
+    local label = GameRoot():FindChild("wopplesLeftValue", true)
+    Debug_AutoPlay(seed, { stallPasses = 600, maxPasses = 40000, fastClock = true })
+    PassesUntil(function() return tonumber(label.text) <= wopples - lines end, 20000)
+    Debug_AutoPlay(false)
+    Passes(90)
+end
+
+for _, stop in ipairs{
+    { name = "game-two-boards", screen = "GameScreen", open = function()
+          local root, shown = StartMultiBoard("WoppleTwoBoardGameLogic", 15, 1)
+          return shown
+      end, before = function()
+          WaitUntil(MultiBoardsDealt)
+          Passes(4)
+          NearlyMarkBoards()
+          PlayUntilLinesCounted(3, 15, 3)
+      end },
+    { name = "game-three-boards", screen = "GameScreen", open = function()
+          local root, shown = StartMultiBoard("WoppleThreeBoardGameLogic", 25, 3)
+          return shown
+      end, before = function()
+          WaitUntil(MultiBoardsDealt)
+          Passes(4)
+          NearlyMarkBoards()
+          PlayUntilLinesCounted(4, 25, 3)
+      end },
+    { name = "game-four-boards", screen = "GameScreen", open = function()
+          local root, shown = StartMultiBoard("WoppleFourBoardGameLogic", 30, 6)
+          return shown
+      end, before = function()
+          WaitUntil(MultiBoardsDealt)
+          Passes(4)
+          NearlyMarkBoards()
+          PlayUntilLinesCounted(5, 30, 4)
+      end },
+} do
+    table.insert(TourStops, stop)
+end
