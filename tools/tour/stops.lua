@@ -598,7 +598,7 @@ local function MultiBoardsDealt()
     return board == nil or board:GetCellView(board:GetNumColumns(), 1).visible
 end
 
--- Every board: row 2 and column 4 marked but for one cell each, so most spins score.
+-- Every board: row 2 marked but for one cell, so a line comes soon.
 local function NearlyMarkBoards()
     for i = 1, 4 do
         local board = GameRoot():FindChild("board_" .. i, true)
@@ -606,9 +606,6 @@ local function NearlyMarkBoards()
             for k = 1, 5 do
                 if k ~= i then
                     board:GetCellView(k, 2):SetCellType("Selected")
-                end
-                if k ~= 5 - i then
-                    board:GetCellView(4, k):SetCellType("Selected")
                 end
             end
         end
@@ -631,7 +628,7 @@ for _, stop in ipairs{
           WaitUntil(MultiBoardsDealt)
           Passes(4)
           NearlyMarkBoards()
-          PlayUntilLinesCounted(3, 15, 3)
+          PlayUntilLinesCounted(3, 15, 2)
       end },
     { name = "game-three-boards", screen = "GameScreen", open = function()
           local root, shown = StartMultiBoard("WoppleThreeBoardGameLogic", 25, 3)
@@ -640,7 +637,7 @@ for _, stop in ipairs{
           WaitUntil(MultiBoardsDealt)
           Passes(4)
           NearlyMarkBoards()
-          PlayUntilLinesCounted(4, 25, 3)
+          PlayUntilLinesCounted(4, 25, 2)
       end },
     { name = "game-four-boards", screen = "GameScreen", open = function()
           local root, shown = StartMultiBoard("WoppleFourBoardGameLogic", 30, 6)
@@ -649,7 +646,7 @@ for _, stop in ipairs{
           WaitUntil(MultiBoardsDealt)
           Passes(4)
           NearlyMarkBoards()
-          PlayUntilLinesCounted(5, 30, 4)
+          PlayUntilLinesCounted(5, 30, 3)
       end },
 } do
     table.insert(TourStops, stop)
