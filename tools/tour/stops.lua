@@ -577,9 +577,9 @@ for _, stop in ipairs{
 end
 
 -- The multi-board modes mid-round: a level of each set up at the console (the
--- quest gets its own levels later), a few rows and columns of every board
--- nearly marked, then the automated player spins until lines have been
--- scored and counted off the goal under the boards.
+-- quest gets its own levels later), a row of every board nearly marked, then
+-- the automated player spins until lines have been scored and counted off the
+-- goal under the boards.
 local function StartMultiBoard(class, wopples, supers)
     NamePlayers()
     WoppleQuestLevels[101] = {
@@ -620,34 +620,23 @@ local function PlayUntilLinesCounted(seed, wopples, lines)
     Passes(90)
 end
 
+-- A stop of a mode's level: its goal, and the player's seed and the lines it plays for.
+local function MultiBoardStop(name, class, wopples, supers, seed, lines)
+    return { name = name, screen = "GameScreen", open = function()
+        local root, shown = StartMultiBoard(class, wopples, supers)
+        return shown
+    end, before = function()
+        WaitUntil(MultiBoardsDealt)
+        Passes(4)
+        NearlyMarkBoards()
+        PlayUntilLinesCounted(seed, wopples, lines)
+    end }
+end
+
 for _, stop in ipairs{
-    { name = "game-two-boards", screen = "GameScreen", open = function()
-          local root, shown = StartMultiBoard("WoppleTwoBoardGameLogic", 15, 1)
-          return shown
-      end, before = function()
-          WaitUntil(MultiBoardsDealt)
-          Passes(4)
-          NearlyMarkBoards()
-          PlayUntilLinesCounted(3, 15, 2)
-      end },
-    { name = "game-three-boards", screen = "GameScreen", open = function()
-          local root, shown = StartMultiBoard("WoppleThreeBoardGameLogic", 25, 3)
-          return shown
-      end, before = function()
-          WaitUntil(MultiBoardsDealt)
-          Passes(4)
-          NearlyMarkBoards()
-          PlayUntilLinesCounted(4, 25, 2)
-      end },
-    { name = "game-four-boards", screen = "GameScreen", open = function()
-          local root, shown = StartMultiBoard("WoppleFourBoardGameLogic", 30, 6)
-          return shown
-      end, before = function()
-          WaitUntil(MultiBoardsDealt)
-          Passes(4)
-          NearlyMarkBoards()
-          PlayUntilLinesCounted(5, 30, 3)
-      end },
+    MultiBoardStop("game-two-boards", "WoppleTwoBoardGameLogic", 15, 1, 3, 2),
+    MultiBoardStop("game-three-boards", "WoppleThreeBoardGameLogic", 25, 3, 4, 2),
+    MultiBoardStop("game-four-boards", "WoppleFourBoardGameLogic", 30, 6, 5, 3),
 } do
     table.insert(TourStops, stop)
 end
