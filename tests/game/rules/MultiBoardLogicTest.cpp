@@ -86,6 +86,14 @@ protected:
         return std::string();
     }
 
+    // The level's logic leaves the screen, so that the next case can start one.
+    void EndLevel()
+    {
+        screen->logic = nullptr;
+        logic.reset();
+        Pass();
+    }
+
     WoppleCellView* Cell(const Place& p) const { return logic->GetBoardView(p.board)->GetCellView(p.column, p.row); }
 
     void Mark(const std::vector<Place>& places)
@@ -181,9 +189,7 @@ TEST_F(MultiBoardLogicTest, EachArrangementLinksItsBoardsAndCountsALineAcrossASe
         EXPECT_EQ(Score(), 3000);
         EXPECT_FALSE(logic->IsLevelGoalMet());
 
-        screen->logic = nullptr;
-        logic.reset();
-        Pass();
+        EndLevel();
     }
 }
 
@@ -264,9 +270,7 @@ TEST_F(MultiBoardLogicTest, ALostLevelIsToldWhichKindOfLineWasMissing)
         EXPECT_NE(logic->SayGameMessage(16, nullptr, "", "", ""), nullptr);
         Passes(2);
         EXPECT_EQ(Eval("said").GetString(), said);
-        screen->logic = nullptr;
-        logic.reset();
-        Pass();
+        EndLevel();
     }
 }
 
@@ -288,9 +292,7 @@ TEST_F(MultiBoardLogicTest, AMissingBoardOrLinkFunctionStopsTheLevelWithItsAsser
         Lua(c.setup);
         const std::string message = StartLevel(c.fields);
         EXPECT_NE(message.find(c.message), std::string::npos) << message;
-        screen->logic = nullptr;
-        logic.reset();
-        Pass();
+        EndLevel();
     }
 }
 
