@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Plays Classic rounds with the automated player in one process, headless.
+"""Plays rounds of a mode with the automated player in one process, headless.
 
 Starts the program on a temporary home with the console, names a player and
 has the automated player play the rounds from the menu (replaying between
@@ -10,6 +10,10 @@ and compares the live objects, timers and memory of a middle round with the
 last one.
 
     tools/soak.py --program build/play/Wopple2 --rounds 1000 --from-round 100
+
+Classic rounds start from the menu. With --mode two-board, three-board or
+four-board, a quest level is made a level of that mode at the console (the
+quest does not name its modes yet) and replayed from its results.
 
 Exits with 1 when a round is missing, the player got stuck, an assertion, a
 script error or a sanitizer report shows, or the objects, timers or memory grew between the
@@ -32,13 +36,38 @@ ROUND = re.compile(
 MEMORY_SLACK_KB = 8 * 1024
 
 
+# The quest level a mode's rounds are played on, its logic and its goal
+# (ordinary lines, super lines).
+SOAK_LEVEL = 46
+LEVEL_MODES = {
+    "two-board": ("WoppleTwoBoardGameLogic", 15, 1),
+    "three-board": ("WoppleThreeBoardGameLogic", 25, 3),
+    "four-board": ("WoppleFourBoardGameLogic", 30, 6),
+}
+
+
+def start_lines(mode):
+    """The console lines that put the player where the first round starts,
+    and the automated player's options for starting it."""
+    if mode == "classic":
+        return ["SwitchToScreen('MenuScreen')"], "startButton = 'playClassicButton', "
+    logic, wopples, supers = LEVEL_MODES[mode]
+    return [
+        "Players[1].Options['game.mode'] = 'Vevev'",
+        "local level = WoppleQuestLevels[%d]; level.class = '%s'; level.numberOfWopplesRequired = %d; "
+        "level.numberOfSuperWopplesRequired = %d" % (SOAK_LEVEL, logic, wopples, supers),
+        "Debug_StartQuestGame(%d)" % SOAK_LEVEL,
+    ], ""
+
+
 def run(args):
+    lines, start = start_lines(args.mode)
     console = "\n".join([
         "Players[1].Name = 'Soak'",
         "SetCurrentPlayerFromIndex(1, 1)",
-        "SwitchToScreen('MenuScreen')",
-        "Debug_AutoPlay(%d, { startButton = 'playClassicButton', rounds = %d, quitWhenOver = true, "
-        "fastClock = true, stallPasses = 900, maxPasses = %d })" % (args.seed, args.rounds, 6000 * args.rounds),
+    ] + lines + [
+        "Debug_AutoPlay(%d, { %srounds = %d, quitWhenOver = true, "
+        "fastClock = true, stallPasses = 900, maxPasses = %d })" % (args.seed, start, args.rounds, 6000 * args.rounds),
         "",
     ])
     with tempfile.TemporaryDirectory(prefix="wopple-soak-") as home:
@@ -69,6 +98,8 @@ def main():
     parser.add_argument("--program", default="build/play/Wopple2")
     parser.add_argument("--rounds", type=int, default=1000)
     parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--mode", default="classic", choices=["classic"] + sorted(LEVEL_MODES),
+                        help="the mode whose rounds are played (default: classic)")
     parser.add_argument("--from-round", type=int, default=0,
                         help="the round whose objects, timers and memory the last round may not exceed "
                              "(default: a tenth of the rounds, at least 1)")

@@ -260,9 +260,23 @@ std::string WoppleAutoPlayer::AnswerFrontDialog(Screen& screen)
 
 std::string WoppleAutoPlayer::AnswerRoundEnd(WoppleOldSchoolBaseLogic& logic)
 {
-    if (Screen* screen = logic.GetTargetScreen(); screen && !screen->GetDialogs().empty())
-        return AnswerFrontDialog(*screen);
     const bool last = m_RoundsPlayed >= m_Options.rounds;
+    if (Screen* screen = logic.GetTargetScreen(); screen && !screen->GetDialogs().empty()) {
+        // A quest level's results: replayed until the last round, which ends
+        // there (the map is the quest's to show).
+        Actor* results = screen->GetDialogs().back();
+        if (results->GetName() == "WoppleEndLevelDialog") {
+            if (last) {
+                m_RoundOver = true;
+                Log(2, "AutoPlay: done at the results after %d rounds\n", m_RoundsPlayed);
+                return std::string();
+            }
+            if (Button* replay = FindVisibleButton(results, "ReplayButton"))
+                return Click(replay, "ReplayButton");
+            return std::string();
+        }
+        return AnswerFrontDialog(*screen);
+    }
     const char* name = last ? "QuitButton" : "ReplayButton";
     Button* button = FindButton(logic, name);
     if (!button)

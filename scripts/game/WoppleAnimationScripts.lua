@@ -58,7 +58,7 @@ function Scripts.DisplayLevelActors(root, logic, numbers, screen)
         table.insert(boards, board)
     end
     for i = 1, 4 do
-        local multi = root:FindChild("theBoard" .. i, true)
+        local multi = root:FindChild("board_" .. i, true) or root:FindChild("theBoard" .. i, true)
         if multi then
             table.insert(boards, multi)
         end

@@ -575,3 +575,68 @@ for _, stop in ipairs{
 } do
     table.insert(TourStops, stop)
 end
+
+-- The multi-board modes mid-round: a level of each set up at the console (the
+-- quest gets its own levels later), a row of every board nearly marked, then
+-- the automated player spins until lines have been scored and counted off the
+-- goal under the boards.
+local function StartMultiBoard(class, wopples, supers)
+    NamePlayers()
+    WoppleQuestLevels[101] = {
+        class = class, mapName = "Tour of the Boards",
+        numberOfWopplesRequired = wopples, numberOfSuperWopplesRequired = supers,
+    }
+    Debug_StartQuestGame(101)
+    local root = Screens.GameScreen:FindChild("RootActor", true)
+    assert(root ~= nil, "no multi-board game on the game screen")
+    return root, { Destroy = function() SwitchToScreen("Tour") end }
+end
+
+local function MultiBoardsDealt()
+    local root = GameRoot()
+    local board = root and root:FindChild("board_1", true)
+    return board == nil or board:GetCellView(board:GetNumColumns(), 1).visible
+end
+
+-- Every board: row 2 marked but for one cell, so a line comes soon.
+local function NearlyMarkBoards()
+    for i = 1, 4 do
+        local board = GameRoot():FindChild("board_" .. i, true)
+        if board ~= nil then
+            for k = 1, 5 do
+                if k ~= i then
+                    board:GetCellView(k, 2):SetCellType("Selected")
+                end
+            end
+        end
+    end
+end
+
+local function PlayUntilLinesCounted(seed, wopples, lines)
+    local label = GameRoot():FindChild("wopplesLeftValue", true)
+    Debug_AutoPlay(seed, { stallPasses = 600, maxPasses = 40000, fastClock = true })
+    PassesUntil(function() return tonumber(label.text) <= wopples - lines end, 20000)
+    Debug_AutoPlay(false)
+    Passes(90)
+end
+
+-- A stop of a mode's level: its goal, and the player's seed and the lines it plays for.
+local function MultiBoardStop(name, class, wopples, supers, seed, lines)
+    return { name = name, screen = "GameScreen", open = function()
+        local root, shown = StartMultiBoard(class, wopples, supers)
+        return shown
+    end, before = function()
+        WaitUntil(MultiBoardsDealt)
+        Passes(4)
+        NearlyMarkBoards()
+        PlayUntilLinesCounted(seed, wopples, lines)
+    end }
+end
+
+for _, stop in ipairs{
+    MultiBoardStop("game-two-boards", "WoppleTwoBoardGameLogic", 15, 1, 3, 2),
+    MultiBoardStop("game-three-boards", "WoppleThreeBoardGameLogic", 25, 3, 4, 2),
+    MultiBoardStop("game-four-boards", "WoppleFourBoardGameLogic", 30, 6, 5, 3),
+} do
+    table.insert(TourStops, stop)
+end
