@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Plays Classic rounds with the automated player in one process, headless.
+"""Plays rounds of a mode (Classic unless --mode) with the automated player in one process, headless.
 
 Starts the program on a temporary home with the console, names a player and
 has the automated player play the rounds from the menu (replaying between
@@ -10,6 +10,7 @@ and compares the live objects, timers and memory of a middle round with the
 last one.
 
     tools/soak.py --program build/play/Wopple2 --rounds 1000 --from-round 100
+    tools/soak.py --program build/play/Wopple2 --rounds 50 --mode patterns
 
 Exits with 1 when a round is missing, the player got stuck, an assertion, a
 script error or a sanitizer report shows, or the objects, timers or memory grew between the
@@ -32,13 +33,30 @@ ROUND = re.compile(
 MEMORY_SLACK_KB = 8 * 1024
 
 
+# The modes a soak can play: the console lines that set the round up (a quest
+# level's table is made up here, as the levels of the shipped table may be of
+# any mode) and the menu button that starts it, empty when the lines start it.
+MODES = {
+    "classic": ([], "playClassicButton"),
+    "patterns": (["WoppleQuestLevels[101] = { class = 'WopplePatternsGameLogic', patternIndex = 4, "
+                  "mapName = 'Soak Lagoon' }",
+                  "Debug_StartQuestGame(101)"], ""),
+    "seven-by-seven": (["WoppleQuestLevels[102] = { class = 'WoppleSevenBySevenLogic', patternIndex = 55, "
+                        "mapName = 'Soak Atoll' }",
+                        "Debug_StartQuestGame(102)"], ""),
+}
+
+
 def run(args):
+    setup, start_button = MODES[args.mode]
     console = "\n".join([
         "Players[1].Name = 'Soak'",
         "SetCurrentPlayerFromIndex(1, 1)",
         "SwitchToScreen('MenuScreen')",
-        "Debug_AutoPlay(%d, { startButton = 'playClassicButton', rounds = %d, quitWhenOver = true, "
-        "fastClock = true, stallPasses = 900, maxPasses = %d })" % (args.seed, args.rounds, 6000 * args.rounds),
+    ] + setup + [
+        "Debug_AutoPlay(%d, { startButton = '%s', rounds = %d, quitWhenOver = true, "
+        "fastClock = true, stallPasses = 900, maxPasses = %d })"
+        % (args.seed, start_button, args.rounds, 6000 * args.rounds),
         "",
     ])
     with tempfile.TemporaryDirectory(prefix="wopple-soak-") as home:
@@ -69,6 +87,7 @@ def main():
     parser.add_argument("--program", default="build/play/Wopple2")
     parser.add_argument("--rounds", type=int, default=1000)
     parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--mode", choices=sorted(MODES), default="classic", help="the kind of round to play")
     parser.add_argument("--from-round", type=int, default=0,
                         help="the round whose objects, timers and memory the last round may not exceed "
                              "(default: a tenth of the rounds, at least 1)")

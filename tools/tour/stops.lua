@@ -575,3 +575,83 @@ for _, stop in ipairs{
 } do
     table.insert(TourStops, stop)
 end
+
+-- Pattern rounds: a pattern half matched by the automated player, the
+-- celebration of a completed pattern, and the seven-by-seven board mid-round.
+-- The levels are made up here (the quest's table names no modes yet); the
+-- celebration's round has every other square of the pattern, and of the
+-- column of its last square, matched from the start, so a number or a joker
+-- on that reel soon completes it.
+for _, stop in ipairs((function()
+    local function StartLevel(level, fields)
+        NamePlayers()
+        WoppleQuestLevels[level] = fields
+        Debug_StartQuestGame(level)
+        local root = Screens.GameScreen:FindChild("RootActor", true)
+        assert(root ~= nil, "no game on the game screen")
+        return root, { Destroy = function() SwitchToScreen("Tour") end }
+    end
+    local function Board()
+        local root = GameRoot()
+        return root and root:FindChild("theBoard", true)
+    end
+    -- A cell shows its pattern face by name; frame 1 is the matched face.
+    local function MatchedPatternCells()
+        local board, count = Board(), 0
+        for c = 1, board and board:GetNumColumns() or 0 do
+            for r = 1, board:GetNumRows() do
+                local cell = board:GetCellView(c, r)
+                if cell.name == "PatternCell" and cell.frame == 1 then
+                    count = count + 1
+                end
+            end
+        end
+        return count
+    end
+    return {
+        { name = "game-patterns", screen = "GameScreen", open = function()
+              local root, shown = StartLevel(201, { class = "WopplePatternsGameLogic", patternIndex = 27,
+                                                    mapName = "Coral Steps" })
+              return shown
+          end, before = function()
+              Debug_AutoPlay(3, { stallPasses = 600, maxPasses = 60000, fastClock = true })
+              PassesUntil(function() return AllReelsStopped() and MatchedPatternCells() >= 5 end, 40000)
+              Debug_AutoPlay(false)
+              Passes(40)
+          end },
+        { name = "game-pattern-complete", screen = "GameScreen", open = function()
+              local root, shown = StartLevel(202, { class = "WopplePatternsGameLogic", patternIndex = 27,
+                                                    mapName = "Starfish Bay" })
+              return shown
+          end, before = function()
+              WaitUntil(NumbersDealt)
+              -- The heart's tip, (3, 5), is left to play for.
+              local board = Board()
+              for c = 1, 5 do
+                  for r = 1, 5 do
+                      local cell = board:GetCellView(c, r)
+                      if (cell.name == "PatternCell" or c == 3) and not (c == 3 and r == 5) then
+                          cell:SetCellType("Selected")
+                      end
+                  end
+              end
+              Debug_AutoPlay(5, { stallPasses = 600, maxPasses = 60000, fastClock = true })
+              PassesUntil(function() return MatchedPatternCells() == 17 end, 40000)
+              Debug_AutoPlay(false)
+              -- The fanfare, the flash and the stars' second blink.
+              Passes(8)
+          end },
+        { name = "game-seven-by-seven", screen = "GameScreen", open = function()
+              local root, shown = StartLevel(203, { class = "WoppleSevenBySevenLogic", patternIndex = 55,
+                                                    mapName = "Whale Song" })
+              return shown
+          end, before = function()
+              Debug_AutoPlay(7, { stallPasses = 600, maxPasses = 60000, fastClock = true })
+              PassesUntil(function() return AllReelsStopped() and MatchedPatternCells() >= 5 end, 40000)
+              Debug_AutoPlay(false)
+              Passes(40)
+          end },
+    }
+end)()) do
+    table.insert(TourStops, stop)
+end

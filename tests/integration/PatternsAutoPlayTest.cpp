@@ -1,0 +1,58 @@
+// The automated player on pattern levels of the real program: a level table
+// made up at the console, the level started, played by clicks to its end.
+
+#include "ProgramFixture.h"
+
+namespace {
+
+std::string PlayLevel(const std::string& levelTable, int seed)
+{
+    return "Players[1].Name = 'Robo'\n"
+           "SetCurrentPlayerFromIndex(1, 1)\n"
+           "SwitchToScreen('MenuScreen')\n"
+           "WoppleQuestLevels[101] = " + levelTable + "\n"
+           "Debug_StartQuestGame(101)\n"
+           "Debug_AutoPlay(" + std::to_string(seed) + ", { quitWhenOver = true, fastClock = true, "
+           "stallPasses = 900, maxPasses = 30000 })\n";
+}
+
+} // namespace
+
+TEST_F(ProgramTest, APatternLevelIsPlayedToItsEndWithThePatternMarkedAfterItsIntro)
+{
+    std::string output;
+    const std::string console = PlayLevel(
+        "{ class = 'WopplePatternsGameLogic', patternIndex = 26, mapName = 'Test Lagoon', "
+        "levelIntroTitle = 'Coconut', levelIntroDialog = 'Match every square of the coconut.' }", 5);
+    ASSERT_EQ(RunToEnd({"--console", "-w", "--log3"}, console, output), 0) << output;
+    ExpectInOrder(output, {"AutoPlay: playing with seed 5\n", "SetState: LevelIntroDialog\n",
+                           "AutoPlay: OkayButton (LevelIntroDialog)\n", "SetState: AssignPattern\n",
+                           "SetState: AssignNumbers\n", "SetState: ExplainGame\n", "SetState: StartGame\n",
+                           "Game sound: sparkle_little.ogg\n", "SetState: EndGameTransition\n",
+                           "SetState: ProcessEndGame\n", "AutoPlay: the round is over"});
+    // The coconut's 21 squares are rarely all matched in twenty spins; when
+    // they are, the celebration comes once.
+    const std::string celebration = "output Logic SetState: ProcessCompletedPattern\n";
+    const std::size_t first = output.find(celebration);
+    if (first != std::string::npos)
+        EXPECT_EQ(output.find(celebration, first + 1), std::string::npos);
+    EXPECT_EQ(output.find("Assertion failed"), std::string::npos) << output;
+    EXPECT_EQ(output.find("AutoPlay: stuck"), std::string::npos) << output;
+    EXPECT_EQ(output.find("AutoPlay: stopped after"), std::string::npos) << output;
+}
+
+TEST_F(ProgramTest, ASevenBySevenLevelIsPlayedToItsEndOnSevenReels)
+{
+    std::string output;
+    const std::string console = PlayLevel(
+        "{ class = 'WoppleSevenBySevenLogic', patternIndex = 51, mapName = 'Test Atoll' }", 9);
+    ASSERT_EQ(RunToEnd({"--console", "-w", "--log3"}, console, output), 0) << output;
+    ExpectInOrder(output, {"SetState: AssignPattern\n", "SetState: StartGame\n", "SetState: SpinWheel\n",
+                           "AutoPlay: cell 1 ", "SetState: ProcessEndGame\n", "AutoPlay: the round is over"});
+    // Cells of the sixth and seventh columns are played too.
+    EXPECT_TRUE(output.find("AutoPlay: cell 1 6 ") != std::string::npos ||
+                output.find("AutoPlay: cell 1 7 ") != std::string::npos)
+        << output;
+    EXPECT_EQ(output.find("Assertion failed"), std::string::npos) << output;
+    EXPECT_EQ(output.find("AutoPlay: stuck"), std::string::npos) << output;
+}
