@@ -34,16 +34,19 @@ MEMORY_SLACK_KB = 8 * 1024
 
 
 # The modes a soak can play: the console lines that set the round up (a quest
-# level's table is made up here, as the levels of the shipped table may be of
-# any mode) and the menu button that starts it, empty when the lines start it.
+# level's table is replaced here, as the shipped levels may be of any mode; a
+# level the table did not have at start has no top-score lists) and the menu
+# button that starts it, empty when the lines start it.
 MODES = {
     "classic": ([], "playClassicButton"),
-    "patterns": (["WoppleQuestLevels[101] = { class = 'WopplePatternsGameLogic', patternIndex = 4, "
+    "patterns": (["Players[1].Options['game.mode'] = 'Vevev'",
+                  "WoppleQuestLevels[12] = { number = 12, class = 'WopplePatternsGameLogic', patternIndex = 4, "
                   "mapName = 'Soak Lagoon' }",
-                  "Debug_StartQuestGame(101)"], ""),
-    "seven-by-seven": (["WoppleQuestLevels[102] = { class = 'WoppleSevenBySevenLogic', patternIndex = 55, "
+                  "Debug_StartQuestGame(12)"], ""),
+    "seven-by-seven": (["Players[1].Options['game.mode'] = 'Vevev'",
+                        "WoppleQuestLevels[22] = { number = 22, class = 'WoppleSevenBySevenLogic', patternIndex = 55, "
                         "mapName = 'Soak Atoll' }",
-                        "Debug_StartQuestGame(102)"], ""),
+                        "Debug_StartQuestGame(22)"], ""),
 }
 
 

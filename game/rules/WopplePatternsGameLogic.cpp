@@ -2,6 +2,7 @@
 
 #include "engine/core/Class.h"
 #include "engine/core/Log.h"
+#include "engine/core/TypeConversion.h"
 #include "engine/ui/Actor.h"
 #include "engine/ui/Label.h"
 #include "game/rules/WoppleGameMessages.h"

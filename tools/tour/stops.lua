@@ -578,13 +578,14 @@ end
 
 -- Pattern rounds: a pattern half matched by the automated player, the
 -- celebration of a completed pattern, and the seven-by-seven board mid-round.
--- The levels are made up here (the quest's table names no modes yet); the
+-- The levels' tables are replaced here (the quest's table names no modes yet); the
 -- celebration's round has every other square of the pattern, and of the
 -- column of its last square, matched from the start, so a number or a joker
 -- on that reel soon completes it.
 for _, stop in ipairs((function()
     local function StartLevel(level, fields)
         NamePlayers()
+        Players[1].Options["game.mode"] = "Vevev"
         WoppleQuestLevels[level] = fields
         Debug_StartQuestGame(level)
         local root = Screens.GameScreen:FindChild("RootActor", true)
@@ -610,7 +611,7 @@ for _, stop in ipairs((function()
     end
     return {
         { name = "game-patterns", screen = "GameScreen", open = function()
-              local root, shown = StartLevel(201, { class = "WopplePatternsGameLogic", patternIndex = 27,
+              local root, shown = StartLevel(12, { number = 12, class = "WopplePatternsGameLogic", patternIndex = 27,
                                                     mapName = "Coral Steps" })
               return shown
           end, before = function()
@@ -620,7 +621,7 @@ for _, stop in ipairs((function()
               Passes(40)
           end },
         { name = "game-pattern-complete", screen = "GameScreen", open = function()
-              local root, shown = StartLevel(202, { class = "WopplePatternsGameLogic", patternIndex = 27,
+              local root, shown = StartLevel(13, { number = 13, class = "WopplePatternsGameLogic", patternIndex = 27,
                                                     mapName = "Starfish Bay" })
               return shown
           end, before = function()
@@ -642,7 +643,7 @@ for _, stop in ipairs((function()
               Passes(8)
           end },
         { name = "game-seven-by-seven", screen = "GameScreen", open = function()
-              local root, shown = StartLevel(203, { class = "WoppleSevenBySevenLogic", patternIndex = 55,
+              local root, shown = StartLevel(22, { number = 22, class = "WoppleSevenBySevenLogic", patternIndex = 55,
                                                     mapName = "Whale Song" })
               return shown
           end, before = function()
