@@ -6,7 +6,7 @@
 
 namespace {
 
-std::string PlayLevel(const std::string& levelTable, int seed)
+std::string PlayLevel(const std::string& levelTable, int seed, int rounds = 0)
 {
     return "Players[1].Name = 'Robo'\n"
            "SetCurrentPlayerFromIndex(1, 1)\n"
@@ -14,24 +14,28 @@ std::string PlayLevel(const std::string& levelTable, int seed)
            "SwitchToScreen('MenuScreen')\n"
            "WoppleQuestLevels[12] = " + levelTable + "\n"
            "Debug_StartQuestGame(12)\n"
-           "Debug_AutoPlay(" + std::to_string(seed) + ", { quitWhenOver = true, fastClock = true, "
+           "Debug_AutoPlay(" + std::to_string(seed) + ", { rounds = " + std::to_string(rounds) +
+           ", quitWhenOver = true, fastClock = true, "
            "stallPasses = 900, maxPasses = 30000 })\n";
 }
 
 } // namespace
 
-TEST_F(ProgramTest, APatternLevelIsPlayedToItsEndWithThePatternMarkedAfterItsIntro)
+TEST_F(ProgramTest, APatternLevelIsPlayedToItsEndWithThePatternMarkedAfterItsIntroThenLeftForTheMenu)
 {
     std::string output;
     const std::string console = PlayLevel(
         "{ class = 'WopplePatternsGameLogic', patternIndex = 26, mapName = 'Test Lagoon', "
-        "levelIntroTitle = 'Coconut', levelIntroDialog = 'Match every square of the coconut.' }", 5);
+        "levelIntroTitle = 'Coconut', levelIntroDialog = 'Match every square of the coconut.' }", 5, 1);
     ASSERT_EQ(RunToEnd({"--console", "-w", "--log3"}, console, output), 0) << output;
     ExpectInOrder(output, {"SetState: LevelIntroDialog\n", "AutoPlay: playing with seed 5\n",
                            "AutoPlay: OkayButton (LevelIntroDialog)\n", "SetState: AssignPattern\n",
                            "SetState: AssignNumbers\n", "SetState: ExplainGame\n", "SetState: StartGame\n",
                            "Game sound: sparkle_little.ogg\n", "SetState: EndGameTransition\n",
-                           "SetState: ProcessEndGame\n", "AutoPlay: the round is over"});
+                           "SetState: ProcessEndGame\n", "AutoPlay: the round is over",
+                           // The results' Map button: without a map, back to the menu.
+                           "AutoPlay: QuitToMapButton (ProcessEndGame)\n", "No map in this build; back to the menu.\n",
+                           "OnScreenTransition -> WoppleMenuScreen\n", "AutoPlay: back on the menu after 1 rounds\n"});
     // The coconut's 21 squares are rarely all matched in twenty spins; when
     // they are, the celebration comes once.
     const std::string celebration = "output Logic SetState: ProcessCompletedPattern\n";
