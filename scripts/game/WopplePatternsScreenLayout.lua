@@ -1,16 +1,17 @@
 -- The game screen's layout for a pattern round: the Classic screen with the
--- pattern's sign (its number and the round's name) under the cherub on the
--- right. The seven-by-seven layout (WoppleSevenBySevenScreenLayout.lua) builds on it.
+-- pattern's sign (its number and the round's name) in the top left corner.
+-- The seven-by-seven layout (WoppleSevenBySevenScreenLayout.lua) builds on it.
 
-Resources.PatternNumberFont = Resources.Font:new{ fontName = "Dosis-ExtraBold.otf", fontSize = 26 }
-Resources.PatternNameFont = Resources.Font:new{ fontName = "Dosis-ExtraBold.otf", fontSize = 15 }
+Resources.PatternNumberFont = Resources.Font:new{ fontName = "Dosis-ExtraBold.otf", fontSize = 18 }
+Resources.PatternNameFont = Resources.Font:new{ fontName = "Dosis-ExtraBold.otf", fontSize = 12 }
 
 local A = Resources.RectAlignment
 
-local function SignLabel(font, text, offset, fields)
+-- A white label on the sign, its centre (or its left end) at a point of the sign.
+local function SignLabel(font, text, alignment, at, fields)
     local label = {
         font = font, fgColor = "White", shadowColor = "Black", useActorColorAsBG = false, text = text,
-        alignment = A.MidTop, alignTo = A.MidTop, alignmentOffset = offset,
+        alignment = alignment, alignTo = A.TopLeft, alignmentOffset = at,
     }
     for key, value in pairs(fields or {}) do
         label[key] = value
@@ -18,15 +19,16 @@ local function SignLabel(font, text, offset, fields)
     return Resources.Label:new(label)
 end
 
--- The sign's number is the pattern's; its lower plate names the round.
+-- Over the power-ups, where the round has nothing else: the pattern's number
+-- and the round's name.
 local patternSign = Resources.Actor:new{
     image = "signPattern.png",
-    position = { 612, 368 },
+    position = { 8, 0 },
     zorder = 10,
     children = {
-        caption = SignLabel("ScoreCaptionFont", "PATTERN", { 0, 9 }),
-        patternIndexLabel = SignLabel("PatternNumberFont", "1", { 0, 27 }),
-        patternNameLabel = SignLabel("PatternNameFont", "", { 0, 62 }, { widthLimit = 148 }),
+        caption = SignLabel("ScoreCaptionFont", "PATTERN", A.MidLeft, { 26, 17 }),
+        patternIndexLabel = SignLabel("PatternNumberFont", "1", A.Center, { 132, 17 }),
+        patternNameLabel = SignLabel("PatternNameFont", "", A.Center, { 82, 36 }, { widthLimit = 140 }),
     },
 }
 

@@ -5,5 +5,6 @@ Resources.WoppleSevenBySevenScreenLayout = WoppleLayoutFromClassic{
     patternSign = Resources.WopplePatternsScreenLayout.children.patternSign,
     boardFrame = Resources.Actor:new{ image = "frameBoardSevenBySeven.png", position = { 175, 6 }, zorder = 1 },
     theBoard = { resource = "WoppleSevenBySevenBoardResourceSet", position = { 187, 18 }, zorder = 2 },
-    woppleWheels = { resource = "SevenWoppleWheels" },
+    -- The seven narrower reels centred under the board, on the ledge.
+    woppleWheels = { resource = "SevenWoppleWheels", position = { 160, 490 } },
 }

@@ -625,9 +625,13 @@ for _, stop in ipairs((function()
                                                     mapName = "Starfish Bay" })
               return shown
           end, before = function()
-              WaitUntil(NumbersDealt)
-              -- The heart's tip, (3, 5), is left to play for.
+              -- The pattern is marked and the numbers dealt once the lever comes.
               local board = Board()
+              local lever = GameRoot():FindChild("cocoDropButton", true)
+              WaitUntil(function()
+                  return board:GetCellView(3, 5).name == "PatternCell" and lever.visible and not lever:IsSliding()
+              end)
+              -- The heart's tip, (3, 5), is left to play for.
               for c = 1, 5 do
                   for r = 1, 5 do
                       local cell = board:GetCellView(c, r)
@@ -637,10 +641,11 @@ for _, stop in ipairs((function()
                   end
               end
               Debug_AutoPlay(5, { stallPasses = 600, maxPasses = 60000, fastClock = true })
-              PassesUntil(function() return MatchedPatternCells() == 17 end, 40000)
+              local star = board:GetCellView(3, 5):FindChild("patternCompletionOverlay", true)
+              PassesUntil(function() return star.visible end, 40000)
               Debug_AutoPlay(false)
-              -- The fanfare, the flash and the stars' second blink.
-              Passes(8)
+              -- The flash over the stars' second blink.
+              Passes(9)
           end },
         { name = "game-seven-by-seven", screen = "GameScreen", open = function()
               local root, shown = StartLevel(22, { number = 22, class = "WoppleSevenBySevenLogic", patternIndex = 55,
