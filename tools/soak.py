@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Plays rounds of a mode with the automated player in one process, headless.
+"""Plays rounds of a mode (Classic unless --mode) with the automated player in one process, headless.
 
 Starts the program on a temporary home with the console, names a player and
 has the automated player play the rounds from the menu (replaying between
@@ -10,10 +10,12 @@ and compares the live objects, timers and memory of a middle round with the
 last one.
 
     tools/soak.py --program build/play/Wopple2 --rounds 1000 --from-round 100
+    tools/soak.py --program build/play/Wopple2 --rounds 50 --mode patterns
 
-Classic rounds start from the menu. With --mode two-board, three-board or
-four-board, a quest level is made a level of that mode at the console (the
-quest does not name its modes yet) and replayed from its results.
+The modes: classic, patterns, seven-by-seven, two-board, three-board and
+four-board. Classic rounds start from the menu; the others make a quest level
+a level of that mode at the console (the quest does not name its modes yet)
+and replay it from its results.
 
 Exits with 1 when a round is missing, the player got stuck, an assertion, a
 script error or a sanitizer report shows, or the objects, timers or memory grew between the
@@ -36,38 +38,48 @@ ROUND = re.compile(
 MEMORY_SLACK_KB = 8 * 1024
 
 
-# The quest level a mode's rounds are played on, its logic and its goal
-# (ordinary lines, super lines).
-SOAK_LEVEL = 46
-LEVEL_MODES = {
-    "two-board": ("WoppleTwoBoardGameLogic", 15, 1),
-    "three-board": ("WoppleThreeBoardGameLogic", 25, 3),
-    "four-board": ("WoppleFourBoardGameLogic", 30, 6),
+# The modes a soak can play: the console lines that set the round up (a quest
+# level's table is replaced here, as the shipped levels may be of any mode; a
+# level the table did not have at start has no top-score lists) and the menu
+# button that starts it, empty when the lines start it.
+MODES = {
+    "classic": ([], "playClassicButton"),
+    "patterns": (["Players[1].Options['game.mode'] = 'Vevev'",
+                  "WoppleQuestLevels[12] = { number = 12, class = 'WopplePatternsGameLogic', patternIndex = 4, "
+                  "mapName = 'Soak Lagoon' }",
+                  "Debug_StartQuestGame(12)"], ""),
+    "seven-by-seven": (["Players[1].Options['game.mode'] = 'Vevev'",
+                        "WoppleQuestLevels[22] = { number = 22, class = 'WoppleSevenBySevenLogic', patternIndex = 55, "
+                        "mapName = 'Soak Atoll' }",
+                        "Debug_StartQuestGame(22)"], ""),
 }
 
 
-def start_lines(mode):
-    """The console lines that put the player where the first round starts,
-    and the automated player's options for starting it."""
-    if mode == "classic":
-        return ["SwitchToScreen('MenuScreen')"], "startButton = 'playClassicButton', "
-    logic, wopples, supers = LEVEL_MODES[mode]
-    return [
-        "Players[1].Options['game.mode'] = 'Vevev'",
-        "local level = WoppleQuestLevels[%d]; level.class = '%s'; level.numberOfWopplesRequired = %d; "
-        "level.numberOfSuperWopplesRequired = %d" % (SOAK_LEVEL, logic, wopples, supers),
-        "Debug_StartQuestGame(%d)" % SOAK_LEVEL,
-    ], ""
+def multi_board(logic, wopples, supers):
+    """A multi-board level on level 46, with its goal of ordinary and super lines."""
+    return (["Players[1].Options['game.mode'] = 'Vevev'",
+             "local level = WoppleQuestLevels[46]; level.class = '%s'; level.numberOfWopplesRequired = %d; "
+             "level.numberOfSuperWopplesRequired = %d" % (logic, wopples, supers),
+             "Debug_StartQuestGame(46)"], "")
+
+
+MODES.update({
+    "two-board": multi_board("WoppleTwoBoardGameLogic", 15, 1),
+    "three-board": multi_board("WoppleThreeBoardGameLogic", 25, 3),
+    "four-board": multi_board("WoppleFourBoardGameLogic", 30, 6),
+})
 
 
 def run(args):
-    lines, start = start_lines(args.mode)
+    setup, start_button = MODES[args.mode]
     console = "\n".join([
         "Players[1].Name = 'Soak'",
         "SetCurrentPlayerFromIndex(1, 1)",
-    ] + lines + [
-        "Debug_AutoPlay(%d, { %srounds = %d, quitWhenOver = true, "
-        "fastClock = true, stallPasses = 900, maxPasses = %d })" % (args.seed, start, args.rounds, 6000 * args.rounds),
+        "SwitchToScreen('MenuScreen')",
+    ] + setup + [
+        "Debug_AutoPlay(%d, { startButton = '%s', rounds = %d, quitWhenOver = true, "
+        "fastClock = true, stallPasses = 900, maxPasses = %d })"
+        % (args.seed, start_button, args.rounds, 6000 * args.rounds),
         "",
     ])
     with tempfile.TemporaryDirectory(prefix="wopple-soak-") as home:
@@ -98,8 +110,7 @@ def main():
     parser.add_argument("--program", default="build/play/Wopple2")
     parser.add_argument("--rounds", type=int, default=1000)
     parser.add_argument("--seed", type=int, default=1)
-    parser.add_argument("--mode", default="classic", choices=["classic"] + sorted(LEVEL_MODES),
-                        help="the mode whose rounds are played (default: classic)")
+    parser.add_argument("--mode", choices=sorted(MODES), default="classic", help="the kind of round to play")
     parser.add_argument("--from-round", type=int, default=0,
                         help="the round whose objects, timers and memory the last round may not exceed "
                              "(default: a tenth of the rounds, at least 1)")

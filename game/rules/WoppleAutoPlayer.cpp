@@ -150,10 +150,11 @@ std::string WoppleAutoPlayer::StartRound()
     ScreenManager* screens = ScreenManager::GetInstance();
     Screen* screen = screens ? screens->GetCurrentScreen() : nullptr;
     if (m_Leaving) {
-        // Quit was pressed on the last round: done once the menu is back.
-        if (screen && screen->GetName() == "MenuScreen") {
+        // Quit was pressed on the last round: done once the menu (or a quest level's map) is back.
+        if (screen && (screen->GetName() == "MenuScreen" || screen->GetName() == "MapScreen")) {
             m_RoundOver = true;
-            Log(2, "AutoPlay: back on the menu after %d rounds\n", m_RoundsPlayed);
+            Log(2, "AutoPlay: back on the %s after %d rounds\n", screen->GetName() == "MapScreen" ? "map" : "menu",
+                m_RoundsPlayed);
         }
         return std::string();
     }
@@ -262,18 +263,12 @@ std::string WoppleAutoPlayer::AnswerRoundEnd(WoppleOldSchoolBaseLogic& logic)
 {
     const bool last = m_RoundsPlayed >= m_Options.rounds;
     if (Screen* screen = logic.GetTargetScreen(); screen && !screen->GetDialogs().empty()) {
-        // A quest level's results: replayed until the last round, which ends
-        // there (the map is the quest's to show).
-        Actor* results = screen->GetDialogs().back();
-        if (results->GetName() == "WoppleEndLevelDialog") {
-            if (last) {
-                m_RoundOver = true;
-                Log(2, "AutoPlay: done at the results after %d rounds\n", m_RoundsPlayed);
-                return std::string();
-            }
-            if (Button* replay = FindVisibleButton(results, "ReplayButton"))
-                return Click(replay, "ReplayButton");
-            return std::string();
+        // A quest level's results: replay it, or back to the map after the last.
+        Actor* front = screen->GetDialogs().back();
+        const char* choice = last ? "QuitToMapButton" : "ReplayButton";
+        if (Button* button = front->GetName() == "WoppleEndLevelDialog" ? FindVisibleButton(front, choice) : nullptr) {
+            m_Leaving = last;
+            return Click(button, choice);
         }
         return AnswerFrontDialog(*screen);
     }

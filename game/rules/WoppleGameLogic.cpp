@@ -9,6 +9,9 @@
 #include "engine/ui/ScreenManager.h"
 #include "game/shell/WoppleScreen.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 const char* const kControlNames[] = {"optionsButton", "helpButton", "quitButton"};
@@ -200,6 +203,15 @@ void WoppleGameLogic::GoToScreen(const std::string& screenName)
 {
     ScreenManager* screens = ScreenManager::GetInstance();
     VELK_ASSERT(screens != 0);
+    // Without a map the player would be left on a finished round with no way on.
+    const std::vector<Screen*> all = screens->GetScreens();
+    const bool hasMap =
+        std::any_of(all.begin(), all.end(), [](Screen* screen) { return screen && screen->GetName() == "MapScreen"; });
+    if (screenName == "MapScreen" && !hasMap) {
+        LogWrite("WARNING: No map in this build; back to the menu.\n");
+        screens->SwitchToScreen("MenuScreen");
+        return;
+    }
     screens->SwitchToScreen(screenName);
     if (screenName == "MapScreen")
         if (Screen* map = screens->GetScreen("MapScreen"))

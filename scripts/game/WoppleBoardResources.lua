@@ -129,8 +129,7 @@ Resources.WoppleCellViewSevenBySevenDefaults = WoppleCellViewTemplate{
     face = "cellFace7x7.png",
     patternFace = "cellPatternFace7x7.png",
     aura = "cellVisionAura7x7.png",
-    -- No pattern is played on seven by seven: the board's glow stands in.
-    patternOverlay = "cellBoardCompletionOverlay7x7.png",
+    patternOverlay = "cellPatternGlow7x7.png",
     boardOverlay = "cellBoardCompletionOverlay7x7.png",
     font = "CellFontSevenBySeven",
     visionLabel = "SevenBySevenWoppleVisionLabelDefaults",

@@ -638,5 +638,88 @@ for _, stop in ipairs{
     MultiBoardStop("game-three-boards", "WoppleThreeBoardGameLogic", 25, 3, 4, 2),
     MultiBoardStop("game-four-boards", "WoppleFourBoardGameLogic", 30, 6, 5, 3),
 } do
+-- Pattern rounds: a pattern half matched by the automated player, the
+-- celebration of a completed pattern, and the seven-by-seven board mid-round.
+-- The levels' tables are replaced here (the quest's table names no modes yet); the
+-- celebration's round has every other square of the pattern, and of the
+-- column of its last square, matched from the start, so a number or a joker
+-- on that reel soon completes it.
+for _, stop in ipairs((function()
+    local function StartLevel(level, fields)
+        NamePlayers()
+        Players[1].Options["game.mode"] = "Vevev"
+        WoppleQuestLevels[level] = fields
+        Debug_StartQuestGame(level)
+        local root = Screens.GameScreen:FindChild("RootActor", true)
+        assert(root ~= nil, "no game on the game screen")
+        return root, { Destroy = function() SwitchToScreen("Tour") end }
+    end
+    local function Board()
+        local root = GameRoot()
+        return root and root:FindChild("theBoard", true)
+    end
+    -- A cell shows its pattern face by name; frame 1 is the matched face.
+    local function MatchedPatternCells()
+        local board, count = Board(), 0
+        for c = 1, board and board:GetNumColumns() or 0 do
+            for r = 1, board:GetNumRows() do
+                local cell = board:GetCellView(c, r)
+                if cell.name == "PatternCell" and cell.frame == 1 then
+                    count = count + 1
+                end
+            end
+        end
+        return count
+    end
+    return {
+        { name = "game-patterns", screen = "GameScreen", open = function()
+              local root, shown = StartLevel(12, { number = 12, class = "WopplePatternsGameLogic", patternIndex = 27,
+                                                    mapName = "Coral Steps" })
+              return shown
+          end, before = function()
+              Debug_AutoPlay(3, { stallPasses = 600, maxPasses = 60000, fastClock = true })
+              PassesUntil(function() return AllReelsStopped() and MatchedPatternCells() >= 5 end, 40000)
+              Debug_AutoPlay(false)
+              Passes(40)
+          end },
+        { name = "game-pattern-complete", screen = "GameScreen", open = function()
+              local root, shown = StartLevel(13, { number = 13, class = "WopplePatternsGameLogic", patternIndex = 27,
+                                                    mapName = "Starfish Bay" })
+              return shown
+          end, before = function()
+              -- The pattern is marked and the numbers dealt once the lever comes.
+              local board = Board()
+              local lever = GameRoot():FindChild("cocoDropButton", true)
+              WaitUntil(function()
+                  return board:GetCellView(3, 5).name == "PatternCell" and lever.visible and not lever:IsSliding()
+              end)
+              -- The heart's tip, (3, 5), is left to play for.
+              for c = 1, 5 do
+                  for r = 1, 5 do
+                      local cell = board:GetCellView(c, r)
+                      if (cell.name == "PatternCell" or c == 3) and not (c == 3 and r == 5) then
+                          cell:SetCellType("Selected")
+                      end
+                  end
+              end
+              Debug_AutoPlay(5, { stallPasses = 600, maxPasses = 60000, fastClock = true })
+              local star = board:GetCellView(3, 5):FindChild("patternCompletionOverlay", true)
+              PassesUntil(function() return star.visible end, 40000)
+              Debug_AutoPlay(false)
+              -- The flash over the stars' second blink.
+              Passes(9)
+          end },
+        { name = "game-seven-by-seven", screen = "GameScreen", open = function()
+              local root, shown = StartLevel(22, { number = 22, class = "WoppleSevenBySevenLogic", patternIndex = 55,
+                                                    mapName = "Whale Song" })
+              return shown
+          end, before = function()
+              Debug_AutoPlay(7, { stallPasses = 600, maxPasses = 60000, fastClock = true })
+              PassesUntil(function() return AllReelsStopped() and MatchedPatternCells() >= 5 end, 40000)
+              Debug_AutoPlay(false)
+              Passes(40)
+          end },
+    }
+end)()) do
     table.insert(TourStops, stop)
 end

@@ -144,6 +144,7 @@ protected:
             {"cellVisionAura7x7.png", 58, 57, 1}, {"cellPatternCompletionOverlay.png", 81, 79, 1},
             {"cellPatternCompletionOverlaySmall.png", 39, 38, 1}, {"cellBoardCompletionOverlay.png", 81, 79, 1},
             {"cellBoardCompletionOverlaySmall.png", 39, 38, 1}, {"cellBoardCompletionOverlay7x7.png", 58, 57, 1},
+            {"cellPatternGlow7x7.png", 58, 57, 1},
             {"columnHilite.png", 81, 399, 1}, {"columnHiliteSmall.png", 39, 190, 1},
             {"columnHilite7x7.png", 58, 399, 1}, {"cellWoppleOverlay.png", 81, 79, 1},
             {"cellWoppleOverlay_purple.png", 81, 79, 1}, {"cellWoppleOverlaySmall.png", 39, 38, 1},
