@@ -638,6 +638,9 @@ for _, stop in ipairs{
     MultiBoardStop("game-three-boards", "WoppleThreeBoardGameLogic", 25, 3, 4, 2),
     MultiBoardStop("game-four-boards", "WoppleFourBoardGameLogic", 30, 6, 5, 3),
 } do
+    table.insert(TourStops, stop)
+end
+
 -- Pattern rounds: a pattern half matched by the automated player, the
 -- celebration of a completed pattern, and the seven-by-seven board mid-round.
 -- The levels' tables are replaced here (the quest's table names no modes yet); the
