@@ -77,3 +77,37 @@ end
 Resources.WoppleBonusTimerDefaults = BonusTimer{}
 -- Several boards take longer to scan: more time between quick matches.
 Resources.MultiBoardWoppleBonusTimer = BonusTimer{ timeToAppear = 5000, timeToStartFlashing = 4000 }
+
+-- The treasure boxes of a quest level, for its "treasureBoxManagerDetails":
+-- boxSpecifics = IncludeBoxes{ "row 3", "column 4", "downward", "upward", "board 2", "row 1" }
+-- gives each named line of the board named last (board 1 first) a box that
+-- shows. Here, not with the boxes, because the level list is read before them.
+function IncludeBoxes(words)
+    local boxes = {}
+    local board = 1
+    local shown = function() return { isBox = true, visible = true } end
+    for _, word in ipairs(words) do
+        local kind, number = string.match(word, "^(%a+)%s*(%d*)$")
+        number = tonumber(number)
+        assert(kind, "IncludeBoxes: cannot read \"" .. tostring(word) .. "\"")
+        if kind == "board" then
+            board = number
+        else
+            boxes[board] = boxes[board] or {}
+            local specifics = boxes[board]
+            if kind == "row" or kind == "column" then
+                assert(number, "IncludeBoxes: \"" .. word .. "\" needs its number")
+                local key = kind .. "s"
+                specifics[key] = specifics[key] or {}
+                specifics[key][number] = shown()
+            elseif kind == "downward" then
+                specifics.downwardDiagonal = shown()
+            elseif kind == "upward" then
+                specifics.upwardDiagonal = shown()
+            else
+                error("IncludeBoxes: no box for \"" .. word .. "\"")
+            end
+        end
+    end
+    return boxes
+end

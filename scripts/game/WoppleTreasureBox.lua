@@ -129,3 +129,11 @@ function Scripts.DisplayTreasureBoxes(manager, logic, screen)
     end
     ScriptDelay(200)
 end
+
+-- The Classic layout's board: the rows' boxes on the left, clear of the score sign.
+Resources.ClassicTreasureBoxContainer = Resources.TreasureBoxContainerDefaults:new{
+    resource = "TreasureBoxContainerDefaults",
+    cellColumnForRowBoxes = 1,
+    rowBoxAlignment = "MidLeft",
+    rowBoxOffset = { -12, 0 },
+}
