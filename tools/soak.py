@@ -32,13 +32,27 @@ ROUND = re.compile(
 MEMORY_SLACK_KB = 8 * 1024
 
 
+# --extras: a quest level on the Classic board with the frogs, the bonus timer
+# and treasure boxes beside most lines, replayed from its end-of-level tally.
+EXTRAS_LEVEL = ("WoppleQuestLevels[101] = { class = 'WoppleClassicGameLogic', mapName = 'Extras', "
+                "enableBonusTimer = true, bonusSquares = { resource = 'BonusSquaresDefaults', numSquares = 3 }, "
+                "treasureBoxManagerDetails = { boxSpecifics = IncludeBoxes{ 'row 1', 'row 3', 'row 5', "
+                "'column 2', 'column 4', 'downward', 'upward' } } }")
+
+
 def run(args):
+    start = ["SwitchToScreen('MenuScreen')"]
+    options = "startButton = 'playClassicButton', "
+    if args.extras:
+        start = [EXTRAS_LEVEL, "Debug_StartQuestGame(101)"]
+        options = ""
     console = "\n".join([
         "Players[1].Name = 'Soak'",
         "SetCurrentPlayerFromIndex(1, 1)",
-        "SwitchToScreen('MenuScreen')",
-        "Debug_AutoPlay(%d, { startButton = 'playClassicButton', rounds = %d, quitWhenOver = true, "
-        "fastClock = true, stallPasses = 900, maxPasses = %d })" % (args.seed, args.rounds, 6000 * args.rounds),
+    ] + start + [
+        "Debug_AutoPlay(%d, { %srounds = %d, quitWhenOver = true, "
+        "fastClock = true, stallPasses = 900, maxPasses = %d })" % (args.seed, options, args.rounds,
+                                                                   6000 * args.rounds),
         "",
     ])
     with tempfile.TemporaryDirectory(prefix="wopple-soak-") as home:
@@ -69,6 +83,8 @@ def main():
     parser.add_argument("--program", default="build/play/Wopple2")
     parser.add_argument("--rounds", type=int, default=1000)
     parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--extras", action="store_true",
+                        help="play a quest level with the frogs, the bonus timer and the treasure boxes")
     parser.add_argument("--from-round", type=int, default=0,
                         help="the round whose objects, timers and memory the last round may not exceed "
                              "(default: a tenth of the rounds, at least 1)")

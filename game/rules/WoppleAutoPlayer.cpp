@@ -260,9 +260,21 @@ std::string WoppleAutoPlayer::AnswerFrontDialog(Screen& screen)
 
 std::string WoppleAutoPlayer::AnswerRoundEnd(WoppleOldSchoolBaseLogic& logic)
 {
-    if (Screen* screen = logic.GetTargetScreen(); screen && !screen->GetDialogs().empty())
-        return AnswerFrontDialog(*screen);
     const bool last = m_RoundsPlayed >= m_Options.rounds;
+    if (Screen* screen = logic.GetTargetScreen(); screen && !screen->GetDialogs().empty()) {
+        // A quest level ends on its tally: replay it, or stop there after the last round.
+        Actor* dialog = screen->GetDialogs().back();
+        if (dialog && dialog->GetName() == "WoppleEndLevelDialog") {
+            if (last) {
+                m_RoundOver = true;
+                Log(2, "AutoPlay: done after %d rounds\n", m_RoundsPlayed);
+                return std::string();
+            }
+            Button* replay = FindVisibleButton(dialog, "ReplayButton");
+            return replay ? Click(replay, "ReplayButton") : std::string();
+        }
+        return AnswerFrontDialog(*screen);
+    }
     const char* name = last ? "QuitButton" : "ReplayButton";
     Button* button = FindButton(logic, name);
     if (!button)

@@ -91,6 +91,7 @@ function IncludeBoxes(words)
         number = tonumber(number)
         assert(kind, "IncludeBoxes: cannot read \"" .. tostring(word) .. "\"")
         if kind == "board" then
+            assert(number, "IncludeBoxes: \"" .. word .. "\" needs its number")
             board = number
         else
             boxes[board] = boxes[board] or {}
