@@ -219,12 +219,12 @@ WoppleBonusTimer::~WoppleBonusTimer()
 
 void WoppleBonusTimer::BuildStates()
 {
-    using namespace WoppleBonusTimerStates;
-    AddState(new Inactive(*this), true);
-    AddState(new WaitingToActivate(*this), true);
-    AddState(new Active(*this), true);
-    AddState(new Flashing(*this), true);
-    AddState(new SpinCompleted(*this), true);
+    namespace S = WoppleBonusTimerStates;
+    AddState(new S::Inactive(*this), true);
+    AddState(new S::WaitingToActivate(*this), true);
+    AddState(new S::Active(*this), true);
+    AddState(new S::Flashing(*this), true);
+    AddState(new S::SpinCompleted(*this), true);
     SetState("Inactive");
 }
 

@@ -15,6 +15,7 @@ Resources.BonusFrogSquare = Resources.Actor:new{
 -- bonusSquares = { resource = "BonusSquaresDefaults", numSquares = 2 }.
 Resources.BonusSquaresDefaults = Resources.Actor:new{
     class = "WoppleBonusSquares",
+    name = "bonusSquares",
     squareTemplate = Resources.BonusFrogSquare,
 }
 

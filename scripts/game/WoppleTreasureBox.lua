@@ -31,6 +31,7 @@ Resources.TreasureBoxOpeningFlash = Resources.PinkScoreFlash
 -- The lid up and the butterfly on its way, where the box stood; it fades.
 Resources.TreasureBoxOpening = Resources.Actor:new{
     class = "Actor",
+    name = "treasureBoxOpening",
     image = "treasureBoxOpening.png",
     layer = 5,
     zorder = 5,
