@@ -63,8 +63,8 @@ Resources.TreasureBoxContainerDefaults = Resources.Actor:new{
     verticalBoxDefaults = "VerticalTreasureBoxDefaults",
     diagonalBoxDefaults = "DiagonalTreasureBoxDefaults",
     openedBoxAnimationDefaults = "TreasureBoxAnimationDefaults",
-    rowBoxOffset = { 22, 0 },
-    columnBoxOffset = { 0, -14 },
+    rowBoxOffset = { 20, 0 },
+    columnBoxOffset = { 0, -10 },
     downwardDiagonalBoxOffset = { -12, -12 },
     upwardDiagonalBoxOffset = { 12, -12 },
 }
