@@ -34,7 +34,7 @@ MEMORY_SLACK_KB = 8 * 1024
 
 # --extras: a quest level on the Classic board with the frogs, the bonus timer
 # and treasure boxes beside most lines, replayed from its end-of-level tally.
-EXTRAS_LEVEL = ("WoppleQuestLevels[101] = { class = 'WoppleClassicGameLogic', mapName = 'Extras', "
+EXTRAS_LEVEL = ("WoppleQuestLevels[7] = { class = 'WoppleClassicGameLogic', mapName = 'Extras', "
                 "enableBonusTimer = true, bonusSquares = { resource = 'BonusSquaresDefaults', numSquares = 3 }, "
                 "treasureBoxManagerDetails = { boxSpecifics = IncludeBoxes{ 'row 1', 'row 3', 'row 5', "
                 "'column 2', 'column 4', 'downward', 'upward' } } }")
@@ -44,7 +44,7 @@ def run(args):
     start = ["SwitchToScreen('MenuScreen')"]
     options = "startButton = 'playClassicButton', "
     if args.extras:
-        start = [EXTRAS_LEVEL, "Debug_StartQuestGame(101)"]
+        start = ["Players[1].Options['game.mode'] = 'Vevev'", EXTRAS_LEVEL, "Debug_StartQuestGame(7)"]
         options = ""
     console = "\n".join([
         "Players[1].Name = 'Soak'",
