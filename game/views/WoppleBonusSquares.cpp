@@ -2,6 +2,7 @@
 
 #include "engine/core/Class.h"
 #include "engine/core/Exception.h"
+#include "engine/core/Log.h"
 #include "engine/core/ScriptFunctionRegistration.h"
 #include "engine/core/TypeConversion.h"
 #include "engine/runtime/Utility.h"
@@ -55,8 +56,11 @@ WoppleBonusSquares::~WoppleBonusSquares() = default;
 
 void WoppleBonusSquares::Rearrange()
 {
-    if (m_NumSquares != 0)
-        RunScript("RearrangeBonusSquares", kRearrangeTag);
+    if (m_NumSquares == 0)
+        return;
+    Log(3, "WoppleBonusSquares::Rearrange: %d squares on board %d\n", m_NumSquares,
+        boardView ? boardView->boardIndex : 0);
+    RunScript("RearrangeBonusSquares", kRearrangeTag);
 }
 
 void WoppleBonusSquares::StopRearranging()

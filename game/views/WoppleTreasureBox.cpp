@@ -2,6 +2,7 @@
 
 #include "engine/core/Class.h"
 #include "engine/core/Exception.h"
+#include "engine/core/Log.h"
 #include "engine/core/ScriptFunctionRegistration.h"
 #include "engine/core/TimerManager.h"
 #include "engine/core/TypeConversion.h"
@@ -402,6 +403,7 @@ void WoppleTreasureBoxAnimation::Start()
 {
     VELK_ASSERT_MSG(m_Box != 0, "A treasure box animation needs its box.");
     ApplyIfTable(*m_Box, m_Box->RetrieveProperty("openedBoxProperties"));
+    Log(3, "WoppleTreasureBoxAnimation::Start: %s\n", GetRewardText().c_str());
     const Rect r = m_Box->GetGlobalRect();
     // The lid goes up where the box stood, even once the rules have hidden the box.
     const std::string opening = RetrieveStringProperty("openingResource", "");
