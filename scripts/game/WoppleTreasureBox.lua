@@ -110,22 +110,31 @@ Resources.TreasureBoxManagerDefaults = Resources.Actor:new{
     layer = 5,
 }
 
--- At the start of a level the level's boxes pop up one after another.
+-- At the start of a level the level's boxes pop up one after another; a
+-- level without boxes goes on at once.
 function Scripts.DisplayTreasureBoxes(manager, logic, screen)
-    ScriptDelay(200)
+    local shown = {}
     for b = 1, logic:GetNumBoards() do
         local board = logic:GetBoardView(b)
         local boxes = board and (board:GetNumColumns() + board:GetNumRows() + 2) or 0
         for i = 1, boxes do
-            if manager:SetBoxVisible(b, i, true) then
-                PlaySound("pop3.ogg")
-                local box = manager:GetTreasureBox(b, i)
-                local at = GetGlobalCenterPoint(box)
-                if screen and screen.StartParticleEmitter then
-                    screen:StartParticleEmitter("PinkSmallBurstEffect", { (at.x or at[1]) - 20, (at.y or at[2]) - 20 })
-                end
-                ScriptDelay(200)
+            if manager:GetTreasureBox(b, i).isBox then
+                table.insert(shown, { b, i })
             end
+        end
+    end
+    if table.getn(shown) == 0 then
+        return
+    end
+    ScriptDelay(200)
+    for _, place in ipairs(shown) do
+        if manager:SetBoxVisible(place[1], place[2], true) then
+            PlaySound("pop3.ogg")
+            local at = GetGlobalCenterPoint(manager:GetTreasureBox(place[1], place[2]))
+            if screen and screen.StartParticleEmitter then
+                screen:StartParticleEmitter("PinkSmallBurstEffect", { (at.x or at[1]) - 20, (at.y or at[2]) - 20 })
+            end
+            ScriptDelay(200)
         end
     end
     ScriptDelay(200)
