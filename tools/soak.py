@@ -12,10 +12,11 @@ last one.
     tools/soak.py --program build/play/Wopple2 --rounds 1000 --from-round 100
     tools/soak.py --program build/play/Wopple2 --rounds 50 --mode patterns
 
-The modes: classic, patterns, seven-by-seven, two-board, three-board and
-four-board. Classic rounds start from the menu; the others make a quest level
-a level of that mode at the console (the quest does not name its modes yet)
-and replay it from its results.
+The modes: classic, patterns, seven-by-seven, two-board, three-board,
+four-board and extras (frogs, the bonus timer and treasure boxes). Classic
+rounds start from the menu; the others make a quest level a level of that
+mode at the console (the quest does not name its modes yet) and replay it
+from its results.
 
 Exits with 1 when a round is missing, the player got stuck, an assertion, a
 script error or a sanitizer report shows, or the objects, timers or memory grew between the
@@ -67,6 +68,14 @@ MODES.update({
     "two-board": multi_board("WoppleTwoBoardGameLogic", 15, 1),
     "three-board": multi_board("WoppleThreeBoardGameLogic", 25, 3),
     "four-board": multi_board("WoppleFourBoardGameLogic", 30, 6),
+    # A quest level on the Classic board with the frogs, the bonus timer and
+    # treasure boxes beside most lines.
+    "extras": (["Players[1].Options['game.mode'] = 'Vevev'",
+                "WoppleQuestLevels[7] = { number = 7, class = 'WoppleClassicGameLogic', mapName = 'Extras', "
+                "enableBonusTimer = true, bonusSquares = { resource = 'BonusSquaresDefaults', numSquares = 3 }, "
+                "treasureBoxManagerDetails = { boxSpecifics = IncludeBoxes{ 'row 1', 'row 3', 'row 5', "
+                "'column 2', 'column 4', 'downward', 'upward' } } }",
+                "Debug_StartQuestGame(7)"], ""),
 })
 
 

@@ -81,6 +81,7 @@ void CellWait::BeginWaiting(bool quietOnVisionsFirstTurn)
     }
     if (m_Owner.GetCurrentParticipant() == 0)
         m_Owner.EnableCellButtons(true);
+    m_Owner.PauseBonusTimer(false);
     if (m_Owner.timeLimitted) {
         if (!m_Owner.IsCountdownRunning()) {
             m_Owner.SetCountdown(m_Owner.timePerTurn);
@@ -237,6 +238,7 @@ void ProcessMatch::OnEnterState()
     if (auto* gameScreen = dynamic_cast<WoppleGameScreen*>(m_Owner.GetTargetScreen()))
         gameScreen->StartParticleEmitter("CellWhiteBurstEffect", x, y);
     m_Owner.OnCellMatched(cell);
+    m_Owner.PauseBonusTimer(true);
 
     WoppleScreen* screen = m_Owner.GetTargetScreen();
     if (screen && IsWalkthroughLevel(m_Owner) && m_Owner.GetSpinCount() == 1 && m_Owner.matchesThisSpin == 1 &&

@@ -256,6 +256,7 @@ void SpinWheel::OnEnterState()
     m_Owner.ResetWheelsForSpin();
     if (reels)
         reels->StartSpin();
+    m_Owner.RearrangeBonusSquares(true);
     if (WopplePowerupView* bar = m_Owner.GetPowerupView(-1))
         bar->SetMultiplier(m_Owner.GetTotalMultiplier());
 }
@@ -277,6 +278,7 @@ void SpinWheel::OnExitState()
         bar->SetMultiplier(m_Owner.GetTotalMultiplier());
     if (Actor* bonusTimer = m_Owner.GetBonusTimer())
         SendEvent(bonusTimer, WOPPLE_MAKEMATCH, 0, nullptr, nullptr);
+    m_Owner.RearrangeBonusSquares(false);
     WoppleScreen* screen = m_Owner.GetTargetScreen();
     if (screen && IsWalkthroughLevel(m_Owner) && m_Owner.GetSpinCount() == 1 &&
         !screen->IsTipShown("GameMessage", "CLICK_ON_NUMBER")) {

@@ -42,8 +42,7 @@ void WoppleOldSchoolBaseLogic::ApplyCellSpecials()
         return;
     const bool oneBoard = GetNumBoards() == 1;
     const Point<int> centre = CellCenter(*cell);
-    // The bonus-frog squares come with the levels that place them; a board
-    // without any yields nothing here.
+    ApplyBonusFrog(cell);
     switch (cell->ruleCode) {
     case HIDDEN_SECRET_SQUARE: {
         if (m_CurrentParticipant < m_Participants.size())

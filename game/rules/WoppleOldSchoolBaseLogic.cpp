@@ -204,6 +204,7 @@ void WoppleOldSchoolBaseLogic::Stop()
     m_TimerLabel = m_SpinCountLabel = m_PatternNameLabel = nullptr;
     m_CocoDropButton = nullptr;
     m_TreasureBoxManager = m_ButterflyBox = nullptr;
+    m_TreasureBoxAnimation.reset();
     m_AmbientLoop = nullptr;
     m_ChosenCell = nullptr;
     m_ActiveCellJoker = nullptr;
@@ -338,6 +339,7 @@ void WoppleOldSchoolBaseLogic::InitControls()
         LuaObject details = RetrieveProperty("treasureBoxManagerDetails");
         if (details.IsTable())
             m_TreasureBoxManager->ApplyProperties(details);
+        InitTreasureBoxes();
         m_ButterflyBox = root->FindChild("butterflyBox", true);
         VELK_ASSERT(m_ButterflyBox != 0);
     }
@@ -444,11 +446,6 @@ void WoppleOldSchoolBaseLogic::ResetDevilValues()
 int WoppleOldSchoolBaseLogic::GetNumWheels() const
 {
     return m_WheelsView ? m_WheelsView->GetNumWheels() : 5;
-}
-
-void WoppleOldSchoolBaseLogic::BindBonusSquares(Actor*, WoppleBoardView*)
-{
-    // Nothing to tell a plain actor; the bonus squares' own class takes its board when it comes.
 }
 
 void WoppleOldSchoolBaseLogic::InitParticipants()

@@ -17,6 +17,8 @@ class CocoDropButton;
 class Label;
 class ScoreCounter;
 class WoppleBoardView;
+class WoppleBonusSquares;
+class WoppleBonusTimer;
 class WoppleCellView;
 class WoppleParticipantLogic;
 class WopplePowerupView;
@@ -97,7 +99,7 @@ public:
     int GetNumWheels() const override;
     Actor* GetRootActor() const override { return WoppleGameLogic::GetRootActor(); }
     Label* GetPatternNameLabel() const override { return m_PatternNameLabel; }
-    void CloseTreasureBoxes() override {}
+    void CloseTreasureBoxes() override;
     void BindBonusSquares(Actor* squares, WoppleBoardView* board) override;
     // The person at the mouse, for any index; a mode with a computer player overrides it.
     virtual WoppleParticipantLogic* CreateParticipantLogic(int index);
@@ -169,6 +171,18 @@ public:
     WoppleCellView* GetChosenCell() const { return m_ChosenCell; }
     void SetChosenCell(WoppleCellView* cell) { m_ChosenCell = cell; }
     Actor* GetBonusTimer() const { return m_BonusTimer; }
+    // The board extras (WoppleOldSchoolExtras.cpp): the frogs of a board
+    // (null without), hopping while the reels spin; a match on a frog; the
+    // bonus timer's pause while a match is scored and its level (0 without);
+    // the treasure boxes built for the boards, and the box of a line (null without).
+    WoppleBonusSquares* GetBonusSquares(int board) const;
+    void RearrangeBonusSquares(bool start);
+    void ApplyBonusFrog(WoppleCellView* cell);
+    WoppleBonusTimer* GetBonusTimerView() const;
+    void PauseBonusTimer(bool pause);
+    int GetBonusTimerLevel() const;
+    void InitTreasureBoxes();
+    Actor* FindTreasureBox(const WoppleLineInfo& line) const;
     int GetSpinCount() const { return m_SpinCount; }
     // The current participant's devil protection, with its guard in the power-up bar.
     void SetDevilProtection(bool on);
@@ -184,6 +198,7 @@ public:
     std::unique_ptr<ReverseWoppleAnimation> m_ReverseWoppleAnimation;
     SuperWoppleAnimation* m_SuperWoppleAnimation = nullptr;
     std::int64_t m_TreasureBoxReward = 0;
+    std::unique_ptr<Object> m_TreasureBoxAnimation;
 
     // Participants: the logic of an index (kNoParticipant: the current one), null when none.
     WoppleParticipantLogic* GetParticipantLogic(std::uint32_t index = kNoParticipant) const;

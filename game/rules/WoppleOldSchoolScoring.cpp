@@ -138,29 +138,10 @@ void WoppleOldSchoolBaseLogic::StartSuperWoppleAnimation(const SuperWoppleCells&
     animation->Start();
 }
 
-bool WoppleOldSchoolBaseLogic::IsButterflyBoxVisible(const WoppleLineInfo&)
-{
-    // The butterfly boxes come with the treasure-box manager; until then no line has one.
-    return false;
-}
-
-void WoppleOldSchoolBaseLogic::ShowScoreGainEffect(const WoppleLineInfo&)
-{
-    // The counter has moved on past this line already: its own points are one step back.
-    m_TreasureBoxReward = std::int64_t{1000} << std::max(m_WoppleCounter - 2, 0);
-}
-
-std::int64_t WoppleOldSchoolBaseLogic::TakeTreasureBoxReward()
-{
-    const std::int64_t reward = m_TreasureBoxReward;
-    m_TreasureBoxReward = 0;
-    return reward;
-}
-
 void WoppleOldSchoolBaseLogic::OnCellMatched(WoppleCellView* cell)
 {
-    // The bonus timer's level picks the sound once the timer is here; 1 without it.
-    const int level = 1;
+    // The bonus timer's level picks the note; 1 without it.
+    const int level = GetBonusTimerLevel();
     Sound::Play(Formatted("C_match_%1%.ogg", std::clamp(level, 1, 8)));
     if (cell && cell->ruleCode == HIDDEN_SECRET_SQUARE) {
         Sound::Play("Pickup_Key07.ogg");

@@ -83,6 +83,10 @@ function Scripts.DisplayLevelActors(root, logic, numbers, screen)
             end
         end
     end
+    local boxes = logic and logic:GetTreasureBoxManager()
+    if boxes then
+        Scripts.DisplayTreasureBoxes(boxes, logic, screen)
+    end
     local girl = root:FindChild("cherubGirl", true)
     if girl then
         Scripts.Babble(girl)

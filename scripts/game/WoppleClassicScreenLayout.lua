@@ -71,6 +71,15 @@ Resources.WoppleClassicScreenLayout = WoppleGameLayout("bkgGameClassic.jpg", {
         position = { 652, 198 }, shortcutKey = 32, clickSound = "click.ogg", zorder = 14,
     },
     cocoDropButton = { resource = "CocoDropButtonDefaults", position = { 628, 466 }, zorder = 15 },
+    -- The extras of the levels that ask for them: the bonus timer's sign on
+    -- the water (shown after quick matches), the treasure boxes beside the
+    -- board's lines and the jar their butterflies go to.
+    WoppleBonusTimer = { resource = "WoppleBonusTimerDefaults", position = { 665, 385 }, zorder = 13 },
+    treasureBoxManager = {
+        resource = "TreasureBoxManagerDefaults", zorder = 3,
+        boxContainerResources = { { resource = "ClassicTreasureBoxContainer" } },
+    },
+    butterflyBox = Resources.Actor:new{ position = { 700, 96 }, size = { 1, 1 }, zorder = 11 },
     -- The logic plays it while the round is on.
     ambientLoop = Resources.Actor:new{
         class = "AmbientLoop",

@@ -726,3 +726,68 @@ for _, stop in ipairs((function()
 end)()) do
     table.insert(TourStops, stop)
 end
+
+-- The board extras on the Classic board, in a quest level made for the tour
+-- and played by the automated player: the frogs hopping while the reels
+-- spin, the bonus timer's sign after quick matches, and a treasure box
+-- opening as its row is completed.
+local function StartExtrasLevel(fields)
+    NamePlayers()
+    local level = { class = "WoppleClassicGameLogic", mapName = "Lily Pond", timeLimitted = false }
+    for key, value in pairs(fields) do
+        level[key] = value
+    end
+    WoppleQuestLevels[101] = level
+    Debug_StartQuestGame(101)
+    assert(GameRoot() ~= nil, "no game on the game screen")
+    return { Destroy = function() SwitchToScreen("Tour") end }
+end
+
+local function ExtrasActor(name)
+    local root = GameRoot()
+    return root and root:FindChild(name, true)
+end
+
+for _, stop in ipairs{
+    { name = "game-frogs", screen = "GameScreen", open = function()
+          return StartExtrasLevel{ bonusSquares = { resource = "BonusSquaresDefaults", numSquares = 3 } }
+      end, before = function()
+          AutoPlayClassic(3)
+          WaitUntil(function() return Reel(5) == nil or Reel(5):GetWheelType() == kSpinning end)
+          Passes(3)
+      end },
+    { name = "game-bonus-timer", screen = "GameScreen", open = function()
+          return StartExtrasLevel{ enableBonusTimer = true }
+      end, before = function()
+          AutoPlayClassic(3)
+          WaitUntil(function()
+              local timer = ExtrasActor("WoppleBonusTimer")
+              return timer == nil or (timer.visible and timer.hasAppeared)
+          end)
+          Passes(4)
+      end },
+    { name = "game-treasure-box-opening", screen = "GameScreen", open = function()
+          return StartExtrasLevel{ treasureBoxManagerDetails = { boxSpecifics = IncludeBoxes{
+              "row 1", "row 2", "row 3", "row 4", "row 5", "column 1", "column 2", "column 4", "column 5",
+              "downward", "upward" } } }
+      end, before = function()
+          WaitUntil(NumbersDealt)
+          local boxes = ExtrasActor("treasureBoxManager")
+          WaitUntil(function() return boxes == nil or boxes:GetTreasureBox(1, 1).visible end)
+          Passes(60)
+          -- Every column but the middle one marked: a match there completes its row.
+          local board = ExtrasActor("theBoard")
+          for column = 1, 5 do
+              for row = 1, 5 do
+                  if column ~= 3 then
+                      board:GetCellView(column, row):SetCellType("Selected")
+                  end
+              end
+          end
+          AutoPlayClassic(5)
+          WaitUntil(function() return boxes == nil or boxes:FindChild("treasureBoxOpening", true) ~= nil end)
+          Passes(6)
+      end },
+} do
+    table.insert(TourStops, stop)
+end
