@@ -130,6 +130,14 @@ void TimerManager::FreeTimer(uint32_t timerID)
     m_FreeIDs.push_back(timerID);
 }
 
+std::size_t TimerManager::GetLiveTimerCount() const
+{
+    std::size_t live = 0;
+    for (std::size_t id = 1; id < m_Timers.size(); ++id)
+        live += (m_Timers[id].m_Flags & TIMER_FREED) == 0 && m_Timers[id].m_Receiver != nullptr;
+    return live;
+}
+
 void TimerManager::ResetTimer(uint32_t timerID)
 {
     if (timerID == 0 || timerID >= m_Timers.size())

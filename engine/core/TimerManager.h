@@ -111,6 +111,8 @@ public:
     // Read access for callers that inspect a timer (id must be in range).
     const Timer& GetTimer(uint32_t timerID) const;
     std::size_t GetTimerCount() const { return m_Timers.size(); }
+    // Timers handed out and not freed: the ids above count every one ever held at once.
+    std::size_t GetLiveTimerCount() const;
 
 private:
     void CheckSetup(int32_t numSignals, uint32_t flags) const;

@@ -110,7 +110,7 @@ std::string WoppleAutoPlayer::Step()
                 "timers, %ld KB resident, %ld KB at most, %d KB of Lua\n",
                 state.c_str(), logic->GetSpinCount(),
                 static_cast<long long>(logic->GetScore(WoppleOldSchoolBaseLogic::kNoParticipant)), m_RoundsPlayed,
-                Object::GetLiveCount(), timers ? timers->GetTimerCount() : std::size_t{0}, ProcessKilobytes("VmRSS:"),
+                Object::GetLiveCount(), timers ? timers->GetLiveTimerCount() : std::size_t{0}, ProcessKilobytes("VmRSS:"),
                 ProcessKilobytes("VmHWM:"), LuaKilobytes());
         }
         if (m_Options.rounds <= 0) {

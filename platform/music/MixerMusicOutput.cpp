@@ -4,7 +4,6 @@
 #include <SDL_mixer.h>
 
 #include <climits>
-#include <list>
 #include <string>
 #include <sys/stat.h>
 
@@ -42,12 +41,7 @@ bool AnyFileIn(const std::string& paths)
 class MixerMusicOutput : public MusicOutput
 {
 public:
-    ~MixerMusicOutput() override
-    {
-        Halt();
-        for (const Song& song : m_Songs)
-            Mix_FreeMusic(song.music);
-    }
+    ~MixerMusicOutput() override { Halt(); }
 
     bool IsOpen() const override
     {
@@ -74,92 +68,39 @@ public:
     {
         if (midi.size() > static_cast<std::size_t>(INT_MAX))
             return MusicStatus(MUSIC_E_INVALIDARG);
-        // A loop plays the same bytes again and again: the song loaded for
-        // them plays from its start once more. Loading builds a synthesiser
-        // and reads the whole SoundFont each time, and the library leaves a
-        // little of every load behind.
-        Mix_Music* music = Find(midi);
-        if (!music) {
-            SDL_RWops* source = SDL_RWFromConstMem(midi.data(), static_cast<int>(midi.size()));
-            if (!source)
-                return MusicStatus(MUSIC_E_PLAYFAILED, SDL_GetError());
-            // The MIDI players read the whole file while loading.
-            music = Mix_LoadMUSType_RW(source, MUS_MID, 0);
-            SDL_RWclose(source);
-            if (!music)
-                return MusicStatus(MUSIC_E_PLAYFAILED, Mix_GetError());
-            Keep(midi, music);
-        }
+        SDL_RWops* source = SDL_RWFromConstMem(midi.data(), static_cast<int>(midi.size()));
+        if (!source)
+            return MusicStatus(MUSIC_E_PLAYFAILED, SDL_GetError());
+        // The MIDI players read the whole file while loading.
+        Mix_Music* music = Mix_LoadMUSType_RW(source, MUS_MID, 0);
+        SDL_RWclose(source);
+        if (!music)
+            return MusicStatus(MUSIC_E_PLAYFAILED, Mix_GetError());
         // Once: the performance starts loops again itself.
         if (Mix_PlayMusic(music, 0) != 0) {
             MusicStatus status(MUSIC_E_PLAYFAILED, Mix_GetError());
-            Forget(music);
+            Mix_FreeMusic(music);
             return status;
         }
-        m_Playing = music;
+        if (m_Music)
+            Mix_FreeMusic(m_Music);
+        m_Music = music;
         return MusicStatus();
     }
 
     void Halt() override
     {
-        if (!m_Playing)
+        if (!m_Music)
             return;
         Mix_HaltMusic();
-        m_Playing = nullptr;
+        Mix_FreeMusic(m_Music);
+        m_Music = nullptr;
     }
 
     void SetVolume(int level) override { Mix_VolumeMusic(level); }
 
 private:
-    struct Song
-    {
-        std::string midi;
-        Mix_Music* music;
-    };
-    // Each song holds a synthesiser with the whole SoundFont (some 7 MB):
-    // the one looping and the one before it, as a round alternates two parts.
-    static constexpr std::size_t kSongsKept = 2;
-
-    // The song loaded for these bytes, now the most recently used; null if none.
-    Mix_Music* Find(const std::string& midi)
-    {
-        for (auto it = m_Songs.begin(); it != m_Songs.end(); ++it)
-            if (it->midi == midi) {
-                m_Songs.splice(m_Songs.begin(), m_Songs, it);
-                return it->music;
-            }
-        return nullptr;
-    }
-
-    void Keep(const std::string& midi, Mix_Music* music)
-    {
-        m_Songs.push_front(Song{midi, music});
-        // The least recently used go, never the one playing.
-        for (auto it = m_Songs.end(); m_Songs.size() > kSongsKept && it != m_Songs.begin();) {
-            --it;
-            if (it->music == m_Playing)
-                continue;
-            Mix_FreeMusic(it->music);
-            it = m_Songs.erase(it);
-        }
-    }
-
-    void Forget(Mix_Music* music)
-    {
-        if (music == m_Playing) {
-            Mix_HaltMusic();
-            m_Playing = nullptr;
-        }
-        for (auto it = m_Songs.begin(); it != m_Songs.end(); ++it)
-            if (it->music == music) {
-                Mix_FreeMusic(music);
-                m_Songs.erase(it);
-                return;
-            }
-    }
-
-    std::list<Song> m_Songs;  // the most recently used first
-    Mix_Music* m_Playing = nullptr;
+    Mix_Music* m_Music = nullptr;
 };
 
 } // namespace

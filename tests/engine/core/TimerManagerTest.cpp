@@ -130,6 +130,9 @@ TEST_F(TimerManagerTest, IdsStartAtOneAndTheIdFreedLongestAgoComesBackFirst)
     timers.FreeTimer(2);
     timers.FreeTimer(0);  // no timer: nothing happens
     EXPECT_NE(timers.GetTimer(1).m_Flags & TIMER_FREED, 0u);
+    // Freed ids stay in the table; only the one still held is live.
+    EXPECT_EQ(timers.GetTimerCount(), 4u);
+    EXPECT_EQ(timers.GetLiveTimerCount(), 1u);
     EXPECT_EQ(timers.CreateTimer(&a, 100, 1, FRAME, "default"), 1u);
     EXPECT_EQ(timers.CreateTimer(&a, 100, 1, FRAME, "default"), 2u);
     EXPECT_EQ(timers.CreateTimer(&a, 100, 1, FRAME, "default"), 4u);
