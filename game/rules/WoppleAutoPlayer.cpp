@@ -8,6 +8,7 @@
 #include "engine/ui/Button.h"
 #include "engine/ui/ScreenManager.h"
 #include "game/rules/WoppleGameLogicManager.h"
+#include "game/rules/WoppleHumanParticipantLogic.h"
 #include "game/rules/WoppleOldSchoolBaseLogic.h"
 #include "game/rules/WoppleParticipantLogic.h"
 #include "game/shell/WoppleGameScreen.h"
@@ -150,8 +151,8 @@ std::string WoppleAutoPlayer::StartRound()
     ScreenManager* screens = ScreenManager::GetInstance();
     Screen* screen = screens ? screens->GetCurrentScreen() : nullptr;
     if (m_Leaving) {
-        // Quit was pressed on the last round: done once the menu is back.
-        if (screen && screen->GetName() == "MenuScreen") {
+        // Quit was pressed on the last round: done once the menu (or the map) is back.
+        if (screen && (screen->GetName() == "MenuScreen" || screen->GetName() == "MapScreen")) {
             m_RoundOver = true;
             Log(2, "AutoPlay: back on the menu after %d rounds\n", m_RoundsPlayed);
         }
@@ -179,6 +180,9 @@ std::string WoppleAutoPlayer::Act(WoppleOldSchoolBaseLogic& logic)
         return AnswerFrontDialog(*screen);
     const std::string state = logic.GetStateName();
     WoppleParticipantLogic* participant = logic.GetParticipantLogic();
+    // The computer's turn is the computer's: a person only watches it.
+    if (participant && !dynamic_cast<WoppleHumanParticipantLogic*>(participant))
+        return std::string();
     const std::string request =
         participant && participant->GetState() ? participant->GetStateName() : std::string("Idle");
 
@@ -260,9 +264,16 @@ std::string WoppleAutoPlayer::AnswerFrontDialog(Screen& screen)
 
 std::string WoppleAutoPlayer::AnswerRoundEnd(WoppleOldSchoolBaseLogic& logic)
 {
-    if (Screen* screen = logic.GetTargetScreen(); screen && !screen->GetDialogs().empty())
-        return AnswerFrontDialog(*screen);
     const bool last = m_RoundsPlayed >= m_Options.rounds;
+    if (Screen* screen = logic.GetTargetScreen(); screen && !screen->GetDialogs().empty()) {
+        // A quest level's results: the level again, or the map after the last round.
+        const char* name = last ? "QuitToMapButton" : "ReplayButton";
+        if (Button* button = FindVisibleButton(screen->GetDialogs().back(), name)) {
+            m_Leaving = last;
+            return Click(button, name);
+        }
+        return AnswerFrontDialog(*screen);
+    }
     const char* name = last ? "QuitButton" : "ReplayButton";
     Button* button = FindButton(logic, name);
     if (!button)
