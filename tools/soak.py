@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Plays Classic rounds with the automated player in one process, headless.
+"""Plays rounds of a game mode with the automated player in one process, headless.
 
 Starts the program on a temporary home with the console, names a player and
 has the automated player play the rounds from the menu (replaying between
@@ -10,6 +10,9 @@ and compares the live objects, timers and memory of a middle round with the
 last one.
 
     tools/soak.py --program build/play/Wopple2 --rounds 1000 --from-round 100
+    tools/soak.py --program build/play/Wopple2 --mode pirates-fortune --rounds 5
+
+The mode is Classic unless --mode names another (see MODES).
 
 Exits with 1 when a round is missing, the player got stuck, an assertion, a
 script error or a sanitizer report shows, or the objects, timers or memory grew between the
@@ -31,14 +34,34 @@ ROUND = re.compile(
 # than this much between the middle round and the last is growth.
 MEMORY_SLACK_KB = 8 * 1024
 
+# How a round of each mode starts: console lines run once the player is named
+# (each line is one chunk), and the automated player's start button (empty: the
+# lines started the round). A quest mode's level table is set up here, on a
+# level number of its own, and started directly.
+QUEST_LEVEL = 101
+MODES = {
+    "classic": {"setup": ["SwitchToScreen('MenuScreen')"], "startButton": "playClassicButton"},
+    "pirates-fortune": {
+        "setup": [
+            "WoppleQuestLevels[%d] = { class = 'WopplePiratesFortuneGameLogic', mapName = 'Pirate Port', "
+            "cellFreeSpins = 4, levelIntroTitle = WopplePiratesFortuneLevel.levelIntroTitle, "
+            "levelIntroDialog = WopplePiratesFortuneLevel.levelIntroDialog }" % QUEST_LEVEL,
+            "Debug_StartQuestGame(%d)" % QUEST_LEVEL,
+        ],
+        "startButton": "",
+    },
+}
+
 
 def run(args):
+    mode = MODES[args.mode]
+    start = ("startButton = '%s', " % mode["startButton"]) if mode["startButton"] else ""
     console = "\n".join([
         "Players[1].Name = 'Soak'",
         "SetCurrentPlayerFromIndex(1, 1)",
-        "SwitchToScreen('MenuScreen')",
-        "Debug_AutoPlay(%d, { startButton = 'playClassicButton', rounds = %d, quitWhenOver = true, "
-        "fastClock = true, stallPasses = 900, maxPasses = %d })" % (args.seed, args.rounds, 6000 * args.rounds),
+    ] + mode["setup"] + [
+        "Debug_AutoPlay(%d, { %srounds = %d, quitWhenOver = true, "
+        "fastClock = true, stallPasses = 900, maxPasses = %d })" % (args.seed, start, args.rounds, 6000 * args.rounds),
         "",
     ])
     with tempfile.TemporaryDirectory(prefix="wopple-soak-") as home:
@@ -67,6 +90,7 @@ def run(args):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--program", default="build/play/Wopple2")
+    parser.add_argument("--mode", choices=sorted(MODES), default="classic", help="the game mode to play")
     parser.add_argument("--rounds", type=int, default=1000)
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--from-round", type=int, default=0,

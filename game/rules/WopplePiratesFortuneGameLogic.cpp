@@ -306,6 +306,8 @@ void WopplePiratesFortuneGameLogic::SetLevelName()
     WoppleOldSchoolBaseLogic::SetLevelName();
     m_Duel = true;
     m_PirateClickCount = 0;
+    // The scores' reset glowed on both signs: only the side to play glows.
+    SetCurrentParticipant(GetCurrentParticipant());
 }
 
 void WopplePiratesFortuneGameLogic::InitParticipants()
@@ -332,8 +334,12 @@ void WopplePiratesFortuneGameLogic::SetCurrentParticipant(std::uint32_t index)
         return;
     for (std::uint32_t i = kHuman; i <= kPirate; ++i)
         if (Actor* sign = root->FindChild((boost::format("scoreLabelContainer_%1%") % i).str(), true))
-            if (Actor* blink = sign->FindChild("scoreBlink", true))
+            if (Actor* blink = sign->FindChild("scoreBlink", true)) {
+                // The score counter fades the same glow while it counts: the turn wins.
+                blink->StopFade();
+                blink->SetAlpha(255);
                 blink->SetVisible(i == index, false);
+            }
 }
 
 bool WopplePiratesFortuneGameLogic::IsLevelGoalMet()
