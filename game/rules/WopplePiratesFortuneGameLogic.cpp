@@ -332,14 +332,20 @@ void WopplePiratesFortuneGameLogic::SetCurrentParticipant(std::uint32_t index)
     Actor* root = GetRootActor();
     if (!root)
         return;
-    for (std::uint32_t i = kHuman; i <= kPirate; ++i)
-        if (Actor* sign = root->FindChild((boost::format("scoreLabelContainer_%1%") % i).str(), true))
-            if (Actor* blink = sign->FindChild("scoreBlink", true)) {
-                // The score counter fades the same glow while it counts: the turn wins.
-                blink->StopFade();
-                blink->SetAlpha(255);
-                blink->SetVisible(i == index, false);
-            }
+    for (std::uint32_t i = kHuman; i <= kPirate; ++i) {
+        Actor* sign = root->FindChild((boost::format("scoreLabelContainer_%1%") % i).str(), true);
+        if (!sign)
+            continue;
+        if (Actor* blink = sign->FindChild("scoreBlink", true)) {
+            // The score counter fades the same glow while it counts: the turn wins.
+            blink->StopFade();
+            blink->SetAlpha(255);
+            blink->SetVisible(i == index, false);
+        }
+        // The counter leaves the rim alone: it marks the turn until it passes.
+        if (Actor* rim = sign->FindChild("turnGlow", true))
+            rim->SetVisible(i == index, false);
+    }
 }
 
 bool WopplePiratesFortuneGameLogic::IsLevelGoalMet()

@@ -2,12 +2,13 @@
 -- the pirate's board in the middle with the reels under it; on the left the
 -- player's score sign, power-ups and the cherub girl; on the right the
 -- pirate's score sign, the pirate himself, his power-ups, the cherub in his
--- bucket and the lever. The sign of the side whose turn it is glows.
+-- bucket and the lever. The sign of the side whose turn it is lights up.
 -- Below the layout: the pirate's lines and the chest's news.
 
 local A = Resources.RectAlignment
 
--- A duel sign: caption over the score, the glow shown on that side's turn.
+-- A duel sign: caption over the score; its rim lights on that side's turn,
+-- and the score glows while it counts.
 local function DuelSign(image, position, caption)
     return Resources.Actor:new{
         image = image,
@@ -18,6 +19,7 @@ local function DuelSign(image, position, caption)
                 font = "ScoreCaptionFont", fgColor = "White", shadowColor = "Black", useActorColorAsBG = false,
                 text = caption, alignment = A.MidTop, alignTo = A.MidTop, alignmentOffset = { 0, 9 },
             },
+            turnGlow = Resources.Actor:new{ image = "signScoreDuelTurn.png", visible = false, zorder = 1 },
             scoreBlink = Resources.Actor:new{ image = "signScoreDuelBlink.png", visible = false, zorder = 1 },
             scoreCounter = Resources.ScoreCounter:new{
                 resource = "ScoreCounter",

@@ -168,14 +168,27 @@ TEST_F(PiratesFortuneTest, TheDuelSeatsThePersonFirstAndThePirateSecond)
     }
     // The person's sign glows on the person's turn, the pirate's on his.
     Actor* root = logic->GetRootActor();
-    auto blink = [root](int i) {
-        return root->FindChild("scoreLabelContainer_" + std::to_string(i), true)->FindChild("scoreBlink", true);
+    auto lit = [root](int i, const char* glow) {
+        return root->FindChild("scoreLabelContainer_" + std::to_string(i), true)->FindChild(glow, true)->IsVisible();
     };
-    EXPECT_TRUE(blink(0)->IsVisible());
-    EXPECT_FALSE(blink(1)->IsVisible());
-    logic->SetCurrentParticipant(Duel::kPirate);
-    EXPECT_FALSE(blink(0)->IsVisible());
-    EXPECT_TRUE(blink(1)->IsVisible());
+    // At the start only the person's sign is lit, though both scores were reset.
+    for (const char* glow : {"scoreBlink", "turnGlow"}) {
+        EXPECT_TRUE(lit(0, glow)) << glow;
+        EXPECT_FALSE(lit(1, glow)) << glow;
+    }
+    for (const char* glow : {"scoreBlink", "turnGlow"}) {
+        logic->SetCurrentParticipant(Duel::kHuman);
+        EXPECT_TRUE(lit(0, glow)) << glow;
+        EXPECT_FALSE(lit(1, glow)) << glow;
+        logic->SetCurrentParticipant(Duel::kPirate);
+        EXPECT_FALSE(lit(0, glow)) << glow;
+        EXPECT_TRUE(lit(1, glow)) << glow;
+    }
+    // The pirate's score counts up: his rim stays lit after its glow fades.
+    logic->AddScore(200);
+    Passes(60);
+    EXPECT_TRUE(lit(1, "turnGlow"));
+    EXPECT_FALSE(lit(0, "turnGlow"));
 }
 
 TEST_F(PiratesFortuneTest, AHeadlessDuelAlternatesTurnsOfferFreeSpinsAtOnceAndNamesTheWinner)
