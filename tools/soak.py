@@ -36,13 +36,15 @@ MEMORY_SLACK_KB = 8 * 1024
 
 # How a round of each mode starts: console lines run once the player is named
 # (each line is one chunk), and the automated player's start button (empty: the
-# lines started the round). A quest mode's level table is set up here, on a
-# level number of its own, and started directly.
-QUEST_LEVEL = 101
+# lines started the round). A quest mode's level table is set up here and
+# started directly, on a level the game made its score lists for (1 to 60).
+QUEST_LEVEL = 10
 MODES = {
     "classic": {"setup": ["SwitchToScreen('MenuScreen')"], "startButton": "playClassicButton"},
     "pirates-fortune": {
         "setup": [
+            # A quest round is the quest mode's: its results go to that mode's records.
+            "Players[1].Options['game.mode'] = 'Vevev'",
             "WoppleQuestLevels[%d] = { class = 'WopplePiratesFortuneGameLogic', mapName = 'Pirate Port', "
             "cellFreeSpins = 4, levelIntroTitle = WopplePiratesFortuneLevel.levelIntroTitle, "
             "levelIntroDialog = WopplePiratesFortuneLevel.levelIntroDialog }" % QUEST_LEVEL,

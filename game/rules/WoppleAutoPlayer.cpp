@@ -151,8 +151,8 @@ std::string WoppleAutoPlayer::StartRound()
     ScreenManager* screens = ScreenManager::GetInstance();
     Screen* screen = screens ? screens->GetCurrentScreen() : nullptr;
     if (m_Leaving) {
-        // Quit was pressed on the last round: done once the menu (or the map) is back.
-        if (screen && (screen->GetName() == "MenuScreen" || screen->GetName() == "MapScreen")) {
+        // Quit was pressed on the last round: done once the menu is back.
+        if (screen && screen->GetName() == "MenuScreen") {
             m_RoundOver = true;
             Log(2, "AutoPlay: back on the menu after %d rounds\n", m_RoundsPlayed);
         }
@@ -266,11 +266,14 @@ std::string WoppleAutoPlayer::AnswerRoundEnd(WoppleOldSchoolBaseLogic& logic)
 {
     const bool last = m_RoundsPlayed >= m_Options.rounds;
     if (Screen* screen = logic.GetTargetScreen(); screen && !screen->GetDialogs().empty()) {
-        // A quest level's results: the level again, or the map after the last round.
-        const char* name = last ? "QuitToMapButton" : "ReplayButton";
-        if (Button* button = FindVisibleButton(screen->GetDialogs().back(), name)) {
-            m_Leaving = last;
-            return Click(button, name);
+        // A quest level's results: the level again, or after the last round
+        // the player stops there.
+        if (Button* replay = FindVisibleButton(screen->GetDialogs().back(), "ReplayButton")) {
+            if (last) {
+                m_RoundOver = true;
+                return std::string();
+            }
+            return Click(replay, "ReplayButton");
         }
         return AnswerFrontDialog(*screen);
     }

@@ -577,16 +577,18 @@ for _, stop in ipairs{
 end
 
 -- Pirate's Fortune: the duel mid-round, the pirate speaking. The level table
--- is set up here (the quest's levels come later) and played by the automated
--- player for the person, the pirate by his own decisions.
+-- is set up here on a level that has its score lists (the quest's levels come
+-- later) and played by the automated player for the person, the pirate by his
+-- own decisions.
 local function StartPiratesFortune()
     NamePlayers()
-    WoppleQuestLevels[101] = {
+    Players[1].Options["game.mode"] = "Vevev"
+    WoppleQuestLevels[10] = {
         class = "WopplePiratesFortuneGameLogic", mapName = "Pirate Port", cellFreeSpins = 4,
         levelIntroTitle = WopplePiratesFortuneLevel.levelIntroTitle,
         levelIntroDialog = WopplePiratesFortuneLevel.levelIntroDialog,
     }
-    Debug_StartQuestGame(101)
+    Debug_StartQuestGame(10)
     assert(GameRoot() ~= nil, "no duel on the game screen")
     return { Destroy = function() SwitchToScreen("Tour") end }
 end
