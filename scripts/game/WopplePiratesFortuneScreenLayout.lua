@@ -54,8 +54,9 @@ Resources.WopplePiratesFortuneScreenLayout = WoppleGameLayout("bkgGameClassic.jp
         bubbleType = 1, bubbleAlignment = A.MidRight, bubbleAlignTo = A.MidLeft, bubbleAlignmentOffset = { -10, -20 },
     },
     wopplePowerupView_1 = { class = "WopplePowerupView", position = { 630, 288 }, zorder = 10 },
+    -- In his bucket over the pirate's power-ups, clear of the lever's coconut.
     cherubBucketGuy = {
-        resource = "GuyCherubCharacter", position = { 660, 330 }, zorder = 12,
+        resource = "GuyCherubCharacter", position = { 688, 280 }, zorder = 12,
         bubbleType = 1, bubbleAlignment = A.MidRight, bubbleAlignTo = A.MidLeft, bubbleAlignmentOffset = { -14, -12 },
     },
     cocoDropButton = { resource = "CocoDropButtonDefaults", position = { 628, 466 }, zorder = 15 },
