@@ -8,7 +8,7 @@
 #include "engine/ui/Button.h"
 #include "engine/ui/ScreenManager.h"
 #include "game/rules/WoppleGameLogicManager.h"
-#include "game/rules/WoppleHumanParticipantLogic.h"
+#include "game/rules/WoppleAIParticipantLogic.h"
 #include "game/rules/WoppleOldSchoolBaseLogic.h"
 #include "game/rules/WoppleParticipantLogic.h"
 #include "game/shell/WoppleGameScreen.h"
@@ -181,7 +181,7 @@ std::string WoppleAutoPlayer::Act(WoppleOldSchoolBaseLogic& logic)
     const std::string state = logic.GetStateName();
     WoppleParticipantLogic* participant = logic.GetParticipantLogic();
     // The computer's turn is the computer's: a person only watches it.
-    if (participant && !dynamic_cast<WoppleHumanParticipantLogic*>(participant))
+    if (dynamic_cast<WoppleAIParticipantLogic*>(participant))
         return std::string();
     const std::string request =
         participant && participant->GetState() ? participant->GetStateName() : std::string("Idle");

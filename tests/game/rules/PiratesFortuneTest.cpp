@@ -218,10 +218,14 @@ TEST_F(PiratesFortuneTest, AHeadlessDuelAlternatesTurnsOfferFreeSpinsAtOnceAndNa
         }
         if (state != last && state == "PromptForImmediateFreeSpinUsage")
             ++offered;
-        // The automated player never clicks for the pirate.
+        // The automated player never pulls or matches for the pirate (a dialog
+        // in front, such as an award's, it may close whenever it shows).
         if (player->GetClicks().size() != clicksSeen) {
             clicksSeen = player->GetClicks().size();
-            EXPECT_EQ(logic->GetCurrentParticipant(), Duel::kHuman) << player->GetClicks().back();
+            const std::string& click = player->GetClicks().back();
+            if (click == "lever" || click.rfind("cell ", 0) == 0) {
+                EXPECT_EQ(logic->GetCurrentParticipant(), Duel::kHuman) << click;
+            }
         }
         if (state == "ProcessMatch" && last != "ProcessMatch" && logic->GetCurrentParticipant() == Duel::kPirate)
             pirateCells.push_back(spin);
@@ -234,8 +238,9 @@ TEST_F(PiratesFortuneTest, AHeadlessDuelAlternatesTurnsOfferFreeSpinsAtOnceAndNa
     }
     ASSERT_GE(turns.size(), 2u);
     EXPECT_EQ(turns[0], Duel::kHuman);
-    EXPECT_GE(std::count(turns.begin(), turns.end(), Duel::kPirate), 5);
-    EXPECT_GE(std::count(turns.begin(), turns.end(), Duel::kHuman), 5);
+    // A full board may end the duel early; each side has had turns by then.
+    EXPECT_GE(std::count(turns.begin(), turns.end(), Duel::kPirate), 3);
+    EXPECT_GE(std::count(turns.begin(), turns.end(), Duel::kHuman), 3);
     EXPECT_FALSE(pirateCells.empty()) << "the pirate matched nothing";
     EXPECT_GT(offered, 0) << "no free spin was offered at once";
     // The winner: the person must have more; a tie is the pirate's.
