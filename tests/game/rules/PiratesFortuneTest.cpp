@@ -30,6 +30,32 @@ namespace {
 
 using Duel = WopplePiratesFortuneGameLogic;
 
+// A game-logic state that asks the participant one thing on entry and writes
+// down its answers ("motive/action"), putting it back in "Idle".
+class Asking : public WoppleState
+{
+public:
+    using Request = void (WoppleParticipantLogic::*)();
+    Asking(std::string name, WoppleParticipantLogic* participant, Request request, std::vector<std::string>& answers)
+        : m_Name(std::move(name)), m_Participant(participant), m_Request(request), m_Answers(answers)
+    {
+    }
+    std::string GetName() const override { return m_Name; }
+    void OnEnterState() override { (m_Participant->*m_Request)(); }
+    bool OnParticipantAction(Event* event) override
+    {
+        m_Answers.push_back(PayloadString(event, "motive") + "/" + PayloadString(event, "action"));
+        m_Participant->Start();
+        return true;
+    }
+
+private:
+    std::string m_Name;
+    WoppleParticipantLogic* m_Participant;
+    Request m_Request;
+    std::vector<std::string>& m_Answers;
+};
+
 class PiratesFortuneTest : public gametest::GameFixture
 {
 protected:
@@ -407,26 +433,11 @@ TEST_F(PiratesFortuneTest, ThePiratesBuyAndCashOutButtonsIgnoreThePersonAndHeNev
     StartDuel();
     Park();
     std::vector<std::string> answers;
-    class Asking : public WoppleState
-    {
-    public:
-        Asking(WoppleParticipantLogic* p, std::vector<std::string>& a) : m_P(p), m_A(a) {}
-        std::string GetName() const override { return "PromptForBuy"; }
-        void OnEnterState() override { m_P->PromptForBuyWithCashOut(); }
-        bool OnParticipantAction(Event* event) override
-        {
-            m_A.push_back(PayloadString(event, "motive") + "/" + PayloadString(event, "action"));
-            m_P->Start();
-            return true;
-        }
-
-    private:
-        WoppleParticipantLogic* m_P;
-        std::vector<std::string>& m_A;
-    };
     logic->SetCurrentParticipant(Duel::kPirate);
     logic->SetSpinCount(18);
-    logic->AddState(new Asking(logic->GetParticipantLogic(Duel::kPirate), answers), true);
+    logic->AddState(new Asking("PromptForBuy", logic->GetParticipantLogic(Duel::kPirate),
+                               &WoppleParticipantLogic::PromptForBuyWithCashOut, answers),
+                    true);
     logic->SetState("PromptForBuy");
     Passes(3);
     Button* cashOut = FindButton("cashOutButton");
@@ -464,4 +475,31 @@ TEST_F(PiratesFortuneTest, ThePirateSaysYarThriceThenLosesPatienceAndANewLevelCo
     }
     logic->SetLevelName();
     EXPECT_EQ(logic->GetPirateClickCount(), 0);
+}
+
+TEST_F(PiratesFortuneTest, APiratesDecisionEndsWithItsRequestAndNeverAnswersLate)
+{
+    StartDuel();
+    Park();
+    std::vector<std::string> answers;
+    WoppleParticipantLogic* pirate = logic->GetParticipantLogic(Duel::kPirate);
+    logic->SetCurrentParticipant(Duel::kPirate);
+    logic->SetSpinCount(18);
+    logic->AddState(new Asking("PromptForFreeSpin", pirate, &WoppleParticipantLogic::PromptForFreeSpin, answers), true);
+    // Asked, then the request withdrawn before he has made up his mind.
+    logic->SetState("PromptForFreeSpin");
+    Passes(5);
+    EXPECT_EQ(logic->GetRootActor()->FindScriptsWithTag("AI", nullptr), 1);
+    pirate->Start();
+    Passes(40);
+    EXPECT_TRUE(answers.empty());
+    EXPECT_EQ(logic->GetRootActor()->FindScriptsWithTag("AI", nullptr), 0);
+    // Asked again and left alone, he answers once, never cashing out.
+    logic->SetState("Parked");
+    logic->SetState("PromptForFreeSpin");
+    PassUntil([&answers] { return !answers.empty(); }, 40);
+    Passes(20);
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_TRUE(answers[0] == "PromptForFreeSpin/buy spin" || answers[0] == "PromptForFreeSpin/use free spin")
+        << answers[0];
 }
