@@ -13,7 +13,8 @@ last one.
     tools/soak.py --program build/play/Wopple2 --rounds 50 --mode patterns
 
 The modes: classic, patterns, seven-by-seven, two-board, three-board,
-four-board and extras (frogs, the bonus timer and treasure boxes). Classic
+four-board, extras (frogs, the bonus timer and treasure boxes) and
+pirates-fortune (the duel against the computer's pirate). Classic
 rounds start from the menu; the others make a quest level a level of that
 mode at the console (the quest does not name its modes yet) and replay it
 from its results.
@@ -76,6 +77,13 @@ MODES.update({
                 "treasureBoxManagerDetails = { boxSpecifics = IncludeBoxes{ 'row 1', 'row 3', 'row 5', "
                 "'column 2', 'column 4', 'downward', 'upward' } } }",
                 "Debug_StartQuestGame(7)"], ""),
+    # The duel: the automated player against the pirate's own decisions.
+    "pirates-fortune": (["Players[1].Options['game.mode'] = 'Vevev'",
+                         "WoppleQuestLevels[10] = { number = 10, class = 'WopplePiratesFortuneGameLogic', "
+                         "mapName = 'Pirate Port', cellFreeSpins = 4, "
+                         "levelIntroTitle = WopplePiratesFortuneLevel.levelIntroTitle, "
+                         "levelIntroDialog = WopplePiratesFortuneLevel.levelIntroDialog }",
+                         "Debug_StartQuestGame(10)"], ""),
 })
 
 

@@ -19,7 +19,7 @@ class WoppleOldSchoolBaseLogic;
 // of the cherub's questions and the okay of a front dialog. It never calls the
 // rules directly, so what it plays is what a person could play. Its choices
 // come from its own generator, seeded, and leave the game's own random
-// sequence alone.
+// sequence alone. On a computer opponent's turn it only watches.
 //
 // It looks at the round once per Step: at most one click, then a few passes
 // of rest so that the click's events arrive before it looks again. Tests call
@@ -41,7 +41,8 @@ public:
         // (the menu's "playClassicButton"); empty: wait for a round.
         std::string startButton;
         // Rounds to play, each answered at its end: "ReplayButton" until the
-        // last, then "QuitButton" back to the menu. 0: stop at the first
+        // last, then "QuitButton" back to the menu (a quest level's results:
+        // "ReplayButton", and the last round ends on them). 0: stop at the first
         // round's results and answer nothing.
         int rounds = 0;
     };

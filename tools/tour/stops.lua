@@ -791,3 +791,41 @@ for _, stop in ipairs{
 } do
     table.insert(TourStops, stop)
 end
+
+-- Pirate's Fortune: the duel mid-round, the pirate speaking. The level table
+-- is set up here on a level that has its score lists (the quest's levels come
+-- later) and played by the automated player for the person, the pirate by his
+-- own decisions.
+local function StartPiratesFortune()
+    NamePlayers()
+    Players[1].Options["game.mode"] = "Vevev"
+    WoppleQuestLevels[10] = {
+        class = "WopplePiratesFortuneGameLogic", mapName = "Pirate Port", cellFreeSpins = 4,
+        levelIntroTitle = WopplePiratesFortuneLevel.levelIntroTitle,
+        levelIntroDialog = WopplePiratesFortuneLevel.levelIntroDialog,
+    }
+    Debug_StartQuestGame(10)
+    assert(GameRoot() ~= nil, "no duel on the game screen")
+    return { Destroy = function() SwitchToScreen("Tour") end }
+end
+
+for _, stop in ipairs{
+    { name = "game-pirates-fortune", screen = "GameScreen", open = StartPiratesFortune, before = function()
+          Debug_AutoPlay(5, { stallPasses = 600, maxPasses = 40000 })
+          -- His introduction, then his turns: the fourth time he speaks up.
+          local pirate = GameRoot():FindChild("pirateCharacter", true)
+          local spoken, speaking = 0, false
+          PassesUntil(function()
+              local now = pirate:IsBubbleVisible()
+              if now and not speaking then
+                  spoken = spoken + 1
+              end
+              speaking = now
+              return spoken >= 4
+          end, 20000)
+          Debug_AutoPlay(false)
+          Passes(12)
+      end },
+} do
+    table.insert(TourStops, stop)
+end
