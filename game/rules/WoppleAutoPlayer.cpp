@@ -8,6 +8,7 @@
 #include "engine/ui/Button.h"
 #include "engine/ui/ScreenManager.h"
 #include "game/rules/WoppleGameLogicManager.h"
+#include "game/rules/WoppleAIParticipantLogic.h"
 #include "game/rules/WoppleOldSchoolBaseLogic.h"
 #include "game/rules/WoppleParticipantLogic.h"
 #include "game/shell/WoppleGameScreen.h"
@@ -180,6 +181,9 @@ std::string WoppleAutoPlayer::Act(WoppleOldSchoolBaseLogic& logic)
         return AnswerFrontDialog(*screen);
     const std::string state = logic.GetStateName();
     WoppleParticipantLogic* participant = logic.GetParticipantLogic();
+    // The computer's turn is the computer's: a person only watches it.
+    if (dynamic_cast<WoppleAIParticipantLogic*>(participant))
+        return std::string();
     const std::string request =
         participant && participant->GetState() ? participant->GetStateName() : std::string("Idle");
 

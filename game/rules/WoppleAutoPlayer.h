@@ -42,7 +42,7 @@ public:
         std::string startButton;
         // Rounds to play, each answered at its end: "ReplayButton" until the
         // last, then "QuitButton" back to the menu (a quest level's results:
-        // "ReplayButton", and the last round ends on them). 0: stop at the first
+        // "ReplayButton", then "QuitToMapButton"). 0: stop at the first
         // round's results and answer nothing.
         int rounds = 0;
     };
