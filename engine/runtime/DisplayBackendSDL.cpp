@@ -117,16 +117,8 @@ void DisplayBackendSDL::UpdateScreen()
     m_LastRedrawn = m_DisplayList->Render();
     // Nothing outside what was drawn again can have changed.
     SDL_Rect area{0, 0, 0, 0};
-    for (const SDL_Rect& r : m_LastRedrawn) {
-        if (!area.w) {
-            area = r;
-            continue;
-        }
-        const int x0 = std::min(area.x, r.x), y0 = std::min(area.y, r.y);
-        const int x1 = std::max(area.x + area.w, r.x + r.w), y1 = std::max(area.y + area.h, r.y + r.h);
-        area = SDL_Rect{static_cast<Sint16>(x0), static_cast<Sint16>(y0), static_cast<Uint16>(x1 - x0),
-                        static_cast<Uint16>(y1 - y0)};
-    }
+    for (const SDL_Rect& r : m_LastRedrawn)
+        area = Union(area, r);
     const std::vector<SDL_Rect>& changes = m_Changes.Find(frame, area);
     if (changes.empty())
         return;

@@ -55,14 +55,6 @@ long long Area(const SDL_Rect& r)
     return static_cast<long long>(r.w) * r.h;
 }
 
-SDL_Rect Union(const SDL_Rect& a, const SDL_Rect& b)
-{
-    const int x0 = std::min<int>(a.x, b.x), y0 = std::min<int>(a.y, b.y);
-    const int x1 = std::max<int>(a.x + a.w, b.x + b.w), y1 = std::max<int>(a.y + a.h, b.y + b.h);
-    return SDL_Rect{static_cast<Sint16>(x0), static_cast<Sint16>(y0), static_cast<Uint16>(x1 - x0),
-                    static_cast<Uint16>(y1 - y0)};
-}
-
 bool Overlap(const SDL_Rect& a, const SDL_Rect& b)
 {
     return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
@@ -104,6 +96,18 @@ void Merge(std::vector<SDL_Rect>& rects)
 }
 
 } // namespace
+
+SDL_Rect Union(const SDL_Rect& a, const SDL_Rect& b)
+{
+    if (!a.w || !a.h)
+        return b;
+    if (!b.w || !b.h)
+        return a;
+    const int x0 = std::min<int>(a.x, b.x), y0 = std::min<int>(a.y, b.y);
+    const int x1 = std::max<int>(a.x + a.w, b.x + b.w), y1 = std::max<int>(a.y + a.h, b.y + b.h);
+    return SDL_Rect{static_cast<Sint16>(x0), static_cast<Sint16>(y0), static_cast<Uint16>(x1 - x0),
+                    static_cast<Uint16>(y1 - y0)};
+}
 
 DisplayList::DisplayList(SDLImageRenderer& screen) : m_Screen(screen) {}
 

@@ -17,6 +17,9 @@ class SurfaceRecord;
 // only where the two differ is the screen drawn again, over the last frame's
 // pixels. A picture is told by its surface's serial and version, so a picture
 // redrawn in place counts as changed.
+// The smallest rectangle holding both; an empty one adds nothing.
+SDL_Rect Union(const SDL_Rect& a, const SDL_Rect& b);
+
 class DisplayList : public ImageRenderer
 {
 public:

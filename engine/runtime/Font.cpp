@@ -20,14 +20,15 @@ namespace {
 
 using RendererKey = std::tuple<std::string, int, int>;
 
-// Raw pointers: a renderer goes only through Release, never with the process's
-// static objects (SDL_ttf may be shut down by then).
+// Each font file's bytes, by file name, shared by all its sizes and faces.
 std::map<std::string, std::shared_ptr<const std::vector<char>>>& FileBytes()
 {
     static std::map<std::string, std::shared_ptr<const std::vector<char>>> bytes;
     return bytes;
 }
 
+// Raw pointers: a renderer goes only through Release, never with the process's
+// static objects (SDL_ttf may be shut down by then).
 std::map<RendererKey, IndividualFontRenderer*>& Renderers()
 {
     static auto* renderers = new std::map<RendererKey, IndividualFontRenderer*>();

@@ -26,16 +26,6 @@ int MessageId(const char* name)
     return WoppleGameMessages::GetMessageId(name);
 }
 
-std::string CurrentPlayerName()
-{
-    PlayerManager* players = PlayerManager::GetInstance();
-    Player* player = players ? players->GetCurrentPlayer(1) : nullptr;
-    if (!player)
-        return std::string();
-    LuaObject name = player->GetTable().GetByName("Name");
-    return name.IsString() ? name.GetString() : std::string();
-}
-
 // A button takes or ignores the person's mouse and keys.
 void IgnorePerson(Button* button, bool ignore)
 {
@@ -193,7 +183,7 @@ bool PassOrKeepPirateOrTreasure::OnActorScriptFinished(Event* event)
         script->AddArgument(duel);
         script->AddArgument(&m_Owner);
         script->AddArgument(duel->GetPirateCharacter());
-        script->AddArgument(CurrentPlayerName());
+        script->AddArgument(WoppleGameMessages::CurrentPlayerName());
     }
     return true;
 }

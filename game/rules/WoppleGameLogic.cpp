@@ -201,21 +201,30 @@ bool WoppleGameLogic::OnButtonClick(const EventRecord& event)
 
 void WoppleGameLogic::GoToScreen(const std::string& screenName)
 {
-    ScreenManager* screens = ScreenManager::GetInstance();
-    VELK_ASSERT(screens != 0);
-    // Without a map the player would be left on a finished round with no way on.
-    const std::vector<Screen*> all = screens->GetScreens();
-    const bool hasMap =
-        std::any_of(all.begin(), all.end(), [](Screen* screen) { return screen && screen->GetName() == "MapScreen"; });
-    if (screenName == "MapScreen" && !hasMap) {
-        LogWrite("WARNING: No map in this build; back to the menu.\n");
-        screens->SwitchToScreen("MenuScreen");
+    if (screenName == "MapScreen") {
+        if (Screen* map = SwitchToMapOrMenu())
+            map->SetState("AdvanceToNewIsland");
         return;
     }
+    ScreenManager* screens = ScreenManager::GetInstance();
+    VELK_ASSERT(screens != 0);
     screens->SwitchToScreen(screenName);
-    if (screenName == "MapScreen")
-        if (Screen* map = screens->GetScreen("MapScreen"))
-            map->SetState("AdvanceToNewIsland");
+}
+
+Screen* WoppleGameLogic::SwitchToMapOrMenu()
+{
+    ScreenManager* screens = ScreenManager::GetInstance();
+    VELK_ASSERT(screens != 0);
+    const std::vector<Screen*> all = screens->GetScreens();
+    const auto map =
+        std::find_if(all.begin(), all.end(), [](Screen* screen) { return screen && screen->GetName() == "MapScreen"; });
+    if (map == all.end()) {
+        LogWrite("WARNING: No map in this build; back to the menu.\n");
+        screens->SwitchToScreen("MenuScreen");
+        return nullptr;
+    }
+    screens->SwitchToScreen("MapScreen");
+    return *map;
 }
 
 int WoppleGameLogic::Script_GetNameOfGameMode(lua_State* L)

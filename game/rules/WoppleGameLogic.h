@@ -6,6 +6,7 @@
 #include <string>
 
 class Actor;
+class Screen;
 class WoppleScreen;
 
 // What a game logic asks of the game screen that shows it, beyond what every
@@ -73,8 +74,12 @@ public:
     Actor* GetRootActor() const;
     bool IsPausedForFocus() const { return m_FocusPause != 0; }
 
-    // Switches screens; going to "MapScreen" also puts the map into "AdvanceToNewIsland".
+    // Switches screens; going to "MapScreen" also puts the map into "AdvanceToNewIsland"
+    // (without a map in this build: the menu).
     static void GoToScreen(const std::string& screenName);
+    // Shows the map and returns it; without a map in this build, the menu
+    // (with a warning) and null, so the player is never left on a finished round.
+    static Screen* SwitchToMapOrMenu();
 
     static Class* s_Class;
     static int Script_GetNameOfGameMode(lua_State* L);

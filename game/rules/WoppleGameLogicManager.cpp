@@ -165,15 +165,8 @@ void WoppleGameLogicManager::RestartCurrentLevel()
 
 void WoppleGameLogicManager::ShowMap(const std::string& state)
 {
-    ScreenManager* screens = ScreenManager::GetInstance();
-    Screen* map = screens ? screens->GetScreen("MapScreen") : nullptr;
-    if (!map) {
-        LogWrite("WARNING: No map in this build; back to the menu.\n");
-        GoToScreen("MenuScreen");
-        return;
-    }
-    screens->SwitchToScreen("MapScreen");
-    if (!state.empty())
+    Screen* map = SwitchToMapOrMenu();
+    if (map && !state.empty())
         map->SetState(state);
 }
 

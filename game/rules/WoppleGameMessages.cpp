@@ -114,7 +114,9 @@ Script* RunOnSpeaker(WoppleTalkingCharacter* speaker, const std::string& script,
     return actor->RunScript(script, tag);
 }
 
-std::string CurrentPlayerName()
+} // namespace
+
+std::string WoppleGameMessages::CurrentPlayerName()
 {
     PlayerManager* players = PlayerManager::GetInstance();
     Player* player = players ? players->GetCurrentPlayer(1) : nullptr;
@@ -123,8 +125,6 @@ std::string CurrentPlayerName()
     LuaObject name = player->GetTable().GetByName("Name");
     return name.IsString() ? name.GetString() : std::string();
 }
-
-} // namespace
 
 WoppleGameMessages::WoppleGameMessages(WoppleGameLogic& logic) : m_Logic(logic) {}
 
@@ -236,7 +236,7 @@ void WoppleGameMessages::PresentMessage(int id, WoppleTalkingCharacter* speaker,
     auto observedScript = [&](const char* script, bool withPlayerName) {
         Script* s = RunOnSpeaker(speaker, script, "Babble");
         if (withPlayerName)
-            s->AddArgument(CurrentPlayerName());
+            s->AddArgument(WoppleGameMessages::CurrentPlayerName());
         if (listener)
             ActorOf(speaker)->AttachObserver(VELK_ACTORSCRIPTFINISHED, listener);
     };

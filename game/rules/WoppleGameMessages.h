@@ -50,6 +50,8 @@ public:
     WoppleTalkingCharacter* GetGirl() const { return m_Girl; }
     WoppleTalkingCharacter* GetCherub() const { return m_Cherub; }
 
+    // The current player's name, for the texts that greet them; empty without one.
+    static std::string CurrentPlayerName();
     // The id of a message name; 0 for a name not in the table.
     static int GetMessageId(const std::string& name);
     // The table row of an id, or null (0, 31 and anything out of range).

@@ -213,12 +213,7 @@ Actor* WoppleMultiBoardBaseLogic::SayGameMessage(int id, Object* listener, const
 {
     if (id != kDidNotCompleteLevel)
         return WoppleOldSchoolBaseLogic::SayGameMessage(id, listener, text1, text2, text3);
-    WoppleTalkingCharacter* speaker = GetMessages().GetSpeakerForMessage(id);
-    Actor* actor = speaker ? speaker->GetCharacterActor() : nullptr;
-    if (actor)
-        actor->RunScript(numberOfSuperWopplesRequired > 0 ? "SayDidNotGetSuperWopples" : "SayDidNotGetWopples",
-                         "Speaking");
-    return actor;
+    return SayWithScript(id, numberOfSuperWopplesRequired > 0 ? "SayDidNotGetSuperWopples" : "SayDidNotGetWopples");
 }
 
 // ---------------------------------------------------------------- the three arrangements

@@ -731,6 +731,15 @@ Actor* WoppleOldSchoolBaseLogic::SayGameMessage(int id, Object* listener, const 
     return ActorOf(m_Messages->SayGameMessage(id, listener, text1, text2, text3));
 }
 
+Actor* WoppleOldSchoolBaseLogic::SayWithScript(int id, const std::string& script)
+{
+    WoppleTalkingCharacter* speaker = m_Messages->GetSpeakerForMessage(id);
+    Actor* actor = speaker ? speaker->GetCharacterActor() : nullptr;
+    if (actor)
+        actor->RunScript(script, "Speaking");
+    return actor;
+}
+
 void WoppleOldSchoolBaseLogic::KillMessage(int id, Object* listener)
 {
     m_Messages->KillMessage(id, listener);

@@ -112,6 +112,9 @@ public:
     virtual Actor* SayGameMessage(int id, Object* listener, const std::string& text1, const std::string& text2,
                                   const std::string& text3);
     virtual void KillMessage(int id, Object* listener);
+    // A message said by a script of the mode's own: runs it, tagged "Speaking",
+    // on the message's speaker; returns the speaker's actor, or null.
+    Actor* SayWithScript(int id, const std::string& script);
 
     bool OnButtonClick(const EventRecord& event) override;
     bool OnKeyDown(const EventRecord& event) override;

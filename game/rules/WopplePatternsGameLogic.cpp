@@ -131,11 +131,7 @@ Actor* WopplePatternsGameLogic::SayGameMessage(int id, Object* listener, const s
 {
     if (id != kDidNotCompleteLevel)
         return WoppleOldSchoolBaseLogic::SayGameMessage(id, listener, text1, text2, text3);
-    WoppleTalkingCharacter* speaker = GetMessages().GetSpeakerForMessage(id);
-    Actor* actor = speaker ? speaker->GetCharacterActor() : nullptr;
-    if (actor)
-        actor->RunScript("SayDidNotGetPattern", "Speaking");
-    return actor;
+    return SayWithScript(id, "SayDidNotGetPattern");
 }
 
 // ---------------------------------------------------------------- states

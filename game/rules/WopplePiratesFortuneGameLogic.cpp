@@ -43,16 +43,6 @@ enum
 // Clicks on the pirate before he loses his patience.
 constexpr int kPirateClicksTolerated = 3;
 
-std::string CurrentPlayerName()
-{
-    PlayerManager* players = PlayerManager::GetInstance();
-    Player* player = players ? players->GetCurrentPlayer(1) : nullptr;
-    if (!player)
-        return std::string();
-    LuaObject name = player->GetTable().GetByName("Name");
-    return name.IsString() ? name.GetString() : std::string();
-}
-
 Actor* ActorOf(WoppleTalkingCharacter* character)
 {
     return character ? character->GetCharacterActor() : nullptr;
@@ -113,8 +103,8 @@ public:
         case kGreatJob:
             if (speaker) {
                 const char* format = id == kGreatJob ? "%s, you beat the pirate!" : "%s, the pirate beat you!";
-                speaker->Say((boost::format(PrintfToPositional(format)) % CurrentPlayerName()).str(), 3000, "White", 0,
-                             0);
+                const std::string name = WoppleGameMessages::CurrentPlayerName();
+                speaker->Say((boost::format(PrintfToPositional(format)) % name).str(), 3000, "White", 0, 0);
             }
             return;
         case kNoMatches:

@@ -24,6 +24,14 @@ char g_MainThreadKey;
 
 // Live main states with the generation they were created in, so that handles
 // outliving their state can tell.
+std::unordered_map<lua_State*, unsigned long long>& LiveStates()
+{
+    static std::unordered_map<lua_State*, unsigned long long> states;
+    return states;
+}
+
+// The last state asked after and its generation: nearly every look-up asks
+// for the program's one state.
 struct StateLookup
 {
     lua_State* state = nullptr;
@@ -31,11 +39,6 @@ struct StateLookup
 };
 StateLookup g_LastLookup;
 
-std::unordered_map<lua_State*, unsigned long long>& LiveStates()
-{
-    static std::unordered_map<lua_State*, unsigned long long> states;
-    return states;
-}
 unsigned long long g_NextGeneration = 1;
 
 // The one seam from C++ into Lua errors: any C++ exception of a native becomes a

@@ -31,24 +31,20 @@ function Scripts.AI_ChooseAndSelectCell(root, motive, gameLogic, partLogic)
     end
 end
 
+-- After a short wait, one of two answers with even odds: the first on a 0.
+local function EitherAnswer(partLogic, motive, first, second)
+    ScriptDelay(500)
+    partLogic:SignalGameLogic(motive, math.random(0, 1) == 0 and first or second)
+end
+
 -- Buy or use a free spin, with even odds.
 function Scripts.AI_ChooseToBuyOrUseFreeSpin(root, gameLogic, partLogic)
-    ScriptDelay(500)
-    if math.random(0, 1) == 1 then
-        partLogic:SignalGameLogic("PromptForFreeSpin", "buy spin")
-    else
-        partLogic:SignalGameLogic("PromptForFreeSpin", "use free spin")
-    end
+    EitherAnswer(partLogic, "PromptForFreeSpin", "use free spin", "buy spin")
 end
 
 -- The same with the cash-out on offer: the pirate never cashes out.
 function Scripts.AI_ChooseToBuyOrUseFreeSpinOrCashOut(root, gameLogic, partLogic)
-    ScriptDelay(500)
-    if math.random(0, 1) == 0 then
-        partLogic:SignalGameLogic("PromptForFreeSpinWithCashOut", "buy spin")
-    else
-        partLogic:SignalGameLogic("PromptForFreeSpinWithCashOut", "use free spin")
-    end
+    EitherAnswer(partLogic, "PromptForFreeSpinWithCashOut", "buy spin", "use free spin")
 end
 
 -- A free spin won: spin again now, or keep it for later; he says which.

@@ -49,17 +49,14 @@ const char* const kLayout =
     "  butterflyBox = { class = 'Actor', position = { 700, 90 } },\n"
     "} }";
 
-class BoardExtrasRulesTest : public gametest::GameFixture
+class BoardExtrasRulesTest : public RoundFixture<ExtrasLogic>
 {
 protected:
     void SetUp() override
     {
-        Start({"--log3"});
-        GameDataIO::GetInstance()->LoadAllPlayerData(false);
+        StartGame();
         std::srand(3);
-        Lua("local function wait() while true do ScriptBreak() end end\n"
-            "Scripts.GirlIdle = wait\n"
-            "Scripts.Babble = wait\n"
+        Lua(std::string(kStillCharacters) +
             "Scripts.GuyCherubPopOut = function(cherub) cherub:SetVisible(true) end\n"
             "Scripts.GuyCherubPopIn = function(cherub) cherub:SetVisible(false) end\n"
             "Scripts.DisplayLevelActors = function(root)\n"
@@ -69,23 +66,7 @@ protected:
             "  end\n"
             "end");
         Lua(kLayout);
-        screen = AddScreen<StandInGameScreen>();
-        manager->SwitchToScreen("GameScreen");
-        Pass();
-    }
-
-    void TearDown() override
-    {
-        if (screen)
-            screen->logic = nullptr;
-        logic.reset();
-        gametest::GameFixture::TearDown();
-    }
-
-    void Lua(const std::string& code)
-    {
-        LuaState lua = app->GetLuaState();
-        ASSERT_EQ(lua.DoString(code), 0) << lua.PopErrorMessage();
+        ShowGameScreen();
     }
 
     void StartRound(const std::string& level)
@@ -130,8 +111,6 @@ protected:
         SendNewEvent(WOPPLE_PARTICIPANTACTION, logic.get(), logic->Participant(), payload);
     }
 
-    StandInGameScreen* screen = nullptr;
-    std::unique_ptr<ExtrasLogic> logic;
 };
 
 TEST_F(BoardExtrasRulesTest, FrogsHopWhileTheReelsSpinAndAMatchOnOnePaysAndTakesItAway)

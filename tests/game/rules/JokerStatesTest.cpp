@@ -126,16 +126,13 @@ const Reel kJoker{WheelTypeJoker, 0};
 const Reel kSuper{WheelTypeSuperJoker, 0};
 const Reel kCoin{WheelTypeCoin, 0};
 
-class JokerStatesTest : public gametest::GameFixture
+class JokerStatesTest : public RoundFixture<JokerLogic>
 {
 protected:
     void SetUp() override
     {
-        Start({"--log3"});
-        GameDataIO::GetInstance()->LoadAllPlayerData(false);
-        Lua("local function wait() while true do ScriptBreak() end end\n"
-            "Scripts.GirlIdle = wait\n"
-            "Scripts.Babble = wait\n"
+        StartGame();
+        Lua(std::string(kStillCharacters) +
             "Scripts.GuyCherubPopOut = function(cherub) cherub:SetVisible(true) end\n"
             "Scripts.GuyCherubPopIn = function(cherub) cherub:SetVisible(false) end\n"
             "Scripts.DisplayLevelActors = function(root)\n"
@@ -146,23 +143,7 @@ protected:
             "    end\n"
             "  end\n"
             "end");
-        screen = AddScreen<StandInGameScreen>();
-        manager->SwitchToScreen("GameScreen");
-        Pass();
-    }
-
-    void TearDown() override
-    {
-        if (screen)
-            screen->logic = nullptr;
-        logic.reset();
-        gametest::GameFixture::TearDown();
-    }
-
-    void Lua(const std::string& code)
-    {
-        LuaState lua = app->GetLuaState();
-        ASSERT_EQ(lua.DoString(code), 0) << lua.PopErrorMessage();
+        ShowGameScreen();
     }
 
     // A round let through its opening to the lever, which is not pulled.
@@ -298,8 +279,6 @@ protected:
         }
     }
 
-    StandInGameScreen* screen = nullptr;
-    std::unique_ptr<JokerLogic> logic;
     std::size_t from = 0;
 };
 

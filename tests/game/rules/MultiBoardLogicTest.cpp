@@ -30,35 +30,16 @@ struct Place
     int board, column, row;
 };
 
-class MultiBoardLogicTest : public gametest::GameFixture
+class MultiBoardLogicTest : public RoundFixture<WoppleMultiBoardBaseLogic>
 {
 protected:
     void SetUp() override
     {
-        Start({"--log3"});
-        GameDataIO::GetInstance()->LoadAllPlayerData(false);
+        StartGame();
         // The round's scripts wait for ever: the tests match cells themselves.
-        Lua("local function wait() while true do ScriptBreak() end end\n"
-            "Scripts.GirlIdle = wait\n"
-            "Scripts.Babble = wait\n"
+        Lua(std::string(kStillCharacters) +
             "Scripts.DisplayLevelActors = wait\n");
-        screen = AddScreen<StandInGameScreen>();
-        manager->SwitchToScreen("GameScreen");
-        Pass();
-    }
-
-    void TearDown() override
-    {
-        if (screen)
-            screen->logic = nullptr;
-        logic.reset();
-        gametest::GameFixture::TearDown();
-    }
-
-    void Lua(const std::string& code)
-    {
-        LuaState lua = app->GetLuaState();
-        ASSERT_EQ(lua.DoString(code), 0) << lua.PopErrorMessage();
+        ShowGameScreen();
     }
 
     // The level's table (Lua fields) made into its logic on the screen, started.
@@ -130,8 +111,6 @@ protected:
     std::string Shown(const char* label) const { return dynamic_cast<Label*>(Find(label))->GetText(); }
     std::int64_t Score() const { return logic->GetScore(0); }
 
-    StandInGameScreen* screen = nullptr;
-    std::unique_ptr<WoppleMultiBoardBaseLogic> logic;
     WoppleOutputBaseLogic* output = nullptr;
 };
 

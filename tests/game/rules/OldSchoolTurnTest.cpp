@@ -72,16 +72,13 @@ const char* const kLayout =
     "  timerBox = { class = 'Actor', children = { timerLabel = { class = 'Label' } } },\n"
     "} }";
 
-class OldSchoolTurnTest : public gametest::GameFixture
+class OldSchoolTurnTest : public RoundFixture<TurnLogic>
 {
 protected:
     void SetUp() override
     {
-        Start({"--log3"});
-        GameDataIO::GetInstance()->LoadAllPlayerData(false);
-        Lua("local function wait() while true do ScriptBreak() end end\n"
-            "Scripts.GirlIdle = wait\n"
-            "Scripts.Babble = wait\n"
+        StartGame();
+        Lua(std::string(kStillCharacters) +
             "Scripts.GuyCherubPopOut = function(cherub) cherub:SetVisible(true) end\n"
             "Scripts.GuyCherubPopIn = function(cherub) cherub:SetVisible(false) end\n"
             "Scripts.DisplayLevelActors = function(root)\n"
@@ -91,23 +88,7 @@ protected:
             "  end\n"
             "end");
         Lua(kLayout);
-        screen = AddScreen<StandInGameScreen>();
-        manager->SwitchToScreen("GameScreen");
-        Pass();
-    }
-
-    void TearDown() override
-    {
-        if (screen)
-            screen->logic = nullptr;
-        logic.reset();
-        gametest::GameFixture::TearDown();
-    }
-
-    void Lua(const std::string& code)
-    {
-        LuaState lua = app->GetLuaState();
-        ASSERT_EQ(lua.DoString(code), 0) << lua.PopErrorMessage();
+        ShowGameScreen();
     }
 
     // A round let through its opening to the lever, which is not pulled yet.
@@ -193,8 +174,6 @@ protected:
         }
     }
 
-
-
     static void ExpectAssertion(const std::function<void()>& call, const std::string& text)
     {
         try {
@@ -205,8 +184,6 @@ protected:
         }
     }
 
-    StandInGameScreen* screen = nullptr;
-    std::unique_ptr<TurnLogic> logic;
     bool plainReels = false;
 };
 

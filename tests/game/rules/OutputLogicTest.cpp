@@ -67,16 +67,13 @@ public:
     int opened = 0;
 };
 
-class OutputLogicTest : public gametest::GameFixture
+class OutputLogicTest : public RoundFixture<ButterflyLogic>
 {
 protected:
     void SetUp() override
     {
-        Start({"--log3"});
-        GameDataIO::GetInstance()->LoadAllPlayerData(false);
-        Lua("local function wait() while true do ScriptBreak() end end\n"
-            "Scripts.GirlIdle = wait\n"
-            "Scripts.Babble = wait\n"
+        StartGame();
+        Lua(std::string(kStillCharacters) +
             "Scripts.DisplayLevelActors = wait\n"
             "Resources.WoppleClassicScreenLayout = Resources.Object:new{ children = {\n"
             "  BubbleLayer = { class = 'Actor', layer = 999 },\n"
@@ -89,9 +86,7 @@ protected:
             "  timerBox = { class = 'Actor', children = { timerLabel = { class = 'Label' } } },\n"
             "  quitButton = { class = 'Actor' },\n"
             "} }");
-        screen = AddScreen<StandInGameScreen>();
-        manager->SwitchToScreen("GameScreen");
-        Pass();
+        ShowGameScreen();
         screen->MarkTipShown("ClassicGame", "levelIntroDialog");
         logic = std::make_unique<ButterflyLogic>();
         logic->SetTargetScreen(screen);
@@ -108,20 +103,6 @@ protected:
         output = logic->GetScoringLogic();
         ASSERT_NE(output, nullptr);
         Pass();
-    }
-
-    void TearDown() override
-    {
-        if (screen)
-            screen->logic = nullptr;
-        logic.reset();
-        gametest::GameFixture::TearDown();
-    }
-
-    void Lua(const std::string& code)
-    {
-        LuaState lua = app->GetLuaState();
-        ASSERT_EQ(lua.DoString(code), 0) << lua.PopErrorMessage();
     }
 
     // Rows as text, 'X' matched; every other cell open.
@@ -171,7 +152,6 @@ protected:
         return cell;
     }
 
-
     std::vector<int> KindsInProcessingOrder()
     {
         std::vector<int> kinds;
@@ -183,8 +163,6 @@ protected:
 
     std::int64_t Score() const { return logic->GetScore(0); }
 
-    StandInGameScreen* screen = nullptr;
-    std::unique_ptr<ButterflyLogic> logic;
     WoppleBoardView* board = nullptr;
     WoppleOutputBaseLogic* output = nullptr;
 };

@@ -76,16 +76,13 @@ private:
     std::vector<Answer>& m_Answers;
 };
 
-class ParticipantTest : public gametest::GameFixture
+class ParticipantTest : public RoundFixture<WoppleClassicGameLogic>
 {
 protected:
     void SetUp() override
     {
-        Start({"--log3"});
-        GameDataIO::GetInstance()->LoadAllPlayerData(false);
-        Lua("local function wait() while true do ScriptBreak() end end\n"
-            "Scripts.GirlIdle = wait\n"
-            "Scripts.Babble = wait\n"
+        StartGame();
+        Lua(std::string(kStillCharacters) +
             "Scripts.GuyCherubPopOut = function(cherub) cherub:SetVisible(true) end\n"
             "Scripts.GuyCherubPopIn = function(cherub) cherub:SetVisible(false) end\n"
             "Scripts.DisplayLevelActors = function() end\n"
@@ -102,9 +99,7 @@ protected:
             "  wopplePowerupView_0 = { class = 'WopplePowerupView', resource = 'WopplePowerupView', position = { 20, 60 } },\n"
             "  spinBox = { class = 'Actor', children = { spinCountLabel = { class = 'Label' } } },\n"
             "} }");
-        screen = AddScreen<StandInGameScreen>();
-        manager->SwitchToScreen("GameScreen");
-        Pass();
+        ShowGameScreen();
         screen->MarkTipShown("ClassicGame", "levelIntroDialog");
         logic = std::make_unique<WoppleClassicGameLogic>();
         logic->SetTargetScreen(screen);
@@ -115,20 +110,6 @@ protected:
         logic->SetState("WaitingForGameStart");
         participant = logic->GetParticipantLogic();
         ASSERT_NE(participant, nullptr);
-    }
-
-    void TearDown() override
-    {
-        if (screen)
-            screen->logic = nullptr;
-        logic.reset();
-        gametest::GameFixture::TearDown();
-    }
-
-    void Lua(const std::string& code)
-    {
-        LuaState lua = app->GetLuaState();
-        ASSERT_EQ(lua.DoString(code), 0) << lua.PopErrorMessage();
     }
 
     // The game logic enters a stand-in of the state that makes the request.
@@ -160,8 +141,6 @@ protected:
         return answers.empty() ? std::string() : answers.back().motive + "/" + answers.back().action;
     }
 
-    StandInGameScreen* screen = nullptr;
-    std::unique_ptr<WoppleClassicGameLogic> logic;
     WoppleParticipantLogic* participant = nullptr;
     std::vector<Answer> answers;
 };

@@ -25,16 +25,13 @@ using namespace rulestest;
 
 namespace {
 
-class PatternsLogicTest : public gametest::GameFixture
+class PatternsLogicTest : public RoundFixture<WopplePatternsGameLogic>
 {
 protected:
     void SetUp() override
     {
-        Start({"--log3"});
-        GameDataIO::GetInstance()->LoadAllPlayerData(false);
-        Lua("local function wait() while true do ScriptBreak() end end\n"
-            "Scripts.GirlIdle = wait\n"
-            "Scripts.Babble = wait\n"
+        StartGame();
+        Lua(std::string(kStillCharacters) +
             "Scripts.DisplayLevelActors = wait\n"
             "local function Layout(board, wheels) return Resources.Object:new{ children = {\n"
             "  BubbleLayer = { class = 'Actor', layer = 999 },\n"
@@ -50,23 +47,7 @@ protected:
             "Resources.WopplePatternsScreenLayout = Layout('WoppleSingleBoardResourceSet', 'WoppleWheels')\n"
             "Resources.WoppleSevenBySevenScreenLayout = Layout('WoppleSevenBySevenBoardResourceSet', "
             "'WoppleSevenWheelSetView')\n");
-        screen = AddScreen<StandInGameScreen>();
-        manager->SwitchToScreen("GameScreen");
-        Pass();
-    }
-
-    void TearDown() override
-    {
-        if (screen)
-            screen->logic = nullptr;
-        logic.reset();
-        gametest::GameFixture::TearDown();
-    }
-
-    void Lua(const std::string& code)
-    {
-        LuaState lua = app->GetLuaState();
-        ASSERT_EQ(lua.DoString(code), 0) << lua.PopErrorMessage();
+        ShowGameScreen();
     }
 
     // The level without its intro: the pattern is marked as the round opens.
@@ -135,8 +116,6 @@ protected:
 
     std::int64_t Score() const { return logic->GetScore(0); }
 
-    StandInGameScreen* screen = nullptr;
-    std::unique_ptr<WopplePatternsGameLogic> logic;
     WoppleBoardView* board = nullptr;
     WoppleOutputBaseLogic* output = nullptr;
 };

@@ -56,13 +56,12 @@ private:
     std::vector<std::string>& m_Answers;
 };
 
-class PiratesFortuneTest : public gametest::GameFixture
+class PiratesFortuneTest : public RoundFixture<Duel>
 {
 protected:
     void SetUp() override
     {
-        Start({"--log3"});
-        GameDataIO::GetInstance()->LoadAllPlayerData(false);
+        StartGame();
         // The game's own layout, on a screen with the bubble layer the game screen has.
         screen = AddScreen<StandInGameScreen>();
         auto* bubbles = new Actor();
@@ -71,20 +70,6 @@ protected:
         screen->AddChild(bubbles);
         manager->SwitchToScreen("GameScreen");
         Pass();
-    }
-
-    void TearDown() override
-    {
-        if (screen)
-            screen->logic = nullptr;
-        logic.reset();
-        gametest::GameFixture::TearDown();
-    }
-
-    void Lua(const std::string& code)
-    {
-        LuaState lua = app->GetLuaState();
-        ASSERT_EQ(lua.DoString(code), 0) << lua.PopErrorMessage();
     }
 
     // A duel let through its opening to the lever, which is not pulled yet.
@@ -170,8 +155,6 @@ protected:
         return dynamic_cast<Button*>(found ? found : screen->FindChild(name, true));
     }
 
-    StandInGameScreen* screen = nullptr;
-    std::unique_ptr<Duel> logic;
     std::unique_ptr<WoppleAutoPlayer> player;
 };
 

@@ -5,9 +5,11 @@
 #include "game/rules/WoppleParticipantLogic.h"
 #include "game/rules/WoppleState.h"
 #include "game/rules/WoppleTimer.h"
+#include "engine/runtime/GameDataIO.h"
 #include "game/shell/GameTestSupport.h"
 #include "game/shell/WoppleScreen.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -160,6 +162,50 @@ private:
     }
     std::string m_Label;
     Record& m_Record;
+};
+
+// The characters stand still: their idle and babble scripts wait for ever,
+// and the tests play the round themselves.
+constexpr const char* kStillCharacters = "local function wait() while true do ScriptBreak() end end\n"
+                                         "Scripts.GirlIdle = wait\n"
+                                         "Scripts.Babble = wait\n";
+
+// A round of the logic L on the stand-in game screen: the game started with
+// the player cards loaded (StartGame), the screen made current
+// (ShowGameScreen); the logic leaves the screen before the game ends.
+template <class L>
+class RoundFixture : public gametest::GameFixture
+{
+protected:
+    void StartGame()
+    {
+        Start({"--log3"});
+        GameDataIO::GetInstance()->LoadAllPlayerData(false);
+    }
+
+    void ShowGameScreen()
+    {
+        screen = AddScreen<StandInGameScreen>();
+        manager->SwitchToScreen("GameScreen");
+        Pass();
+    }
+
+    void TearDown() override
+    {
+        if (screen)
+            screen->logic = nullptr;
+        logic.reset();
+        gametest::GameFixture::TearDown();
+    }
+
+    void Lua(const std::string& code)
+    {
+        LuaState lua = app->GetLuaState();
+        ASSERT_EQ(lua.DoString(code), 0) << lua.PopErrorMessage();
+    }
+
+    StandInGameScreen* screen = nullptr;
+    std::unique_ptr<L> logic;
 };
 
 } // namespace rulestest
