@@ -164,13 +164,19 @@ local function Babble(character, sound)
     Loop(character, "idleAnimation")
 end
 
-local function Talk(character, text, time, sound, font, face)
+-- Every speech shows the tear or hides it: a sad one cut off by the next
+-- speech would otherwise leave her crying through it.
+local function Talk(character, text, time, sound, font, face, crying)
     if sound and sound ~= "" then
         PlaySound(sound)
     else
         sound = nil
     end
     character.isActing = true
+    local tear = character:FindChild("tear", true)
+    if tear then
+        tear:SetVisible(crying == true)
+    end
     local mouth = character:FindChild("mouth", true)
     if face and mouth then
         SetFace(mouth, face)
@@ -182,6 +188,9 @@ local function Talk(character, text, time, sound, font, face)
         ScriptBreak()
     end
     character.isActing = false
+    if tear then
+        tear:SetVisible(false)
+    end
     if mouth then
         SetFace(mouth, character.restImage)
     end
@@ -201,14 +210,7 @@ function SayAndWait(character, text, time)
 end
 
 function SadSayAndWait(character, text, time)
-    local tear = character:FindChild("tear", true)
-    if tear then
-        tear:SetVisible(true)
-    end
-    Talk(character, text, time, character.crySound, nil, character.cryImage)
-    if tear then
-        tear:SetVisible(false)
-    end
+    Talk(character, text, time, character.crySound, nil, character.cryImage, true)
 end
 
 function ScaredSayAndWait(character, text, time)

@@ -268,6 +268,23 @@ TEST_F(CharacterTest, SayAndBabbleTalksUntilTheBubbleHasGone)
     EXPECT_EQ(mouth->GetFrame(), 0);
 }
 
+TEST_F(CharacterTest, ASadSpeechCutOffByTheNextTakesItsTearAlong)
+{
+    Lua("Scripts.TestSad = function(character) SadSayAndWait(character, 'Oh no...', 3000) end\n"
+        "Scripts.TestHappy = function(character) HappySayAndWait(character, 'Well done!', 1000) end\n");
+    Actor* tear = girl->FindChild("tear", true);
+    ASSERT_NE(tear, nullptr);
+    girl->RunScript("TestSad", "Speaking");
+    Passes(3);
+    EXPECT_TRUE(tear->IsVisible());
+    // As the rules do: the next speech stops the one under way.
+    girl->StopScriptsWithTag("Speaking");
+    girl->RunScript("TestHappy", "Speaking");
+    Passes(3);
+    EXPECT_EQ(Text(), "Well done!");
+    EXPECT_FALSE(tear->IsVisible());
+}
+
 TEST_F(CharacterTest, TheCharacterScriptsAndTemplatesAreThere)
 {
     for (const char* name : {"SayAndBabble", "PirateSayAndBabble", "SayAndWait", "SadSayAndWait",
