@@ -88,7 +88,7 @@ void DirectMusic::Init()
         return;
     LogWrite("DirectMusic: Init\n");
     if (!m_MusicManager)
-        m_MusicManager = std::make_unique<MusicManager>(m_Output ? std::move(m_Output) : CreateMixerMusicOutput());
+        m_MusicManager = std::make_unique<MusicManager>(m_Output ? std::move(m_Output) : CreateSynthMusicOutput());
     MusicStatus status = m_MusicManager->Initialize();
     if (!status.Ok()) {
         LogFailure("m_MusicManager->Initialize Failed", status);

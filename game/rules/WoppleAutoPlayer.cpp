@@ -15,8 +15,10 @@
 #include "game/views/CocoDropButton.h"
 #include "game/views/WoppleBoardView.h"
 #include "game/views/WoppleCellView.h"
+#include "platform/audio/Audio.h"
 
 #include <SDL.h>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -450,8 +452,18 @@ int Script_Debug_AutoPlay(lua_State* L)
             // From here on the program runs as fast as it can, in the same game time.
             if (table["fastClock"].IsBoolean() && table["fastClock"].GetBoolean())
                 if (Application* app = Application::GetInstance()) {
-                    s_FastClock.StartAt(SDL_GetTicks());
+                    const std::uint32_t start = SDL_GetTicks();
+                    s_FastClock.StartAt(start);
                     app->SetLoopClock(&s_FastClock);
+                    // Sounds end in game time too: a script that waits for a
+                    // line's sound would otherwise wait through many rounds.
+                    const auto steadyMs = [] {
+                        using namespace std::chrono;
+                        return static_cast<std::uint64_t>(
+                            duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+                    };
+                    const std::uint64_t base = steadyMs();
+                    Audio::SetClock([base, start] { return base + (s_FastClock.GetTicks() - start); });
                 }
         }
         s_ConsoleRoundOver = false;

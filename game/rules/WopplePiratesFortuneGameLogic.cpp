@@ -42,6 +42,8 @@ enum
 
 // Clicks on the pirate before he loses his patience.
 constexpr int kPirateClicksTolerated = 3;
+// How often a no-match wait looks whether the pirate's line still runs.
+constexpr uint32_t kSpeechWatchMs = 250;
 
 Actor* ActorOf(WoppleTalkingCharacter* character)
 {
@@ -464,11 +466,35 @@ void NoMatches::OnEnterState()
         m_Speech = speeches.back()->GetLuaObject();
     if (m_Speech.IsNil())
         GoToNextState();
+    else
+        m_Watch.CreateOrRestart(&m_Owner, kSpeechWatchMs, -1, TIMER_LIMITED_TO_FRAMERATE);
 }
 
 void NoMatches::OnExitState()
 {
+    m_Watch.Free();
     m_Speech = LuaObject();
+}
+
+bool NoMatches::SpeechStillRuns() const
+{
+    std::vector<Script*> speeches;
+    Actor* root = m_Owner.GetRootActor();
+    if (!root || root->FindScriptsWithTag("NO_MATCHES", &speeches) == 0)
+        return false;
+    for (Script* speech : speeches)
+        if (speech->GetLuaObject() == m_Speech)
+            return true;
+    return false;
+}
+
+bool NoMatches::OnTimer(const EventRecord& event)
+{
+    if (!m_Watch.IsFrom(event))
+        return false;
+    if (!m_Speech.IsNil() && !SpeechStillRuns())
+        GoToNextState();
+    return true;
 }
 
 bool NoMatches::OnActorScriptFinished(Event* event)

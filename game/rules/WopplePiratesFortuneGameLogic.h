@@ -3,6 +3,7 @@
 #include "game/rules/OldSchoolSpinStates.h"
 #include "game/rules/OldSchoolStates.h"
 #include "game/rules/WoppleOldSchoolBaseLogic.h"
+#include "game/rules/WoppleTimer.h"
 
 #include <cstdint>
 #include <string>
@@ -118,9 +119,14 @@ public:
     void OnExitState() override;
     bool ShouldTalk() override { return true; }
     bool OnActorScriptFinished(Event* event) override;
+    bool OnTimer(const EventRecord& event) override;
 
 private:
+    bool SpeechStillRuns() const;
+
     LuaObject m_Speech;
+    // A line cut off by the next one never reports its end: look now and then.
+    WoppleTimer m_Watch;
 };
 
 } // namespace PiratesFortuneStates

@@ -50,9 +50,14 @@ public:
     virtual void SetVolume(int level) = 0;
 };
 
-// The music output over SDL_mixer's MIDI playback, on the device the sound
+// The music output over a software synthesiser with a General MIDI
+// SoundFont, heard through SDL_mixer's music channel on the device the sound
 // layer opened.
-std::unique_ptr<MusicOutput> CreateMixerMusicOutput();
+std::unique_ptr<MusicOutput> CreateSynthMusicOutput();
+// What the newest synthesiser output does now: whether a song plays, and its
+// volume (-1 when there is no such output).
+bool SynthMusicIsPlaying();
+int SynthMusicVolume();
 
 // Plays a range of a MIDI piece once or looped at a master tempo and volume.
 // The output can only play whole files from their start, so each play hands

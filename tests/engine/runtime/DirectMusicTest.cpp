@@ -11,6 +11,8 @@
 #include "ResourceTestSupport.h"
 #include "../../platform/music/MidiBytes.h"
 
+#include <atomic>
+#include <cstdlib>
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -407,22 +409,22 @@ TEST_F(DirectMusicTest, TheGamesLoopPlaysOnTheSoundSystemsDevice)
 
     player->Update(0);
     player->LoopMidi("Wopple.mid", "Loop");
-    EXPECT_TRUE(Mix_PlayingMusic());
-    EXPECT_EQ(Mix_VolumeMusic(-1), 32);
+    EXPECT_TRUE(SynthMusicIsPlaying());
+    EXPECT_EQ(SynthMusicVolume(), 32);
     player->StopMidi("Wopple.mid");
-    EXPECT_FALSE(Mix_PlayingMusic());
+    EXPECT_FALSE(SynthMusicIsPlaying());
     player->LoopMidi("Wopple.mid", "Loop");
     EXPECT_EQ(LogText().find("Failed"), std::string::npos) << LogText();
 
     Sound::Quit();
-    EXPECT_FALSE(Mix_PlayingMusic());
+    EXPECT_FALSE(SynthMusicIsPlaying());
 }
 
 TEST_F(DirectMusicTest, TheMixerPlaysSongsAgainAfterAHaltAndOneAfterAnother)
 {
     Sound::Init(true);
     ASSERT_TRUE(Sound::IsActive());
-    std::unique_ptr<MusicOutput> mixer = CreateMixerMusicOutput();
+    std::unique_ptr<MusicOutput> mixer = CreateSynthMusicOutput();
     ASSERT_TRUE(mixer->IsOpen());
     ASSERT_TRUE(mixer->Prepare().Ok());
     // Three pieces, one note apart.
@@ -444,12 +446,27 @@ TEST_F(DirectMusicTest, TheMixerPlaysSongsAgainAfterAHaltAndOneAfterAnother)
         SCOPED_TRACE(step.what);
         if (step.haltFirst) {
             mixer->Halt();
-            EXPECT_FALSE(Mix_PlayingMusic());
+            EXPECT_FALSE(SynthMusicIsPlaying());
         }
         EXPECT_TRUE(mixer->Play(songs[step.song]).Ok());
-        EXPECT_TRUE(Mix_PlayingMusic());
+        EXPECT_TRUE(SynthMusicIsPlaying());
     }
+    // And it is heard: the device's mix carries the note.
+    static std::atomic<int> loudest{0};
+    loudest = 0;
+    Mix_SetPostMix(
+        [](void*, Uint8* stream, int length) {
+            const auto* samples = reinterpret_cast<const Sint16*>(stream);
+            for (int i = 0; i < length / 2; ++i)
+                if (std::abs(samples[i]) > loudest)
+                    loudest = std::abs(samples[i]);
+        },
+        nullptr);
+    for (int waited = 0; waited < 2000 && loudest < 100; waited += 10)
+        SDL_Delay(10);
+    Mix_SetPostMix(nullptr, nullptr);
+    EXPECT_GE(loudest, 100);
     mixer.reset();
-    EXPECT_FALSE(Mix_PlayingMusic());
+    EXPECT_FALSE(SynthMusicIsPlaying());
     Sound::Quit();
 }

@@ -486,3 +486,17 @@ TEST_F(PiratesFortuneTest, APiratesDecisionEndsWithItsRequestAndNeverAnswersLate
     EXPECT_TRUE(answers[0] == "PromptForFreeSpin/buy spin" || answers[0] == "PromptForFreeSpin/use free spin")
         << answers[0];
 }
+
+TEST_F(PiratesFortuneTest, ANoMatchWaitEndsWhenThePiratesLineIsCutOffWithoutReportingItsEnd)
+{
+    StartDuel();
+    Park();
+    logic->AddState(new RequestState("WaitForOutputCompletion"), true);
+    logic->SetSpinCount(5);
+    logic->SetState("NoMatches");
+    ASSERT_EQ(logic->GetStateName(), "NoMatches") << "his line is running";
+    Passes(3);
+    EXPECT_EQ(logic->GetStateName(), "NoMatches") << "still talking";
+    logic->GetRootActor()->StopScriptsWithTag("NO_MATCHES");
+    PassUntil([this] { return logic->GetStateName() == "WaitForOutputCompletion"; }, 30);
+}
