@@ -142,6 +142,38 @@ HelpScripts.wheelHelp = Tips({ 400, 120 }, BUBBLE_POINT_TOP, {
     WheelTypeBlank = "Pull the lever to spin the reels.",
 })
 
+-- The help button of a round: the game screen's tour with a first step for
+-- the mode's own goal.
+local function RoundHelp(first)
+    local steps = { first }
+    for _, step in ipairs(HelpScripts.GameScreen) do
+        table.insert(steps, step)
+    end
+    return Section(steps)
+end
+
+HelpScripts["gameHelp.Classic"] = RoundHelp(
+    { name = "goal", spot = { 300, 330 }, direction = BUBBLE_POINT_RIGHT,
+      text = "Make as many Wopples as you can before your spins run out." })
+HelpScripts["gameHelp.Two Board"] = RoundHelp(
+    { name = "goal", spot = { 400, 330 }, direction = BUBBLE_POINT_TOP,
+      text = "Two boards side by side: a line may run from one into the other. The goal shows how many lines are left to make." })
+HelpScripts["gameHelp.Three Board"] = RoundHelp(
+    { name = "goal", spot = { 400, 330 }, direction = BUBBLE_POINT_TOP,
+      text = "Three linked boards: lines that cross from one board into the next are Super Wopples. The goal shows what is left." })
+HelpScripts["gameHelp.Four Board"] = RoundHelp(
+    { name = "goal", spot = { 400, 330 }, direction = BUBBLE_POINT_TOP,
+      text = "Four linked boards: lines that cross from one board into the next are Super Wopples. The goal shows what is left." })
+HelpScripts["gameHelp.Patterns"] = RoundHelp(
+    { name = "goal", spot = { 120, 90 }, direction = BUBBLE_POINT_RIGHT,
+      text = "Mark every square of the pattern shown on the board to win the round." })
+HelpScripts["gameHelp.SevenBySeven"] = RoundHelp(
+    { name = "goal", spot = { 300, 330 }, direction = BUBBLE_POINT_RIGHT,
+      text = "The big board: seven reels and seven in a row. Each Wopple is worth twice the one before." })
+HelpScripts["gameHelp.Pirate's Fortune"] = RoundHelp(
+    { name = "goal", spot = { 400, 330 }, direction = BUBBLE_POINT_TOP,
+      text = "You and the pirate take turns on your own boards. After twenty spins the higher score wins; a tie goes to the pirate." })
+
 -- The step, or an error that names what is missing.
 function HelpStep(section, tip)
     local steps = HelpScripts[section]

@@ -8,6 +8,12 @@
 #include "engine/ui/NoteManager.h"
 #include "game/shell/WoppleDialogs.h"
 #include "game/shell/WoppleScreen.h"
+#include "game/rules/WoppleClassicGameLogic.h"
+#include "game/rules/WoppleMultiBoardBaseLogic.h"
+#include "game/rules/WopplePiratesFortuneGameLogic.h"
+#include "game/rules/WoppleSevenBySevenLogic.h"
+
+#include <memory>
 
 using namespace gametest;
 
@@ -174,4 +180,27 @@ TEST_F(WoppleScreenTest, TheGameCompleteDialogShowsOncePerPlayerUnlessForced)
     EXPECT_TRUE(screen->ShowGameCompleteDialog("finishedQuest", true));
     EXPECT_EQ(screen->GetDialogs().size(), 2u);
     EXPECT_TRUE(screen->ShowGameCompleteDialog("gotAllStamps", false));
+}
+
+TEST_F(WoppleScreenTest, EveryRoundsHelpButtonOpensItsModesTourFirst)
+{
+    std::unique_ptr<WoppleOldSchoolBaseLogic> modes[] = {
+        std::make_unique<WoppleClassicGameLogic>(),     std::make_unique<WoppleTwoBoardGameLogic>(),
+        std::make_unique<WoppleThreeBoardGameLogic>(),      std::make_unique<WoppleFourBoardGameLogic>(),
+        std::make_unique<WopplePatternsGameLogic>(),    std::make_unique<WoppleSevenBySevenLogic>(),
+        std::make_unique<WopplePiratesFortuneGameLogic>()};
+    for (const auto& mode : modes) {
+        const std::string section = "gameHelp." + mode->GetNameOfGameMode();
+        SCOPED_TRACE(section);
+        ASSERT_TRUE(Eval("HelpScripts[\"" + section + "\"]").IsTable());
+        screen->ToggleScreenHelp(section);
+        Passes(2);
+        EXPECT_EQ(NoteText(), Eval("HelpScripts[\"" + section + "\"][1].text").GetString());
+        // The rest is the game screen's tour.
+        Press("nextButton");
+        EXPECT_EQ(NoteText(), Eval("HelpScripts.GameScreen[1].text").GetString());
+        screen->ToggleScreenHelp(section);
+        Passes(2);
+        EXPECT_EQ(NoteText(), "");
+    }
 }
