@@ -125,6 +125,9 @@ public:
         if (!m_Synth)
             return MusicStatus(MUSIC_E_PLAYFAILED, "the synthesiser could not be created");
         fluid_synth_set_gain(m_Synth, kGain * m_Volume / MIX_MAX_VOLUME);
+        // Linear interpolation sounds the same on these small speakers'
+        // worth of instruments and costs the audio thread far less.
+        fluid_synth_set_interp_method(m_Synth, -1, FLUID_INTERP_LINEAR);
         m_Frequency = frequency;
         // Reading the instruments takes a good part of start-up: it goes on
         // beside the splash, and the first song waits for it.
