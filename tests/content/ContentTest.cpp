@@ -368,3 +368,60 @@ TEST(ContentMusic, TheLevelMusicHasThePartsTheRulesPlay)
         EXPECT_GT(parts.at(name).second, 0) << name;
     }
 }
+
+TEST(ContentMusic, TheMenuAndTheMapLoopTheirPart)
+{
+    const auto music = RunMetadata(kData / "music" / "metadata.cfg");
+    ASSERT_TRUE(music.count("Wopple.mid"));
+    const auto& parts = music.at("Wopple.mid").parts;
+    ASSERT_TRUE(parts.count("Loop"));
+    EXPECT_GT(parts.at("Loop").second, 0);
+}
+
+// The quest map: the islands' looks are laid over one another (the roll-over
+// and selection outlines over the island), and nothing may reach under the
+// level panel right of the 450 pixels of the chart.
+TEST(ContentMap, IslandLooksMatchAndEverythingStaysOnTheChart)
+{
+    const fs::path map = kData / "images" / "map";
+    const std::pair<int, int> islandAt[] = {{46, 107}, {227, 95}, {238, 198}, {28, 186}, {169, 256},
+                                            {365, 291}, {162, 349}, {32, 301}, {6, 414}, {147, 474}};
+    const auto size = [](const fs::path& path) {
+        auto surface = LoadPicture(path);
+        EXPECT_TRUE(surface) << path.filename() << ": " << IMG_GetError();
+        return surface ? std::make_pair(surface->w, surface->h) : std::make_pair(0, 0);
+    };
+    for (int n = 1; n <= 10; ++n) {
+        SCOPED_TRACE("island " + std::to_string(n));
+        const auto [w, h] = size(map / ("island" + std::to_string(n) + "_b.png"));
+        for (const char* look : {"bw", "g", "hl", "sl"})
+            EXPECT_EQ(size(map / ("island" + std::to_string(n) + "_" + look + ".png")), std::make_pair(w, h)) << look;
+        EXPECT_LE(islandAt[n - 1].first + w, 450);
+        EXPECT_LE(islandAt[n - 1].second + h, 600);
+        const auto plate = size(map / ("islandName" + std::to_string(n) + ".png"));
+        for (const char* look : {"Unlocked", "Locked"})
+            EXPECT_EQ(size(map / ("islandName" + std::to_string(n) + look + ".png")), plate) << look;
+    }
+
+    // Every route is listed with its place, from island 1 to island 10.
+    std::ifstream in(VELK_MAP_PATHS);
+    ASSERT_TRUE(in) << VELK_MAP_PATHS;
+    std::set<std::string> routes;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line.substr(0, line.find('#')));
+        std::string name;
+        int x = -1, y = -1;
+        if (!(words >> name))
+            continue;
+        ASSERT_TRUE(words >> x >> y) << line;
+        SCOPED_TRACE(name);
+        const auto [w, h] = size(map / name);
+        EXPECT_GE(x, 0);
+        EXPECT_GE(y, 0);
+        EXPECT_LE(x + w, 450);
+        EXPECT_LE(y + h, 600);
+        routes.insert(name);
+    }
+    for (int n = 1; n <= 9; ++n)
+        EXPECT_TRUE(routes.count("path" + std::to_string(n) + ".png")) << n;
+}
