@@ -17,8 +17,8 @@ The modes: classic, patterns, seven-by-seven, two-board, three-board,
 four-board, extras (frogs, the bonus timer and treasure boxes) and
 pirates-fortune (the duel against the computer's pirate). Classic
 rounds start from the menu; the others make a quest level a level of that
-mode at the console (the quest does not name its modes yet) and replay it
-from its results.
+mode at the console (a plain one, without the shipped level's extras) and
+replay it from its results.
 
 With --quest-levels the quest's own levels are played as they ship, each
 in a process of its own (a new player, so the level's intro shows), the
@@ -70,8 +70,8 @@ MODES = {
 def multi_board(logic, wopples, supers):
     """A multi-board level on level 46, with its goal of ordinary and super lines."""
     return (["Players[1].Options['game.mode'] = 'Vevev'",
-             "local level = WoppleQuestLevels[46]; level.class = '%s'; level.numberOfWopplesRequired = %d; "
-             "level.numberOfSuperWopplesRequired = %d" % (logic, wopples, supers),
+             "WoppleQuestLevels[46] = { number = 46, class = '%s', mapName = 'Soak Boards', "
+             "numberOfWopplesRequired = %d, numberOfSuperWopplesRequired = %d }" % (logic, wopples, supers),
              "Debug_StartQuestGame(46)"], "")
 
 
