@@ -7,7 +7,9 @@
 --
 -- The islands grow harder one after another: larger patterns, devils on the
 -- reels and then on the board, a clock on every turn, more lines on the
--- linked boards. A level that brings something new says so in its intro.
+-- linked boards. Treasure chests ("cellPirateOrTreasure") stay out: the
+-- rules take them only in a duel, and there the chest's question stalls
+-- the round. A level that brings something new says so in its intro.
 
 BonusLevelsStartAt = 51
 DefaultStarScore = 30000
@@ -121,11 +123,6 @@ local kIntro = {
         "Devil Cherubs",
         "A devil cherub looks sweet, but it plays tricks. Match it and it may help you, or take points away.",
     },
-    chests = {
-        "Treasure Chests",
-        "Some squares hide a treasure chest. Open it and it may hold treasure that doubles your score, or a "
-            .. "pirate who takes half of it. Or pass it by.",
-    },
     fourBoards = {
         "Four Cards!",
         "Four cards in a square, every one linked to its neighbours. Super Wopples can cross from any card "
@@ -166,7 +163,7 @@ local kLevels = {
       secretSquare = Secret(1, 1), cellCoins = 2, bonusSquares = kFrogs,
       treasureBoxManagerDetails = Boxes{ "row 5", "column 3" }, starScore = 26000, starTime = 110 },
     { "Lagoon Loop", class = "WoppleTwoBoardGameLogic", intro = Intro("twoBoards"),
-      numberOfWopplesRequired = 12, numberOfSuperWopplesRequired = 1,
+      numberOfWopplesRequired = 10, numberOfSuperWopplesRequired = 1,
       secretSquare = Secret(3, 3, 2), cellCoins = 3, starScore = 30000, starTime = 150 },
     { "Reef Ride", class = "WopplePatternsGameLogic", patternIndex = 16, intro = Intro("multipliers"),
       secretSquare = Secret(5, 5), cellCoins = 2, cellMultipliers = { { magnitude = 2 }, { magnitude = 3 } },
@@ -209,14 +206,14 @@ local kLevels = {
       cellJokers = 1, treasureBoxManagerDetails = Boxes{ "column 3", "row 5" }, starScore = 42000, starTime = 120 },
     { "Driftwood Den", class = "WopplePiratesFortuneGameLogic",
       intro = { WopplePiratesFortuneLevel.levelIntroTitle, WopplePiratesFortuneLevel.levelIntroDialog },
-      secretSquare = Secret(4, 3), cellFreeSpins = 4, cellPirateOrTreasure = 2, starScore = 30000, starTime = 240 },
+      secretSquare = Secret(4, 3), cellFreeSpins = 4, starScore = 30000, starTime = 240 },
 
     -- Island 5: devil cherubs and bigger patterns.
     { "Lava Ledge", class = "WopplePatternsGameLogic", patternIndex = 43, intro = Intro("devilCherubs"),
       cellDevilCherubs = 1, cellDevils = 1, secretSquare = Secret(1, 1), cellCoins = 2, cellJokers = 1,
       treasureBoxManagerDetails = Boxes{ "row 3", "column 3" }, starScore = 44000, starTime = 130 },
-    { "Ember Path", class = "WopplePatternsGameLogic", patternIndex = 22, intro = Intro("chests"),
-      cellPirateOrTreasure = 1, cellDevils = 1, secretSquare = Secret(5, 2), cellCoins = 2, cellJokers = 1,
+    { "Ember Path", class = "WopplePatternsGameLogic", patternIndex = 22,
+      cellDevils = 1, secretSquare = Secret(5, 2), cellCoins = 2, cellJokers = 1,
       treasureBoxManagerDetails = Boxes{ "row 5", "column 3", "downward" }, starScore = 46000, starTime = 130 },
     { "Smoky Ridge", class = "WoppleSevenBySevenLogic", patternIndex = 52, wheelMultipliers = true,
       cellDevils = 1, secretSquare = Secret(1, 7), cellCoins = 3, cellJokers = 2,
@@ -261,12 +258,12 @@ local kLevels = {
       cellDevils = 2, cellDevilCherubs = 1, secretSquare = Secret(2, 3), cellCoins = 2, cellJokers = 1,
       treasureBoxManagerDetails = Boxes{ "row 1", "row 3", "row 5" }, starScore = 62000, starTime = 140 },
     { "Harbour Lights", class = "WopplePatternsGameLogic", patternIndex = 30, wheelWoppleVision = true,
-      cellDevils = 2, cellPirateOrTreasure = 1, secretSquare = Secret(5, 1), cellCoins = 3, cellJokers = 1,
+      cellDevils = 2, secretSquare = Secret(5, 1), cellCoins = 3, cellJokers = 1,
       bonusSquares = kFrogs, treasureBoxManagerDetails = Boxes{ "row 3", "column 3", "downward" },
       starScore = 64000, starTime = 140 },
 
     -- Island 8: the pirates' waters.
-    { "Sunken Ship", class = "WopplePatternsGameLogic", patternIndex = 48, cellPirateOrTreasure = 2,
+    { "Sunken Ship", class = "WopplePatternsGameLogic", patternIndex = 48, 
       cellDevils = 2, secretSquare = Secret(4, 4), cellCoins = 2, cellJokers = 1,
       treasureBoxManagerDetails = Boxes{ "row 1", "column 1", "row 3" }, starScore = 64000, starTime = 140 },
     { "Cannon Cove", class = "WopplePatternsGameLogic", patternIndex = 24, bounceWopples = true,
@@ -277,10 +274,10 @@ local kLevels = {
       cellDevils = 3, secretSquare = Secret(2, 2), cellCoins = 2, cellJokers = 2, cellFreeSpins = 1,
       treasureBoxManagerDetails = Boxes{ "row 1", "row 3", "row 5" }, starScore = 68000, starTime = 150 },
     { "Skull Reef", class = "WopplePatternsGameLogic", patternIndex = 33, cellDevils = 3, cellDevilCherubs = 1,
-      cellPirateOrTreasure = 1, secretSquare = Secret(4, 1), cellCoins = 2, cellJokers = 2,
+      secretSquare = Secret(4, 1), cellCoins = 2, cellJokers = 2,
       treasureBoxManagerDetails = Boxes{ "column 1", "column 3", "column 5" }, starScore = 70000, starTime = 150 },
     { "Pirate Port", class = "WopplePiratesFortuneGameLogic", cellDevils = 1, secretSquare = Secret(2, 4),
-      cellFreeSpins = 3, cellPirateOrTreasure = 3, starScore = 45000, starTime = 240 },
+      cellFreeSpins = 3, starScore = 45000, starTime = 240 },
 
     -- Island 9: the long lines.
     { "Golden Sands", class = "WopplePatternsGameLogic", patternIndex = 34, enableBonusTimer = true,
@@ -302,7 +299,7 @@ local kLevels = {
       treasureBoxManagerDetails = Boxes{ "column 4", "row 7", "row 1" }, starScore = 90000, starTime = 180 },
 
     -- Island 10: the summit.
-    { "Treasure Isle", class = "WopplePatternsGameLogic", patternIndex = 46, cellPirateOrTreasure = 2,
+    { "Treasure Isle", class = "WopplePatternsGameLogic", patternIndex = 46, 
       cellDevils = 3, secretSquare = Secret(3, 1), cellCoins = 3, cellJokers = 2,
       treasureBoxManagerDetails = Boxes{ "row 2", "row 4", "row 5", "column 3" }, starScore = 80000,
       starTime = 160 },
@@ -348,7 +345,7 @@ local kBonusLevels = {
       bonusSquares = kManyFrogs, treasureBoxManagerDetails = Boxes{ "row 1", "row 5", "downward", "upward" },
       starScore = 80000, starTime = 140 },
     { class = "WopplePiratesFortuneGameLogic", secretSquare = Secret(5, 5), cellFreeSpins = 4,
-      cellPirateOrTreasure = 4, cellCoins = 4, cellDevils = 1, starScore = 55000, starTime = 240 },
+      cellCoins = 4, cellDevils = 1, starScore = 55000, starTime = 240 },
     { class = "WoppleFourBoardGameLogic", allSpinsFree = true, numberOfWopplesRequired = 30,
       numberOfSuperWopplesRequired = 5, cellDevils = 2, secretSquare = Secret(3, 3, 1), cellCoins = 8,
       cellJokers = 3, wheelMultipliers = true, starScore = 110000, starTime = 240 },
