@@ -337,7 +337,7 @@ local kBonusLevels = {
       enableBonusTimer = true, cellDevils = 1, secretSquare = Secret(5, 3), cellCoins = 5, cellJokers = 2,
       treasureBoxManagerDetails = Boxes{ "row 1", "row 3", "column 3" }, starScore = 65000, starTime = 130 },
     { class = "WopplePatternsGameLogic", patternIndex = 13, allSpinsFree = true,
-      wheelMultipliers = true, cellDevils = 1, cellDevilCherubs = 1, secretSquare = Secret(3, 5), cellCoins = 6,
+      wheelMultipliers = true, cellDevils = 1, cellDevilCherubs = 1, secretSquare = Secret(3, 5), cellCoins = 5,
       cellJokers = 2, cellMultipliers = { {}, {} }, treasureBoxManagerDetails = Boxes{ "column 1", "column 5",
       "row 3" }, starScore = 75000, starTime = 140 },
     { class = "WopplePatternsGameLogic", patternIndex = 15, allSpinsFree = true,
