@@ -11,20 +11,30 @@ last one.
 
     tools/soak.py --program build/play/Wopple2 --rounds 1000 --from-round 100
     tools/soak.py --program build/play/Wopple2 --rounds 50 --mode patterns
+    tools/soak.py --program build/play/Wopple2 --quest-levels 1-60 --rounds 3 --jobs 2
 
 The modes: classic, patterns, seven-by-seven, two-board, three-board,
 four-board, extras (frogs, the bonus timer and treasure boxes) and
 pirates-fortune (the duel against the computer's pirate). Classic
 rounds start from the menu; the others make a quest level a level of that
-mode at the console (the quest does not name its modes yet) and replay it
-from its results.
+mode at the console (a plain one, without the shipped level's extras) and
+replay it from its results.
+
+With --quest-levels the quest's own levels are played as they ship, each
+in a process of its own (a new player, so the level's intro shows), the
+rounds given by --rounds for each level (one when not given). It reports
+every level's rounds won and its best score, spins and time, and the levels
+that were not won once, so that their tables can be tuned.
 
 Exits with 1 when a round is missing, the player got stuck, an assertion, a
 script error or a sanitizer report shows, or the objects, timers or memory grew between the
-middle round and the last.
+middle round and the last (a quest run: when a round is missing, the player
+got stuck, or an assertion, a script error or a sanitizer report shows; a
+level not won is reported, not failed).
 """
 
 import argparse
+import concurrent.futures
 import os
 import re
 import subprocess
@@ -34,7 +44,7 @@ import time
 
 ROUND = re.compile(
     r"AutoPlay: the round is over in \w+ after spin (\d+) with (-?\d+) points; round (\d+), (\d+) objects, "
-    r"(\d+) timers, (\d+) KB resident, (\d+) KB at most, (\d+) KB of Lua")
+    r"(\d+) timers, (\d+) KB resident, (\d+) KB at most, (\d+) KB of Lua; level (\d+) (won|lost)")
 # The resident size of a long run wanders a little with the allocator; more
 # than this much between the middle round and the last is growth.
 MEMORY_SLACK_KB = 8 * 1024
@@ -60,8 +70,8 @@ MODES = {
 def multi_board(logic, wopples, supers):
     """A multi-board level on level 46, with its goal of ordinary and super lines."""
     return (["Players[1].Options['game.mode'] = 'Vevev'",
-             "local level = WoppleQuestLevels[46]; level.class = '%s'; level.numberOfWopplesRequired = %d; "
-             "level.numberOfSuperWopplesRequired = %d" % (logic, wopples, supers),
+             "WoppleQuestLevels[46] = { number = 46, class = '%s', mapName = 'Soak Boards', "
+             "numberOfWopplesRequired = %d, numberOfSuperWopplesRequired = %d }" % (logic, wopples, supers),
              "Debug_StartQuestGame(46)"], "")
 
 
@@ -87,16 +97,28 @@ MODES.update({
 })
 
 
-def run(args):
-    setup, start_button = MODES[args.mode]
+# The islands for a build without the map's own table: the end of a level
+# asks whether the next (a bonus level) is open.
+ISLANDS = ("if Resources.WoppleIslands == nil then local islands = {} for n = 1, 10 do "
+           "islands[n] = { islandName = 'Island ' .. n, bonusLevel = 50 + n, "
+           "islandLevels = { 5 * n - 4, 5 * n - 3, 5 * n - 2, 5 * n - 1, 5 * n } } end "
+           "Resources.WoppleIslands = islands end")
+
+
+def quest_level(number):
+    """A quest level as the table ships it, started from the console."""
+    return (["Players[1].Options['game.mode'] = 'Vevev'", ISLANDS, "Debug_StartQuestGame(%d)" % number], "")
+
+
+def run(args, setup, start_button, seed, fast_clock="true"):
     console = "\n".join([
         "Players[1].Name = 'Soak'",
         "SetCurrentPlayerFromIndex(1, 1)",
         "SwitchToScreen('MenuScreen')",
     ] + setup + [
         "Debug_AutoPlay(%d, { startButton = '%s', rounds = %d, quitWhenOver = true, "
-        "fastClock = true, stallPasses = 900, maxPasses = %d })"
-        % (args.seed, start_button, args.rounds, 6000 * args.rounds),
+        "fastClock = %s, stallPasses = 900, maxPasses = %d })"
+        % (seed, start_button, args.rounds, fast_clock, 6000 * args.rounds),
         "",
     ])
     with tempfile.TemporaryDirectory(prefix="wopple-soak-") as home:
@@ -122,27 +144,23 @@ def run(args):
         return done.returncode, done.stdout, time.monotonic() - started
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--program", default="build/play/Wopple2")
-    parser.add_argument("--rounds", type=int, default=1000)
-    parser.add_argument("--seed", type=int, default=1)
-    parser.add_argument("--mode", choices=sorted(MODES), default="classic", help="the kind of round to play")
-    parser.add_argument("--from-round", type=int, default=0,
-                        help="the round whose objects, timers and memory the last round may not exceed "
-                             "(default: a tenth of the rounds, at least 1)")
-    parser.add_argument("--timeout", type=float, default=None, help="seconds before the run counts as hung")
-    parser.add_argument("--memory-slack", type=int, default=MEMORY_SLACK_KB // 1024,
-                        help="megabytes the resident memory may wander after the middle round "
-                             "(a sanitizer build holds freed memory back for a while)")
-    args = parser.parse_args()
-    base = args.from_round or max(1, args.rounds // 10)
+def level_numbers(text):
+    """"1-60", "1,5,51" or "3": the levels named, in order, each once."""
+    numbers = []
+    for part in text.split(","):
+        first, _, last = part.strip().partition("-")
+        try:
+            low, high = int(first), int(last or first)
+        except ValueError:
+            raise argparse.ArgumentTypeError("not a list of levels: %r" % text)
+        if low < 1 or high < low:
+            raise argparse.ArgumentTypeError("not a range of levels: %r" % part)
+        numbers += [n for n in range(low, high + 1) if n not in numbers]
+    return numbers
 
-    code, log, seconds = run(args)
-    rounds = {}
-    for match in ROUND.finditer(log):
-        spin, points, number, objects, timers, resident, peak, lua = map(int, match.groups())
-        rounds[number] = dict(points=points, objects=objects, timers=timers, resident=resident, peak=peak, lua=lua)
+
+def failures_of(log):
+    """The log's findings after the player started: warnings, and what fails a soak."""
     # The start-up's own findings (the display falling back to software) come
     # before the player starts; the soak judges the rounds.
     playing = log.find("AutoPlay: playing with seed")
@@ -152,6 +170,89 @@ def main():
                 if "Assertion failed" in line or "Exception thrown in Script" in line
                 or "ERROR: AddressSanitizer" in line or "runtime error:" in line
                 or "ERROR: LeakSanitizer" in line or "AutoPlay: stuck" in line or "AutoPlay: stopped after" in line]
+    return warnings, failures
+
+
+def play_quest_level(args, number):
+    setup, start_button = quest_level(number)
+    # A duel keeps the real clock: on the fast one its no-match wait misses
+    # the end of the pirate's line and the round stalls.
+    fast_clock = "WoppleQuestLevels[%d].class ~= 'WopplePiratesFortuneGameLogic'" % number
+    # Each level its own seed, so that levels do not all draw the same reels.
+    try:
+        code, log, seconds = run(args, setup, start_button, args.seed + number, fast_clock)
+    except subprocess.TimeoutExpired as timeout:
+        code, seconds = "a timeout", args.timeout
+        log = timeout.output or ""
+        log = log if isinstance(log, str) else log.decode(errors="replace")
+    rounds = [m for m in ROUND.finditer(log) if int(m.group(9)) == number]
+    warnings, failures = failures_of(log)
+    if code != 0:
+        failures.append("the program exited with %s" % code)
+    return dict(number=number, seconds=seconds, warnings=warnings, failures=failures,
+                rounds=len(rounds), won=sum(1 for m in rounds if m.group(10) == "won"),
+                best=max((int(m.group(2)) for m in rounds), default=0),
+                spins=max((int(m.group(1)) for m in rounds), default=0))
+
+
+def main_quest(args):
+    started = time.monotonic()
+    with concurrent.futures.ThreadPoolExecutor(max_workers=max(1, args.jobs)) as pool:
+        results = list(pool.map(lambda n: play_quest_level(args, n), args.quest_levels))
+    seconds = time.monotonic() - started
+    print("level  won  best score  spins  seconds")
+    for r in results:
+        print("%5d  %d/%d  %10d  %5d  %7.1f%s" % (r["number"], r["won"], r["rounds"], r["best"], r["spins"],
+                                                  r["seconds"], "  FAILED" if r["failures"] else ""))
+    played = sum(r["rounds"] for r in results)
+    print("levels played: %d; rounds played: %d of %d" % (len(results), played, len(results) * args.rounds))
+    print("time: %.1f s (%.2f s a round)" % (seconds, seconds / max(1, played)))
+    not_won = [r["number"] for r in results if r["won"] == 0]
+    print("levels not won: %s" % (", ".join(map(str, not_won)) or "none"))
+    warnings = sorted({w for r in results for w in r["warnings"]})
+    print("warnings: %d" % len(warnings))
+    for line in warnings[:20]:
+        print("  " + line)
+    failures = [(r["number"], f) for r in results for f in r["failures"]]
+    print("assertions, script errors, sanitizer reports and stalls: %d" % len(failures))
+    for number, line in failures[:20]:
+        print("  level %d: %s" % (number, line))
+    ok = not failures and played == len(results) * args.rounds
+    print("soak: %s" % ("passed" if ok else "FAILED"))
+    return 0 if ok else 1
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--program", default="build/play/Wopple2")
+    parser.add_argument("--rounds", type=int, default=None,
+                        help="rounds to play (default 1000; with --quest-levels, rounds of each level, default 1)")
+    parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--mode", choices=sorted(MODES), default="classic", help="the kind of round to play")
+    parser.add_argument("--quest-levels", type=level_numbers, default=None, metavar="LEVELS",
+                        help="play the quest's own levels instead, e.g. 1-60 or 1,51")
+    parser.add_argument("--jobs", type=int, default=1, help="quest levels played at once, each in its own program")
+    parser.add_argument("--from-round", type=int, default=0,
+                        help="the round whose objects, timers and memory the last round may not exceed "
+                             "(default: a tenth of the rounds, at least 1)")
+    parser.add_argument("--timeout", type=float, default=None, help="seconds before the run counts as hung")
+    parser.add_argument("--memory-slack", type=int, default=MEMORY_SLACK_KB // 1024,
+                        help="megabytes the resident memory may wander after the middle round "
+                             "(a sanitizer build holds freed memory back for a while)")
+    args = parser.parse_args()
+    if args.quest_levels:
+        args.rounds = args.rounds or 1
+        return main_quest(args)
+    args.rounds = args.rounds or 1000
+    base = args.from_round or max(1, args.rounds // 10)
+
+    setup, start_button = MODES[args.mode]
+    code, log, seconds = run(args, setup, start_button, args.seed)
+    rounds = {}
+    for match in ROUND.finditer(log):
+        spin, points, number, objects, timers, resident, peak, lua = map(int, match.groups()[:8])
+        rounds[number] = dict(points=points, objects=objects, timers=timers, resident=resident, peak=peak, lua=lua)
+    warnings, failures = failures_of(log)
 
     print("rounds played: %d of %d" % (len(rounds), args.rounds))
     print("time: %.1f s (%.2f s a round)" % (seconds, seconds / max(1, len(rounds))))

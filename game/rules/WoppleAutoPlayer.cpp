@@ -106,15 +106,16 @@ std::string WoppleAutoPlayer::Step()
         if (!m_AtRoundEnd) {
             m_AtRoundEnd = true;
             ++m_RoundsPlayed;
-            // What a soak watches from round to round.
+            // What a soak watches from round to round, and whether the level was won.
             TimerManager* timers = TimerManager::GetInstance();
             Log(2,
                 "AutoPlay: the round is over in %s after spin %d with %lld points; round %d, %zu objects, %zu "
-                "timers, %ld KB resident, %ld KB at most, %d KB of Lua\n",
+                "timers, %ld KB resident, %ld KB at most, %d KB of Lua; level %d %s\n",
                 state.c_str(), logic->GetSpinCount(),
                 static_cast<long long>(logic->GetScore(WoppleOldSchoolBaseLogic::kNoParticipant)), m_RoundsPlayed,
                 Object::GetLiveCount(), timers ? timers->GetLiveTimerCount() : std::size_t{0}, ProcessKilobytes("VmRSS:"),
-                ProcessKilobytes("VmHWM:"), LuaKilobytes());
+                ProcessKilobytes("VmHWM:"), LuaKilobytes(), logic->levelNumber,
+                logic->IsLevelGoalMet() ? "won" : "lost");
         }
         if (m_Options.rounds <= 0) {
             m_RoundOver = true;

@@ -829,3 +829,42 @@ for _, stop in ipairs{
 } do
     table.insert(TourStops, stop)
 end
+
+-- The quest's own levels as they ship: the first level's welcome, the intro
+-- of the first four-card level, and the summit's big card mid-round with its
+-- treasure boxes and the turn clock.
+for _, stop in ipairs((function()
+    local function StartShippedLevel(level)
+        NamePlayers()
+        Players[1].Options["game.mode"] = "Vevev"
+        Debug_StartQuestGame(level)
+        assert(GameRoot() ~= nil, "no quest level on the game screen")
+        return { Destroy = function()
+            Debug_AutoPlay(false)
+            SwitchToScreen("Tour")
+        end }
+    end
+    local function IntroStop(name, level)
+        return { name = name, screen = "GameScreen", open = function()
+            return StartShippedLevel(level)
+        end, before = function()
+            PassesUntil(function() return Screens.GameScreen:RecursiveFind("WoppleHelpDialog") ~= nil end, 600)
+            Passes(30)
+        end }
+    end
+    return {
+        IntroStop("quest-level-1-intro", 1),
+        IntroStop("quest-level-28-intro", 28),
+        { name = "quest-level-50-round", screen = "GameScreen", open = function()
+              return StartShippedLevel(50)
+          end, before = function()
+              -- Some forty seconds of the round: a few spins matched.
+              Debug_AutoPlay(8, { stallPasses = 600, maxPasses = 40000 })
+              Passes(1200)
+              Debug_AutoPlay(false)
+              Passes(30)
+          end },
+    }
+end)()) do
+    table.insert(TourStops, stop)
+end

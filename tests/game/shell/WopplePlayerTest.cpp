@@ -91,7 +91,9 @@ TEST_F(WopplePlayerTest, StampsCountOnlyThePlayersOwnAwards)
 
 TEST_F(WopplePlayerTest, StarsOfAQuestLevel)
 {
-    Lua("WoppleQuestLevels[2].starScore = 50000; WoppleQuestLevels[2].starTime = 90;"
+    // Level 1 takes the defaults; levels 2 and 3 have their own.
+    Lua("WoppleQuestLevels[1].starScore = nil; WoppleQuestLevels[1].starTime = nil;"
+        "WoppleQuestLevels[2].starScore = 50000; WoppleQuestLevels[2].starTime = 90;"
         "WoppleQuestLevels[3].treasureBoxManagerDetails = { boxSpecifics = {"
         "  [1] = { columns = { 1, 3 } }, [2] = { rows = { 2 }, upwardDiagonal = {} } } }");
     using S = WopplePlayer;
@@ -154,6 +156,8 @@ TEST_F(WopplePlayerTest, QuestionsLeaveTheCardAsItWas)
 
 TEST_F(WopplePlayerTest, TotalsCountTheBestOfEachLevel)
 {
+    // Levels without treasure boxes, on the default star score.
+    Lua("for _, level in ipairs(WoppleQuestLevels) do level.treasureBoxManagerDetails = nil; level.starScore = nil end");
     EXPECT_EQ(ann->GetTotalScore(), 0);
     EXPECT_FALSE(ann->HasPlayedLevel(5));
     EXPECT_FALSE(ann->HasPlayedLevel(0));
