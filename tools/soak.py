@@ -110,15 +110,15 @@ def quest_level(number):
     return (["Players[1].Options['game.mode'] = 'Vevev'", ISLANDS, "Debug_StartQuestGame(%d)" % number], "")
 
 
-def run(args, setup, start_button, seed, fast_clock="true"):
+def run(args, setup, start_button, seed):
     console = "\n".join([
         "Players[1].Name = 'Soak'",
         "SetCurrentPlayerFromIndex(1, 1)",
         "SwitchToScreen('MenuScreen')",
     ] + setup + [
         "Debug_AutoPlay(%d, { startButton = '%s', rounds = %d, quitWhenOver = true, "
-        "fastClock = %s, stallPasses = 900, maxPasses = %d })"
-        % (seed, start_button, args.rounds, fast_clock, 6000 * args.rounds),
+        "fastClock = true, stallPasses = 900, maxPasses = %d })"
+        % (seed, start_button, args.rounds, 6000 * args.rounds),
         "",
     ])
     with tempfile.TemporaryDirectory(prefix="wopple-soak-") as home:
@@ -175,12 +175,9 @@ def failures_of(log):
 
 def play_quest_level(args, number):
     setup, start_button = quest_level(number)
-    # A duel keeps the real clock: on the fast one its no-match wait misses
-    # the end of the pirate's line and the round stalls.
-    fast_clock = "WoppleQuestLevels[%d].class ~= 'WopplePiratesFortuneGameLogic'" % number
     # Each level its own seed, so that levels do not all draw the same reels.
     try:
-        code, log, seconds = run(args, setup, start_button, args.seed + number, fast_clock)
+        code, log, seconds = run(args, setup, start_button, args.seed + number)
     except subprocess.TimeoutExpired as timeout:
         code, seconds = "a timeout", args.timeout
         log = timeout.output or ""
