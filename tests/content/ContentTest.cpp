@@ -362,7 +362,7 @@ TEST(ContentMusic, TheLevelMusicHasThePartsTheRulesPlay)
     const auto music = RunMetadata(kData / "music" / "metadata.cfg");
     ASSERT_TRUE(music.count("Wopple.mid"));
     const auto& parts = music.at("Wopple.mid").parts;
-    for (const char* part : {"Intro", "Part 1", "Break", "Loop", "Ending"}) {
+    for (const char* part : {"Intro", "Part 1", "Part 2", "Part 3", "Part 4", "Break", "Loop", "Ending"}) {
         const std::string name = std::string("Wopple Theme ") + part;
         ASSERT_TRUE(parts.count(name)) << name;
         EXPECT_GT(parts.at(name).second, 0) << name;

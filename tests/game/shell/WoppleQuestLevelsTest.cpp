@@ -105,7 +105,7 @@ TEST_F(WoppleQuestLevelsTest, EveryLevelIsWholeAndNamesOnlyWhatExists)
         }
 
         ASSERT_TRUE(entry["levelMusic"].IsString()) << Where(level, "no music");
-        for (const char* part : {"Intro", "Part 1", "Break", "Loop", "Ending"})
+        for (const char* part : {"Intro", "Part 1", "Part 2", "Part 3", "Part 4", "Break", "Loop", "Ending"})
             EXPECT_EQ(markers.count(entry["levelMusic"].GetString() + " " + part), 1u)
                 << Where(level, std::string("no music part ") + part);
 
