@@ -422,10 +422,7 @@ bool WoppleMenuScreen::OnNormalButtonClick(const EventRecord& event)
     } else if (name == "quitButton") {
         SetState("QuittingApp");
     } else if (name == "myStampsButton") {
-        if (HasScreen("AwardScreen"))
-            ScreenManager::GetInstance()->SwitchToScreen("AwardScreen");
-        else
-            ShowNotYet(button, "The stamp book");
+        ScreenManager::GetInstance()->SwitchToScreen("AwardScreen");
     } else if (name == "leftArrow") {
         StepList(false);
     } else if (name == "rightArrow" || name == "changeList") {

@@ -1,2 +1,157 @@
--- The award screen: the stamps collected and what each asks for.
--- Filled in as these pieces of the game are built.
+-- The award screen: the stamp book. The stamps sit on the left page where
+-- WoppleAwardsList places them ("WoppleAwards.lua"), the info card of the
+-- stamp clicked last on the right page, the corner buttons below.
+
+Resources.StampNameFont = Resources.Font:new{ fontName = "Dosis-ExtraBold.otf", fontSize = 14 }
+Resources.StampBookTitleFont = Resources.Font:new{ fontName = "LobsterTwo-Bold.otf", fontSize = 30 }
+Resources.StampBookPromptFont = Resources.Font:new{ fontName = "ComicNeue-Bold.otf", fontSize = 20 }
+Resources.StampInfoHeaderFont = Resources.Font:new{ fontName = "LobsterTwo-Bold.otf", fontSize = 26 }
+Resources.StampInfoTextFont = Resources.Font:new{ fontName = "ComicNeue-Bold.otf", fontSize = 17 }
+
+-- The highlight colours of the stamps that the engine's colours lack.
+Colors{ Pink = { 255, 95, 138 } }
+
+-- Key code of F1.
+local KeyF1 = 282
+
+local function CornerButton(fields)
+    local button = {
+        resource = "Button",
+        useFrames = true,
+        highlightSound = "TinyClick.ogg",
+        clickSound = "click.ogg",
+        zorder = 5,
+    }
+    for key, value in pairs(fields) do
+        button[key] = value
+    end
+    return Resources.Button:new(button)
+end
+
+-- A text of the book itself, centred on a point of the screen.
+local function BookText(text, font, color, x, y)
+    return Resources.Label:new{
+        text = text,
+        font = font,
+        fgColor = color,
+        useActorColorAsBG = false,
+        widthLimit = 0,
+        wrapLimit = 0,
+        zorder = 5,
+        alignment = Resources.RectAlignment.Center,
+        alignTo = Resources.RectAlignment.TopLeft,
+        alignmentOffset = { x, y },
+    }
+end
+
+local Ink = { 59, 35, 20 }
+
+Resources.WoppleAwardScreen = Resources.Object:new{
+    children = {
+        backgroundComposite = Resources.Actor:new{ image = "stampbook.jpg", position = { 0, 0 }, zorder = 1 },
+        logo = Resources.Actor:new{ image = "stampbookLogo.png", position = { 412, 0 }, zorder = 5 },
+        cornerButtonsLayer = Resources.Actor:new{
+            color = false,
+            size = { 800, 600 },
+            position = { 0, 0 },
+            zorder = 4,
+            children = {
+                mainMenuButton = CornerButton{
+                    image = "Button.png", text = "Menu", shortcutKey = "m", escapeKey = true,
+                    alignment = Resources.RectAlignment.BottomLeft,
+                    alignTo = Resources.RectAlignment.BottomLeft,
+                    alignmentOffset = { 5, -5 },
+                },
+                optionsButton = CornerButton{
+                    image = "Button.png", text = "Options", shortcutKey = "o",
+                    alignment = Resources.RectAlignment.BottomRight,
+                    alignTo = Resources.RectAlignment.BottomRight,
+                    alignmentOffset = { 0, -5 },
+                },
+                helpButton = CornerButton{
+                    image = "btnBlankSmall.png", text = "?", shortcutKey = "h", functionKey = KeyF1,
+                    alignment = Resources.RectAlignment.TopRight,
+                    alignTo = Resources.RectAlignment.TopRight,
+                    alignmentOffset = { -5, 5 },
+                },
+            },
+        },
+        stampInfo = Resources.Actor:new{
+            color = false,
+            position = { 560, 80 },
+            size = { 220, 480 },
+            zorder = 5,
+            children = {
+                -- Grows upwards, so that a name on two lines stays above the picture.
+                Header = Resources.Label:new{
+                    text = "Stamp Info",
+                    font = "StampInfoHeaderFont",
+                    fgColor = Ink,
+                    useActorColorAsBG = false,
+                    widthLimit = 0,
+                    wrapLimit = 15,
+                    textAlignment = Resources.TextAlignment.Center,
+                    alignment = Resources.RectAlignment.MidBottom,
+                    alignTo = Resources.RectAlignment.MidTop,
+                    alignmentOffset = { 0, 36 },
+                    visible = false,
+                },
+                stampImage = Resources.Actor:new{
+                    alignment = Resources.RectAlignment.MidTop,
+                    alignTo = Resources.RectAlignment.MidTop,
+                    alignmentOffset = { 0, 40 },
+                    shaderType = "SHADERTYPE_BLENDCOMBINEDALPHA",
+                    visible = false,
+                },
+                Text = Resources.Label:new{
+                    text = "",
+                    font = "StampInfoTextFont",
+                    fgColor = Ink,
+                    useActorColorAsBG = false,
+                    widthLimit = 0,
+                    wrapLimit = 20,
+                    textAlignment = Resources.TextAlignment.Center,
+                    alignment = Resources.RectAlignment.MidTop,
+                    alignTo = Resources.RectAlignment.MidTop,
+                    alignmentOffset = { 0, 200 },
+                    visible = false,
+                },
+            },
+        },
+        HeaderText = BookText("Here are the stamps you have won!", "StampBookTitleFont", "White", 209, 28),
+        PromptText = BookText("Click on stamps for more info", "StampBookPromptFont", Ink, 209, 496),
+    },
+}
+
+-- One badge of the book; the screen gives it its stamp, place and tint.
+Resources.BadgeTemplate = Resources.Button:new{
+    resource = "Button",
+    useFrames = false,
+    text = "",
+    zorder = 5,
+    clickSound = "Click6.ogg",
+    highlightSound = "TinyClick.ogg",
+    children = {
+        hilightLayer = Resources.Actor:new{
+            position = { 0, 0 },
+            alignment = Resources.RectAlignment.TopLeft,
+            alignTo = Resources.RectAlignment.TopLeft,
+            zorder = 6,
+            alpha = 128,
+            visible = false,
+        },
+        stampScreenTip = Resources.Label:new{
+            text = "",
+            font = "StampNameFont",
+            fgColor = "Black",
+            color = "White",
+            useActorColorAsBG = true,
+            widthLimit = 0,
+            wrapLimit = 0,
+            zorder = 7,
+            alignment = Resources.RectAlignment.MidTop,
+            alignTo = Resources.RectAlignment.MidBottom,
+            visible = false,
+        },
+    },
+}
