@@ -308,6 +308,9 @@ void WoppleAwardScreen::ShowStampInfo(const std::string& awardKey, bool justColl
 
     std::string message = award["description"].IsString() ? award["description"].GetString() : std::string();
     WopplePlayer* player = CurrentPlayer();
+    // Reading progress writes each statistic's first value: not onto a slot nobody plays yet.
+    if (player && player->IsUnused())
+        player = nullptr;
     const bool held = player && player->HasAward(awardKey);
     if (held) {
         message += "\n\nYou have successfully gained this stamp!";

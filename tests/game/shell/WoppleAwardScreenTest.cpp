@@ -5,6 +5,7 @@
 #include "GameTestSupport.h"
 #include "engine/runtime/GameDataIO.h"
 #include "engine/runtime/Image.h"
+#include "engine/runtime/ImageRenderer.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/Dialog.h"
 #include "engine/ui/Label.h"
@@ -14,6 +15,7 @@
 #include "game/shell/WopplePlayer.h"
 
 #include <cmath>
+#include <iterator>
 
 using namespace gametest;
 
