@@ -3,10 +3,10 @@
 -- stamp clicked last on the right page, the corner buttons below.
 
 Resources.StampNameFont = Resources.Font:new{ fontName = "Dosis-ExtraBold.otf", fontSize = 14 }
-Resources.StampBookTitleFont = Resources.Font:new{ fontName = "LobsterTwo-Bold.otf", fontSize = 30 }
+Resources.StampBookTitleFont = Resources.Font:new{ fontName = "Dosis-ExtraBold.otf", fontSize = 23 }
 Resources.StampBookPromptFont = Resources.Font:new{ fontName = "ComicNeue-Bold.otf", fontSize = 20 }
-Resources.StampInfoHeaderFont = Resources.Font:new{ fontName = "LobsterTwo-Bold.otf", fontSize = 26 }
-Resources.StampInfoTextFont = Resources.Font:new{ fontName = "ComicNeue-Bold.otf", fontSize = 17 }
+Resources.StampInfoHeaderFont = Resources.Font:new{ fontName = "Dosis-ExtraBold.otf", fontSize = 25 }
+Resources.StampInfoTextFont = Resources.Font:new{ fontName = "ComicNeue-Bold.otf", fontSize = 16 }
 
 -- The highlight colours of the stamps that the engine's colours lack.
 Colors{ Pink = { 255, 95, 138 } }
@@ -49,7 +49,7 @@ local Ink = { 59, 35, 20 }
 Resources.WoppleAwardScreen = Resources.Object:new{
     children = {
         backgroundComposite = Resources.Actor:new{ image = "stampbook.jpg", position = { 0, 0 }, zorder = 1 },
-        logo = Resources.Actor:new{ image = "stampbookLogo.png", position = { 412, 0 }, zorder = 5 },
+        logo = Resources.Actor:new{ image = "stampbookLogo.png", position = { 428, 0 }, zorder = 5 },
         cornerButtonsLayer = Resources.Actor:new{
             color = false,
             size = { 800, 600 },
@@ -118,7 +118,7 @@ Resources.WoppleAwardScreen = Resources.Object:new{
                 },
             },
         },
-        HeaderText = BookText("Here are the stamps you have won!", "StampBookTitleFont", "White", 209, 28),
+        HeaderText = BookText("Here are the stamps you have won!", "StampBookTitleFont", Ink, 209, 29),
         PromptText = BookText("Click on stamps for more info", "StampBookPromptFont", Ink, 209, 496),
     },
 }
