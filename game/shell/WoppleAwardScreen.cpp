@@ -144,9 +144,14 @@ public:
     {
         if (!event || !event->payload)
             return false;
+        NoteManager* notes = m_Screen.GetNoteManager();
         Object* actor = Object::FromLuaObject((*event->payload)["actor"]);
+        if (!notes || actor != notes)
+            return false;
+        // The event is posted, and the script is deleted by the time it comes:
+        // the tour is over when no script tagged "PointOut" runs on the notes any more.
         auto* script = dynamic_cast<Script*>(Object::FromLuaObject((*event->payload)["script"]));
-        if (actor != m_Screen.GetNoteManager() || !script || !script->HasTag("PointOut"))
+        if ((script && !script->HasTag("PointOut")) || notes->FindScriptsWithTag("PointOut", nullptr) > 0)
             return false;
         m_Screen.SetState("Normal");
         return true;

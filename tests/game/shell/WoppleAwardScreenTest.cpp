@@ -178,10 +178,17 @@ TEST_F(WoppleAwardScreenTest, TheHighlightIsTheStampOnAFieldOfItsColour)
         SDL_GetRGBA(value, surface->format, &r, &g, &b, &a);
         return std::vector<int>{r, g, b, a};
     };
+    auto near = [](const std::vector<int>& a, const std::vector<int>& b) {
+        for (size_t i = 0; i < a.size(); ++i)
+            if (std::abs(a[i] - b[i]) > 2)
+                return false;
+        return true;
+    };
+    const std::vector<int> pink = {255, 95, 138, 255};
     // A corner lies in the stamp's perforation: the field's pink shows there, opaque.
-    EXPECT_EQ(pixel(0, 0), (std::vector<int>{255, 95, 138, 255}));
+    EXPECT_TRUE(near(pixel(0, 0), pink));
     // The stamp's middle is the stamp's own picture, not the field.
-    EXPECT_NE(pixel(tint->GetSize().w / 2, tint->GetSize().h / 2), (std::vector<int>{255, 95, 138, 255}));
+    EXPECT_FALSE(near(pixel(tint->GetSize().w / 2, tint->GetSize().h / 2), pink));
 }
 
 TEST_F(WoppleAwardScreenTest, HoveringABadgeShowsItsTintAlsoWhenFaded)
@@ -278,7 +285,7 @@ TEST_F(WoppleAwardScreenTest, EveryStampsInfoFitsItsColumn)
         }
     }
     screen->ShowStampInfo("classic", true);
-    EXPECT_EQ(LabelText("Header"), "Stamp Collected: 'Classic'");
+    EXPECT_EQ(Words("Header"), "Stamp Collected: 'Classic'");
 }
 
 TEST_F(WoppleAwardScreenTest, TheCardSpeaksOfWhoeverLooksNow)
@@ -298,6 +305,13 @@ TEST_F(WoppleAwardScreenTest, TheCardSpeaksOfWhoeverLooksNow)
     EXPECT_EQ(Words("Text"),
               "Spin five jokers at once in a mode other than 7x7. You have successfully gained this stamp!");
     EXPECT_TRUE(screen->GotAllStamps());
+    // He has seen the book before: his full book is celebrated at once.
+    Dialog* done = TopDialog();
+    ASSERT_NE(done, nullptr);
+    EXPECT_EQ(done->GetName(), "WoppleGameCompleteDialog");
+    Click(done->FindChild("okayButton", true));
+    Passes(60);
+    ASSERT_EQ(TopDialog(), nullptr);
     Click("mainMenuButton");
 
     // Back to Marina: her faded badges, and Kai's full book is not hers.
@@ -347,17 +361,22 @@ TEST_F(WoppleAwardScreenTest, TheStatesOptionsHelpAndBackToTheMenu)
     Click("helpButton");
     EXPECT_FALSE(notes->IsNoteBubbleVisible());
 
-    // The help state, entered by name, goes back to Normal when its tour ends.
+    // The help state, entered by name, goes back to Normal when its tour ends:
+    // Next on the first step, Close on the last.
     screen->SetState("ShowingHelp");
     Passes(10);
     EXPECT_TRUE(notes->IsNoteBubbleVisible());
-    notes->StopScriptsWithTag("PointOut");
-    Passes(3);
+    for (const char* name : {"nextButton", "closeButton"}) {
+        EXPECT_EQ(screen->GetStateName(), "ShowingHelp") << name;
+        Click(notes->FindChild(name, true));
+        Passes(10);
+    }
     EXPECT_EQ(screen->GetStateName(), "Normal");
 
     // Escape is the menu button: to the menu, and the book rests with no note left.
-    screen->SetState("ShowingHelp");
+    Click("helpButton");
     Passes(10);
+    ASSERT_TRUE(notes->IsNoteBubbleVisible());
     Key(SDLK_ESCAPE);
     Passes(3);
     EXPECT_EQ(manager->GetCurrentScreen(), manager->GetScreen("MenuScreen"));
@@ -392,7 +411,7 @@ TEST_F(WoppleAwardScreenTest, TheFirstVisitBlinksHelpTheFullBookIsCelebratedOnce
     Dialog* done = TopDialog();
     ASSERT_NE(done, nullptr);
     EXPECT_EQ(done->GetName(), "WoppleGameCompleteDialog");
-    done->Close();
+    Click(done->FindChild("okayButton", true));
     Passes(60);
     Click("mainMenuButton");
     ShowBook();
