@@ -4,7 +4,6 @@
 #include "engine/core/Color.h"
 #include "engine/core/Exception.h"
 #include "engine/core/Log.h"
-#include "engine/core/Script.h"
 #include "engine/runtime/Application.h"
 #include "engine/runtime/Canvas.h"
 #include "engine/runtime/GameDataIO.h"
@@ -13,14 +12,13 @@
 #include "engine/runtime/ImageRenderer.h"
 #include "engine/runtime/PlayerManager.h"
 #include "engine/ui/Button.h"
-#include "engine/ui/CommonDialogs.h"
-#include "engine/ui/Dialog.h"
 #include "engine/ui/Label.h"
 #include "engine/ui/NoteManager.h"
 #include "engine/ui/ScreenManager.h"
+#include "game/shell/WoppleAwardDialog.h"
 #include "game/shell/WopplePlayer.h"
+#include "game/shell/WoppleScreenStates.h"
 
-#include <boost/algorithm/string/replace.hpp>
 #include <boost/format.hpp>
 
 namespace {
@@ -61,49 +59,10 @@ Color HighlightColor(const LuaObject& value, const std::string& awardKey)
     return Colors::Gold;
 }
 
-// What the player has reached of each of the award's requirements.
-std::string ProgressText(WopplePlayer& player, const LuaObject& award)
-{
-    std::string text;
-    LuaObject requirements = award["requirements"];
-    if (!requirements.IsTable())
-        return text;
-    for (int i = 1; requirements[i].IsString(); ++i) {
-        const std::int64_t value = player.GetAchievementLevel(requirements[i].GetString());
-        LuaObject formats = award[value == 1 ? "requirementFormatsSingular" : "requirementFormatsPlural"];
-        if (formats.IsTable() && formats[i].IsString())
-            text += boost::replace_all_copy(formats[i].GetString(), "%1%", std::to_string(value));
-    }
-    return text;
-}
-
-CommonDialogLibrary* Dialogs()
-{
-    Application* app = Application::GetInstance();
-    return app ? app->GetCommonDialogs() : nullptr;
-}
-
-class AwardState : public State
+class Inactive : public WoppleScreenStates::ScreenState
 {
 public:
-    AwardState(WoppleAwardScreen& screen, const char* name) : m_Screen(screen), m_Name(name) {}
-    std::string GetName() const override { return m_Name; }
-
-protected:
-    static std::string StoppedName(const EventRecord& event)
-    {
-        auto* dialog = static_cast<Dialog*>(event.user.data1);
-        return dialog ? dialog->GetName() : std::string();
-    }
-
-    WoppleAwardScreen& m_Screen;
-    const char* m_Name;
-};
-
-class Inactive : public AwardState
-{
-public:
-    explicit Inactive(WoppleAwardScreen& s) : AwardState(s, "Inactive") {}
+    explicit Inactive(WoppleAwardScreen& s) : ScreenState(s, "Inactive") {}
     void OnEnterState() override
     {
         if (NoteManager* notes = m_Screen.GetNoteManager())
@@ -111,61 +70,18 @@ public:
     }
 };
 
-class ShowingOptions : public AwardState
-{
-public:
-    explicit ShowingOptions(WoppleAwardScreen& s) : AwardState(s, "ShowingOptions") {}
-    void OnEnterState() override
-    {
-        if (CommonDialogLibrary* dialogs = Dialogs())
-            if (Dialog* dialog = dialogs->CreateOptionsDialog())
-                m_Screen.StartDialog(dialog, false);
-    }
-    bool OnDialogStopped(const EventRecord& event) override
-    {
-        if (StoppedName(event) == "OptionsDialog")
-            m_Screen.SetState("Normal");
-        return false;
-    }
-};
-
-class ShowingHelp : public AwardState
-{
-public:
-    explicit ShowingHelp(WoppleAwardScreen& s) : AwardState(s, "ShowingHelp") {}
-    void OnEnterState() override { m_Screen.PointOutScreen(kHelpSection); }
-    bool OnDialogStopped(const EventRecord& event) override
-    {
-        if (StoppedName(event) == "WoppleHelpDialog")
-            m_Screen.SetState("Normal");
-        return false;
-    }
-    bool OnActorScriptFinished(Event* event) override
-    {
-        if (!event || !event->payload)
-            return false;
-        NoteManager* notes = m_Screen.GetNoteManager();
-        Object* actor = Object::FromLuaObject((*event->payload)["actor"]);
-        if (!notes || actor != notes)
-            return false;
-        // The event is posted, and the script is deleted by the time it comes:
-        // the tour is over when no script tagged "PointOut" runs on the notes any more.
-        auto* script = dynamic_cast<Script*>(Object::FromLuaObject((*event->payload)["script"]));
-        if ((script && !script->HasTag("PointOut")) || notes->FindScriptsWithTag("PointOut", nullptr) > 0)
-            return false;
-        m_Screen.SetState("Normal");
-        return true;
-    }
-};
-
 } // namespace
 
-class WoppleAwardNormal : public AwardState
+class WoppleAwardNormal : public State
 {
 public:
-    explicit WoppleAwardNormal(WoppleAwardScreen& s) : AwardState(s, "Normal") {}
+    explicit WoppleAwardNormal(WoppleAwardScreen& s) : m_Screen(s) {}
+    std::string GetName() const override { return "Normal"; }
     void OnEnterState() override { m_Screen.EnterNormal(); }
     bool OnButtonClick(const EventRecord& event) override { return m_Screen.OnNormalButtonClick(event); }
+
+private:
+    WoppleAwardScreen& m_Screen;
 };
 
 WoppleAwardScreen::WoppleAwardScreen() : WoppleScreen("", "AwardScreen")
@@ -178,8 +94,8 @@ WoppleAwardScreen::WoppleAwardScreen() : WoppleScreen("", "AwardScreen")
 
     AddState(new Inactive(*this), false);
     AddState(new WoppleAwardNormal(*this), false);
-    AddState(new ShowingOptions(*this), false);
-    AddState(new ShowingHelp(*this), false);
+    AddState(new WoppleScreenStates::ShowingOptions(*this), false);
+    AddState(new WoppleScreenStates::ShowingHelp(*this, kHelpSection), false);
     SetState("Inactive");
 
     CreateBadges();
@@ -320,7 +236,7 @@ void WoppleAwardScreen::ShowStampInfo(const std::string& awardKey, bool justColl
     if (held) {
         message += "\n\nYou have successfully gained this stamp!";
     } else if (player) {
-        message += ProgressText(*player, award);
+        message += AwardProgressText(*player, award);
     }
 
     if (stampImage) {

@@ -46,6 +46,23 @@ end
 
 local Ink = { 59, 35, 20 }
 
+-- A text of the info column, centred, hidden until a stamp is shown.
+local function InfoText(text, font, wrapLimit, alignment, y)
+    return Resources.Label:new{
+        text = text,
+        font = font,
+        fgColor = Ink,
+        useActorColorAsBG = false,
+        widthLimit = 0,
+        wrapLimit = wrapLimit,
+        textAlignment = Resources.TextAlignment.Center,
+        alignment = alignment,
+        alignTo = Resources.RectAlignment.MidTop,
+        alignmentOffset = { 0, y },
+        visible = false,
+    }
+end
+
 Resources.WoppleAwardScreen = Resources.Object:new{
     children = {
         backgroundComposite = Resources.Actor:new{ image = "stampbook.jpg", position = { 0, 0 }, zorder = 1 },
@@ -83,19 +100,7 @@ Resources.WoppleAwardScreen = Resources.Object:new{
             zorder = 5,
             children = {
                 -- Grows upwards, so that a name on two lines stays above the picture.
-                Header = Resources.Label:new{
-                    text = "Stamp Info",
-                    font = "StampInfoHeaderFont",
-                    fgColor = Ink,
-                    useActorColorAsBG = false,
-                    widthLimit = 0,
-                    wrapLimit = 15,
-                    textAlignment = Resources.TextAlignment.Center,
-                    alignment = Resources.RectAlignment.MidBottom,
-                    alignTo = Resources.RectAlignment.MidTop,
-                    alignmentOffset = { 0, 36 },
-                    visible = false,
-                },
+                Header = InfoText("Stamp Info", "StampInfoHeaderFont", 15, Resources.RectAlignment.MidBottom, 36),
                 stampImage = Resources.Actor:new{
                     alignment = Resources.RectAlignment.MidTop,
                     alignTo = Resources.RectAlignment.MidTop,
@@ -103,19 +108,7 @@ Resources.WoppleAwardScreen = Resources.Object:new{
                     shaderType = "SHADERTYPE_BLENDCOMBINEDALPHA",
                     visible = false,
                 },
-                Text = Resources.Label:new{
-                    text = "",
-                    font = "StampInfoTextFont",
-                    fgColor = Ink,
-                    useActorColorAsBG = false,
-                    widthLimit = 0,
-                    wrapLimit = 20,
-                    textAlignment = Resources.TextAlignment.Center,
-                    alignment = Resources.RectAlignment.MidTop,
-                    alignTo = Resources.RectAlignment.MidTop,
-                    alignmentOffset = { 0, 200 },
-                    visible = false,
-                },
+                Text = InfoText("", "StampInfoTextFont", 20, Resources.RectAlignment.MidTop, 200),
             },
         },
         HeaderText = BookText("Here are the stamps you have won!", "StampBookTitleFont", Ink, 209, 29),
