@@ -28,38 +28,40 @@ local function CornerButton(fields)
     return Resources.Button:new(button)
 end
 
--- A text of the book itself, centred on a point of the screen.
-local function BookText(text, font, color, x, y)
-    return Resources.Label:new{
-        text = text,
-        font = font,
-        fgColor = color,
+local Ink = { 59, 35, 20 }
+
+-- A centred text in ink; the fields given change the rest.
+local function Text(fields)
+    local label = {
+        fgColor = Ink,
         useActorColorAsBG = false,
         widthLimit = 0,
         wrapLimit = 0,
-        zorder = 5,
+        textAlignment = Resources.TextAlignment.Center,
+    }
+    for key, value in pairs(fields) do
+        label[key] = value
+    end
+    return Resources.Label:new(label)
+end
+
+-- A text of the book itself, centred on a point of the screen.
+local function BookText(text, font, x, y)
+    return Text{
+        text = text, font = font, zorder = 5,
         alignment = Resources.RectAlignment.Center,
         alignTo = Resources.RectAlignment.TopLeft,
         alignmentOffset = { x, y },
     }
 end
 
-local Ink = { 59, 35, 20 }
-
--- A text of the info column, centred, hidden until a stamp is shown.
+-- A text of the info column, hidden until a stamp is shown.
 local function InfoText(text, font, wrapLimit, alignment, y)
-    return Resources.Label:new{
-        text = text,
-        font = font,
-        fgColor = Ink,
-        useActorColorAsBG = false,
-        widthLimit = 0,
-        wrapLimit = wrapLimit,
-        textAlignment = Resources.TextAlignment.Center,
+    return Text{
+        text = text, font = font, wrapLimit = wrapLimit, visible = false,
         alignment = alignment,
         alignTo = Resources.RectAlignment.MidTop,
         alignmentOffset = { 0, y },
-        visible = false,
     }
 end
 
@@ -111,8 +113,8 @@ Resources.WoppleAwardScreen = Resources.Object:new{
                 Text = InfoText("", "StampInfoTextFont", 20, Resources.RectAlignment.MidTop, 200),
             },
         },
-        HeaderText = BookText("Here are the stamps you have won!", "StampBookTitleFont", Ink, 209, 29),
-        PromptText = BookText("Click on stamps for more info", "StampBookPromptFont", Ink, 209, 496),
+        HeaderText = BookText("Here are the stamps you have won!", "StampBookTitleFont", 209, 29),
+        PromptText = BookText("Click on stamps for more info", "StampBookPromptFont", 209, 496),
     },
 }
 
@@ -133,14 +135,12 @@ Resources.BadgeTemplate = Resources.Button:new{
             alpha = 128,
             visible = false,
         },
-        stampScreenTip = Resources.Label:new{
+        stampScreenTip = Text{
             text = "",
             font = "StampNameFont",
             fgColor = "Black",
             color = "White",
             useActorColorAsBG = true,
-            widthLimit = 0,
-            wrapLimit = 0,
             zorder = 7,
             alignment = Resources.RectAlignment.MidTop,
             alignTo = Resources.RectAlignment.MidBottom,
