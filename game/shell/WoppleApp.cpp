@@ -9,6 +9,7 @@
 #include "engine/ui/ScreenManager.h"
 #include "engine/core/Exception.h"
 #include "game/rules/WoppleGameLogicManager.h"
+#include "game/shell/WoppleAwardScreen.h"
 #include "game/shell/WoppleDialogLibrary.h"
 #include "game/shell/WoppleGameScreen.h"
 #include "game/shell/WoppleScoreRecords.h"
@@ -165,6 +166,7 @@ void WoppleApp::AddScreens()
     ScreenManager::GetInstance()->AddScreen(new WoppleSplashScreen);
     ScreenManager::GetInstance()->AddScreen(new WoppleMenuScreen);
     ScreenManager::GetInstance()->AddScreen(new WoppleGameScreen);
+    ScreenManager::GetInstance()->AddScreen(new WoppleAwardScreen);
 }
 
 void WoppleApp::SwitchToFirstScreen()

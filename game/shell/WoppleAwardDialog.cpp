@@ -39,18 +39,27 @@ std::string ProgressText(const LuaObject& award, const std::string& key)
         return "";
     if (player->HasAward(key))
         return (boost::format("\nCongrats! (Stamp %d of 12)") % player->GetAchievementLevel("stamps")).str();
+    return AwardProgressText(*player, award);
+}
+
+} // namespace
+
+std::string AwardProgressText(WopplePlayer& player, const LuaObject& award)
+{
     std::string text;
     LuaObject requirements = award["requirements"];
     if (!requirements.IsTable())
         return text;
     for (int k = 1; requirements[k].IsString(); ++k) {
-        const std::int64_t n = player->GetAchievementLevel(requirements[k].GetString());
+        const std::int64_t n = player.GetAchievementLevel(requirements[k].GetString());
         LuaObject format = award[n == 1 ? "requirementFormatsSingular" : "requirementFormatsPlural"];
         if (format.IsTable() && format[k].IsString())
             text += boost::replace_all_copy(format[k].GetString(), "%1%", std::to_string(n));
     }
     return text;
 }
+
+namespace {
 
 // StartAwardDialog(key) -> the dialog, on the current screen. The game goes on
 // behind it, as after the rules' own.

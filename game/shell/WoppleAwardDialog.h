@@ -4,6 +4,14 @@
 
 #include <string>
 
+class LuaObject;
+class WopplePlayer;
+
+// How far the player has got toward each requirement of the award (an entry
+// of WoppleAwardsList): its singular text at exactly one, else the plural,
+// "%1%" the player's value.
+std::string AwardProgressText(WopplePlayer& player, const LuaObject& award);
+
 // A stamp is announced: its picture is stamped down with a thud and a burst,
 // under it the stamp's name, what it is for, and either the player's stamp
 // count (held) or how far the player has got toward it. Named

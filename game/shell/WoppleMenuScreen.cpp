@@ -23,6 +23,7 @@
 #include "game/shell/WoppleGameStart.h"
 #include "game/shell/WopplePlayer.h"
 #include "game/shell/WoppleScoreRecords.h"
+#include "game/shell/WoppleScreenStates.h"
 
 #include <SDL.h>
 #include <boost/format.hpp>
@@ -161,47 +162,6 @@ public:
 
 namespace {
 
-class ShowingOptions : public MenuState
-{
-public:
-    explicit ShowingOptions(WoppleMenuScreen& s) : MenuState(s, "ShowingOptions") {}
-    void OnEnterState() override
-    {
-        if (CommonDialogLibrary* dialogs = Dialogs())
-            StartDialog(dialogs->CreateOptionsDialog());
-    }
-    bool OnDialogStopped(const EventRecord& event) override
-    {
-        if (StoppedName(event) == "OptionsDialog")
-            m_Screen.SetState("Normal");
-        return false;
-    }
-};
-
-class ShowingHelp : public MenuState
-{
-public:
-    explicit ShowingHelp(WoppleMenuScreen& s) : MenuState(s, "ShowingHelp") {}
-    void OnEnterState() override { m_Screen.PointOutScreen(kHelpSection); }
-    bool OnDialogStopped(const EventRecord& event) override
-    {
-        if (StoppedName(event) == "WoppleHelpDialog")
-            m_Screen.SetState("Normal");
-        return false;
-    }
-    bool OnActorScriptFinished(Event* event) override
-    {
-        if (!event || !event->payload)
-            return false;
-        Object* actor = Object::FromLuaObject((*event->payload)["actor"]);
-        auto* script = dynamic_cast<Script*>(Object::FromLuaObject((*event->payload)["script"]));
-        if (actor != m_Screen.GetNoteManager() || !script || !script->HasTag("PointOut"))
-            return false;
-        m_Screen.SetState("Normal");
-        return true;
-    }
-};
-
 class QuittingApp : public MenuState
 {
 public:
@@ -239,8 +199,8 @@ WoppleMenuScreen::WoppleMenuScreen() : WoppleScreen("bg_menu.jpg", "MenuScreen")
     AddState(new EnteringPlayerName(*this), false);
     AddState(new Inactive(*this), false);
     AddState(new WoppleMenuNormal(*this), false);
-    AddState(new ShowingOptions(*this), false);
-    AddState(new ShowingHelp(*this), false);
+    AddState(new WoppleScreenStates::ShowingOptions(*this), false);
+    AddState(new WoppleScreenStates::ShowingHelp(*this, kHelpSection), false);
     AddState(new QuittingApp(*this), false);
     SetState("Inactive");
 }
@@ -422,10 +382,7 @@ bool WoppleMenuScreen::OnNormalButtonClick(const EventRecord& event)
     } else if (name == "quitButton") {
         SetState("QuittingApp");
     } else if (name == "myStampsButton") {
-        if (HasScreen("AwardScreen"))
-            ScreenManager::GetInstance()->SwitchToScreen("AwardScreen");
-        else
-            ShowNotYet(button, "The stamp book");
+        ScreenManager::GetInstance()->SwitchToScreen("AwardScreen");
     } else if (name == "leftArrow") {
         StepList(false);
     } else if (name == "rightArrow" || name == "changeList") {

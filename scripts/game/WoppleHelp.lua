@@ -37,10 +37,10 @@ HelpScripts = {
     },
 
     AwardScreen = Section{
-        { name = "stamps", spot = { 400, 250 }, direction = BUBBLE_POINT_BOTTOM,
+        { name = "stamps", spot = { 360, 250 }, direction = BUBBLE_POINT_RIGHT,
           text = "These are your stamps. You earn one each time you reach a special goal." },
-        { name = "requirements", spot = { 400, 450 }, direction = BUBBLE_POINT_TOP,
-          text = "Point at a stamp to see what it takes to earn it." },
+        { name = "requirements", spot = { 580, 320 }, direction = BUBBLE_POINT_LEFT,
+          text = "Click a stamp to see here what it takes to earn it." },
     },
 
     GameScreen = Section{

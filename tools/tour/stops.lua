@@ -868,3 +868,32 @@ for _, stop in ipairs((function()
 end)()) do
     table.insert(TourStops, stop)
 end
+
+-- The stamp book of a player with some stamps: five held, the rest faded; then
+-- the card of a held stamp clicked, and of one still to earn.
+local function ShowStampBook()
+    NamePlayers()
+    Players[1].Awards = { fullSpin = true, classic = true, matchMaker = true, speedDemon = true, cardRush = true }
+    Players[1].Achievements = { jokers = 3, simultaneousWopples = 2, stamps = 5 }
+    Players[1].Options.AwardScreenStats = { seenHelpBlink = true }
+    SwitchToScreen("AwardScreen")
+    return { Destroy = function() SwitchToScreen("Tour") end }
+end
+
+local function ClickStamp(key)
+    return function()
+        Passes(4)
+        local badge = Screens.AwardScreen:RecursiveFind(key)
+        badge:ManuallyPressButton()
+        badge:ManuallyReleaseButton()
+        Passes(6)
+    end
+end
+
+for _, stop in ipairs {
+    { name = "award-screen", screen = "AwardScreen", open = ShowStampBook, before = function() Passes(10) end },
+    { name = "award-screen-stamp-info", screen = "AwardScreen", open = ShowStampBook,
+      before = ClickStamp("matchMaker") },
+    { name = "award-screen-stamp-to-earn", screen = "AwardScreen", open = ShowStampBook,
+      before = ClickStamp("tenMillion") },
+} do table.insert(TourStops, stop) end

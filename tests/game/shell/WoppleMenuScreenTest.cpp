@@ -204,7 +204,6 @@ TEST_F(WoppleMenuScreenTest, AWayInThatIsNotBuiltShowsANoteAndWarns)
     const Case cases[] = {
         {"playQuestButton", "The Quest map is coming soon!", "Vevev"},
         {"playClassicButton", "The Classic game is coming soon!", "Classic"},
-        {"myStampsButton", "The stamp book is coming soon!", nullptr},
     };
     // A build without the Classic game's logic.
     const WoppleGameLogicFactory classic = SetWoppleGameLogicFactory("Classic", [](int) { return nullptr; });
