@@ -11,6 +11,7 @@
 #include "game/rules/WoppleGameLogicManager.h"
 #include "game/shell/WoppleDialogLibrary.h"
 #include "game/shell/WoppleGameScreen.h"
+#include "game/shell/WoppleMapScreen.h"
 #include "game/shell/WoppleScoreRecords.h"
 #include "game/shell/WoppleMenuScreen.h"
 #include "game/shell/WoppleSplashScreen.h"
@@ -60,6 +61,7 @@ const char* const kGameScripts[] = {
     "WoppleClassicScreenLayout.lua",
     "WoppleDialogs.lua",
     "WoppleFonts.lua",
+    "WoppleIslands.lua",
     "WoppleMapScreen.lua",
     "WoppleMenuScreen.lua",
     "WoppleMultiBoardCellConnections.lua",
@@ -165,6 +167,7 @@ void WoppleApp::AddScreens()
     ScreenManager::GetInstance()->AddScreen(new WoppleSplashScreen);
     ScreenManager::GetInstance()->AddScreen(new WoppleMenuScreen);
     ScreenManager::GetInstance()->AddScreen(new WoppleGameScreen);
+    ScreenManager::GetInstance()->AddScreen(new WoppleMapScreen);
 }
 
 void WoppleApp::SwitchToFirstScreen()
