@@ -829,3 +829,46 @@ for _, stop in ipairs{
 } do
     table.insert(TourStops, stop)
 end
+
+-- The quest map. The first player's quest starts afresh; "progress" gives
+-- levels 1 to n completed (each with its secret when keys), the introduction
+-- and the help blink seen, and the level the map opens on.
+local function MapProgress(n, keys, currentLevel)
+    NamePlayers()
+    Players[1].Options["game.mode"] = "Vevev"
+    Players[1].Options.MapScreenStats = { seenHelpBlink = true }
+    local records = {}
+    for level = 1, n do
+        records[level] = { Completed = true, SecretFound = keys, SecondsTaken = 95, NumberOfButterflies = 2 }
+    end
+    Players[1].Vevev = { LevelRecords = records, MapStats = { seenIntro = true }, currentLevel = currentLevel }
+end
+
+local function LeaveMap()
+    return { Destroy = function() SwitchToScreen("Tour") end }
+end
+
+for _, stop in ipairs{
+    { name = "map-first-visit", screen = "MapScreen", open = function()
+          NamePlayers()
+          Players[1].Vevev = {}
+          Players[1].Options.MapScreenStats = nil
+          SwitchToScreen("MapScreen")
+          return LeaveMap()
+      end },
+    { name = "map-island-selected", screen = "MapScreen", open = function()
+          MapProgress(7, true, 7)
+          SwitchToScreen("MapScreen")
+          return LeaveMap()
+      end },
+    -- From the menu's quest button, as a player back from the last level of island 2.
+    { name = "map-new-island", screen = "MapScreen", open = function()
+          MapProgress(10, false, 11)
+          SwitchToScreen("MenuScreen")
+          ScriptBreak()
+          Press(Screens.MenuScreen, "playQuestButton", 1)
+          return LeaveMap()
+      end },
+} do
+    table.insert(TourStops, stop)
+end
