@@ -9,6 +9,7 @@
 #include "engine/runtime/Application.h"
 #include "engine/runtime/DirectMusic.h"
 #include "engine/runtime/GameDataIO.h"
+#include "engine/runtime/ImageRenderer.h"
 #include "engine/runtime/PlayerManager.h"
 #include "engine/runtime/Sound.h"
 #include "engine/runtime/Utility.h"

@@ -83,14 +83,18 @@ local function LevelRowChildren(down, selectImage)
     return children
 end
 
-Resources.LevelSelectionButton = MapButton{
-    text = "",
-    image = "map_level1.png",
-    highlightChild = "selectedBackground",
-    children = LevelRowChildren(0, "level_select.png"),
-}
+-- Each row template whole: a spawned button gets no keys a template inherits.
+local function LevelSelectionButton(image)
+    return MapButton{
+        text = "",
+        image = image,
+        highlightChild = "selectedBackground",
+        children = LevelRowChildren(0, "level_select.png"),
+    }
+end
+Resources.LevelSelectionButton = LevelSelectionButton("map_level1.png")
 for k = 1, 5 do
-    Resources["LevelSelectionButton" .. k] = Resources.LevelSelectionButton:new{ image = "map_level" .. k .. ".png" }
+    Resources["LevelSelectionButton" .. k] = LevelSelectionButton("map_level" .. k .. ".png")
 end
 
 local bonusChildren = LevelRowChildren(4, "bonus_select.png")

@@ -833,6 +833,12 @@ end
 -- The quest map. The first player's quest starts afresh; "progress" gives
 -- levels 1 to n completed (each with its secret when keys), the introduction
 -- and the help blink seen, and the level the map opens on.
+local function QuestTable()
+    local modes = Players[1].Game_Modes
+    modes.Vevev = modes.Vevev or CreateGameModeTable()
+    return modes.Vevev
+end
+
 local function MapProgress(n, keys, currentLevel)
     NamePlayers()
     Players[1].Options["game.mode"] = "Vevev"
@@ -841,7 +847,11 @@ local function MapProgress(n, keys, currentLevel)
     for level = 1, n do
         records[level] = { Completed = true, SecretFound = keys, SecondsTaken = 95, NumberOfButterflies = 2 }
     end
-    Players[1].Vevev = { LevelRecords = records, MapStats = { seenIntro = true }, currentLevel = currentLevel }
+    local vevev = QuestTable()
+    vevev.LevelRecords = records
+    vevev.MapStats = { seenIntro = true }
+    vevev.currentLevel = currentLevel
+    vevev.IslandsKnownUnlocked = {}
 end
 
 local function LeaveMap()
@@ -851,7 +861,8 @@ end
 for _, stop in ipairs{
     { name = "map-first-visit", screen = "MapScreen", open = function()
           NamePlayers()
-          Players[1].Vevev = {}
+          local vevev = QuestTable()
+          vevev.LevelRecords, vevev.MapStats, vevev.currentLevel = {}, nil, nil
           Players[1].Options.MapScreenStats = nil
           SwitchToScreen("MapScreen")
           return LeaveMap()

@@ -31,7 +31,8 @@ protected:
     }
     void CloseFront(Screen* screen)
     {
-        auto* dialog = dynamic_cast<Dialog*>(screen->GetTopDialog(""));
+        ASSERT_FALSE(screen->GetDialogs().empty());
+        auto* dialog = dynamic_cast<Dialog*>(screen->GetDialogs().back());
         ASSERT_NE(dialog, nullptr);
         Click(dialog, "OkayButton", 40);
     }
@@ -59,8 +60,10 @@ TEST_F(WoppleMapQuestTest, ANewPlayerGoesFromTheMenuToTheMapPlaysLevelOneAndFind
     auto* player = dynamic_cast<WopplePlayer*>(PlayerManager::GetInstance()->GetCurrentPlayer(1));
     ASSERT_NE(player, nullptr);
     player->GetTable().SetString("Name", "Ana");
-    // Level 1 as a small pattern round, whatever the shipped table holds: the round's end is the same.
-    Eval("true; WoppleQuestLevels[1].class = 'WopplePatternsGameLogic'; WoppleQuestLevels[1].patternIndex = 18");
+    // Level 1 as a pattern round of one square, whatever the shipped table holds: the map sees its end the same.
+    Eval("true; table.insert(WopplePatterns, { name = 'Corner', filledCells = { 'X    ', '     ', '     ', '     ', "
+         "'     ' } }); WoppleQuestLevels[1].class = 'WopplePatternsGameLogic'; "
+         "WoppleQuestLevels[1].patternIndex = table.getn(WopplePatterns)");
     auto* menu = dynamic_cast<WoppleMenuScreen*>(manager->GetScreen("MenuScreen"));
     auto* map = dynamic_cast<WoppleMapScreen*>(manager->GetScreen("MapScreen"));
     ASSERT_NE(menu, nullptr);
@@ -71,8 +74,9 @@ TEST_F(WoppleMapQuestTest, ANewPlayerGoesFromTheMenuToTheMapPlaysLevelOneAndFind
     Click(menu, "playQuestButton");
     ASSERT_EQ(manager->GetCurrentScreen(), map);
     EXPECT_EQ(player->GetOptionsTable()["game.mode"].GetString(), "Vevev");
-    auto* intro = dynamic_cast<Dialog*>(map->GetTopDialog(""));
-    ASSERT_NE(intro, nullptr) << "the introduction, once";
+    ASSERT_EQ(map->GetDialogs().size(), 1u) << "the introduction";
+    auto* intro = dynamic_cast<Dialog*>(map->GetDialogs().back());
+    ASSERT_NE(intro, nullptr);
     EXPECT_EQ(Text(intro, "Header"), "Welcome To Wopple Vevev!");
     EXPECT_EQ(map->GetSelectedIsland(), 1);
     EXPECT_EQ(map->GetSelectedLevel(), 1);
@@ -100,25 +104,26 @@ TEST_F(WoppleMapQuestTest, ANewPlayerGoesFromTheMenuToTheMapPlaysLevelOneAndFind
     // Back on the map: island 1 is known, so no news; level 1's record is on the map.
     EXPECT_EQ(manager->GetCurrentScreen(), map);
     EXPECT_EQ(map->GetStateName(), "Normal");
-    EXPECT_EQ(map->GetTopDialog(""), nullptr);
+    EXPECT_TRUE(map->GetDialogs().empty());
     ASSERT_TRUE(WoppleMapScreen::IsLevelCompleted(1)) << "the pattern is matched in this seeded round";
     EXPECT_TRUE(WoppleMapScreen::IsLevelUnlocked(2));
     EXPECT_TRUE(map->FindChild("LevelSelectionButton2", true)->IsVisible());
-    EXPECT_EQ(map->GetSelectedLevel(), 1);
+    EXPECT_EQ(map->GetSelectedLevel(), 2) << "the map opens on the round that comes next";
     Actor* row = map->FindChild("LevelSelectionButton1", true);
-    int stars = 0;
-    for (int star = 0; star < WopplePlayer::kNumStars; ++star) {
-        const bool earned = player->GetStarStatus(1, star);
-        stars += earned ? 1 : 0;
-        EXPECT_EQ(row->FindChild("star" + std::to_string(star + 1), true)->IsVisible(), earned) << star;
-    }
-    EXPECT_EQ(stars, player->GetTotalStars()) << "only level 1 was played";
-    EXPECT_EQ(Text(map, "scoreReachedLabel") != "0", player->GetBestLevelScore(1) > 0);
+    for (int star = 0; star < WopplePlayer::kNumStars; ++star)
+        EXPECT_EQ(row->FindChild("star" + std::to_string(star + 1), true)->IsVisible(), player->GetStarStatus(1, star))
+            << star;
 
-    // The arrow keys move on to the level just opened; Ctrl+Alt+L opens every island.
+    // The arrow keys go back to the round just played, with its score in the details, and on again.
+    Key(SDLK_UP);
+    Passes(2);
+    EXPECT_EQ(map->GetSelectedLevel(), 1);
+    ASSERT_GT(player->GetBestLevelScore(1), 0);
+    EXPECT_NE(Text(map, "scoreReachedLabel"), "0");
     Key(SDLK_DOWN);
     Passes(2);
     EXPECT_EQ(map->GetSelectedLevel(), 2);
+    // Ctrl+Alt+L opens every island.
     Key(SDLK_l, KMOD_LCTRL | KMOD_LALT);
     Passes(2);
     for (int n = 1; n <= 10; ++n)
