@@ -416,7 +416,14 @@ class WoppleMapCheckBonusLevel : public MapState
 {
 public:
     explicit WoppleMapCheckBonusLevel(WoppleMapScreen& s) : MapState(s, "CheckBonusLevel") {}
-    ~WoppleMapCheckBonusLevel() override { FreeTimer(); }
+    ~WoppleMapCheckBonusLevel() override
+    {
+        // The screen may have freed every timer of its own already.
+        try {
+            FreeTimer();
+        } catch (...) {
+        }
+    }
     void OnEnterState() override
     {
         const int island = std::max(m_Screen.GetSelectedIsland() - 1, 1);

@@ -854,8 +854,22 @@ local function MapProgress(n, keys, currentLevel)
     vevev.IslandsKnownUnlocked = {}
 end
 
+-- Answers the map's dialogs, so the next stop finds the map clear, and goes back to the tour.
 local function LeaveMap()
-    return { Destroy = function() SwitchToScreen("Tour") end }
+    return { Destroy = function()
+        for i = 1, 3 do
+            local okay = Screens.MapScreen:RecursiveFind("OkayButton")
+            if okay == nil then
+                break
+            end
+            okay:ManuallyPressButton()
+            okay:ManuallyReleaseButton()
+            for pass = 1, 40 do
+                ScriptBreak()
+            end
+        end
+        SwitchToScreen("Tour")
+    end }
 end
 
 for _, stop in ipairs{
@@ -877,7 +891,9 @@ for _, stop in ipairs{
           MapProgress(10, false, 11)
           SwitchToScreen("MenuScreen")
           ScriptBreak()
-          Press(Screens.MenuScreen, "playQuestButton", 1)
+          local quest = Screens.MenuScreen:RecursiveFind("playQuestButton")
+          quest:ManuallyPressButton()
+          quest:ManuallyReleaseButton()
           return LeaveMap()
       end },
 } do

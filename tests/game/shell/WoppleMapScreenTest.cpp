@@ -1,12 +1,16 @@
 // The quest map: the first visit, the unlocking and star rules at several
 // points of progress, the details panel, the arrow keys, the developer keys,
-// the states after a level and the saving of the selection.
+// the states after a level, the way back from a level and the saving of the
+// selection.
 
 #include "GameTestSupport.h"
 #include "engine/core/VelkLuaState.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/Dialog.h"
 #include "engine/ui/Label.h"
+#include "game/rules/WoppleGameLogicManager.h"
+#include "game/shell/WoppleGameScreen.h"
+#include "game/shell/WoppleGameStart.h"
 #include "game/shell/WoppleMapScreen.h"
 #include "game/shell/WopplePlayer.h"
 #include "game/shell/WoppleScoreRecords.h"
@@ -425,4 +429,27 @@ TEST_F(WoppleMapScreenTest, ASelectionThatCannotBeSavedIsAWarningAndTheMapGoesOn
     Passes(2);
     EXPECT_EQ(map->GetSelectedLevel(), 2);
     EXPECT_EQ(CountLines("WARNING: WoppleMapScreen: the selection was not saved"), 1);
+}
+
+TEST_F(WoppleMapScreenTest, FinishingAnIslandsLastLevelShowsTheMapWithTheNextIslandSelectedAndAnnounced)
+{
+    Complete(1, 5);
+    Arrive();
+    Eval("true; WoppleQuestLevels[5].class = 'WopplePatternsGameLogic'; WoppleQuestLevels[5].patternIndex = 1");
+    ASSERT_TRUE(StartQuestGameAtLevel(5));
+    Passes(3);
+    auto* game = dynamic_cast<WoppleGameScreen*>(manager->GetScreen("GameScreen"));
+    ASSERT_NE(game, nullptr);
+    auto* quest = dynamic_cast<WoppleGameLogicManager*>(game->GetGameLogic());
+    ASSERT_NE(quest, nullptr);
+    quest->AdvanceToNextLevel();
+    Passes(3);
+    EXPECT_EQ(manager->GetCurrentScreen(), map);
+    EXPECT_EQ(map->GetSelectedIsland(), 2);
+    EXPECT_EQ(map->GetSelectedLevel(), 6);
+    EXPECT_EQ(Mode()["currentLevel"].GetInteger(), 6);
+    EXPECT_EQ(map->GetStateName(), "AdvanceToNewIsland");
+    Dialog* news = FrontDialog();
+    ASSERT_NE(news, nullptr);
+    EXPECT_EQ(Text("Text", news), "You've unlocked\nTreasure Island!");
 }
