@@ -60,6 +60,16 @@ LuaObject SubTable(LuaObject parent, const char* key)
 
 bool IsTrue(const LuaObject& value) { return value.IsBoolean() && value.GetBoolean(); }
 
+// A picture the data lacks leaves the actor as it was, with a warning: the map stays usable.
+void ShowPicture(Actor& actor, const std::string& name)
+{
+    try {
+        actor.SetImageFromName(name);
+    } catch (const Exception& e) {
+        LogWrite("WARNING: WoppleMapScreen: %s\n", e.GetMessage().c_str());
+    }
+}
+
 LuaObject Islands()
 {
     LuaObject optionalTable = ObjectLuaState().GetGlobal("Resources")["WoppleIslands"];
@@ -192,9 +202,9 @@ void ApplyIslandLook(Button& button, const LuaObject& island, const IslandLook& 
     const char* name = look.locked      ? "islandNameActorLocked"
                        : look.completed ? "islandNameActor"
                                         : "islandNameActorUnlocked";
-    button.SetImageFromName(StringField(island, image));
+    ShowPicture(button, StringField(island, image));
     if (plate)
-        plate->SetImageFromName(StringField(island, name));
+        ShowPicture(*plate, StringField(island, name));
     if (look.locked)
         button.Disable();
     else
@@ -203,7 +213,8 @@ void ApplyIslandLook(Button& button, const LuaObject& island, const IslandLook& 
 
 Actor* MakeChartStar(int level, const Point<int>& at, bool large)
 {
-    auto* star = new Actor(ChartStarImage(level, large));
+    auto* star = new Actor();
+    ShowPicture(*star, ChartStarImage(level, large));
     star->SetName((boost::format("Star_%1%") % level).str());
     star->SetPosition(at.x, at.y);
     star->SetShaderType(SHADERTYPE_BLENDCOMBINEDALPHA);
@@ -570,7 +581,7 @@ void WoppleMapScreen::CreateIslands()
         const LuaObject visual = island["islandVisualProperties"];
         if (visual.IsTable())
             button->ApplyProperties(visual);
-        button->SetImageFromName(StringField(island, "lockedImage"));
+        ShowPicture(*button, StringField(island, "lockedImage"));
         button->ApplyIntegerProperty("islandNumber", n);
         button->ApplyNamedResource("IslandSelectionButton");
         if (Actor* plate = button->FindChild("IslandNameActor", true)) {
@@ -605,11 +616,11 @@ void WoppleMapScreen::UpdateIslandVisibility()
                 Actor* star = button->FindChild((boost::format("Star_%1%") % level).str(), false);
                 if (!star)
                     break;
-                star->SetImageFromName(ChartStarImage(level, false));
+                ShowPicture(*star, ChartStarImage(level, false));
             }
             const int bonus = BonusLevelOf(island);
             if (Actor* star = bonus ? button->FindChild((boost::format("Star_%1%") % bonus).str(), false) : nullptr)
-                star->SetImageFromName(ChartStarImage(bonus, true));
+                ShowPicture(*star, ChartStarImage(bonus, true));
         }
         if (Actor* path = FindChild((boost::format("Path_%1%") % n).str(), true))
             path->SetVisible(!look.locked, false);

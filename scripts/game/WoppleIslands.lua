@@ -13,21 +13,25 @@ local function Island(n, name, position, nameOffset)
     for k, at in ipairs(StarPositions) do
         stars[k] = { at[1], at[2] }
     end
+    -- Each picture's name is the island's number between a stem and a suffix.
+    local function Picture(stem, suffix)
+        return stem .. n .. suffix .. ".png"
+    end
     return {
         islandName = name,
-        islandNameActor = "islandName" .. n .. ".png",
-        islandNameActorUnlocked = "islandName" .. n .. "Unlocked.png",
-        islandNameActorLocked = "islandName" .. n .. "Locked.png",
+        islandNameActor = Picture("islandName", ""),
+        islandNameActorUnlocked = Picture("islandName", "Unlocked"),
+        islandNameActorLocked = Picture("islandName", "Locked"),
         islandLevels = levels,
         starPositions = stars,
-        lockedImage = "island" .. n .. "_bw.png",
-        unlockedImage = "island" .. n .. "_b.png",
-        completedImage = "island" .. n .. "_g.png",
+        lockedImage = Picture("island", "_bw"),
+        unlockedImage = Picture("island", "_b"),
+        completedImage = Picture("island", "_g"),
         islandVisualProperties = {
             position = position,
             children = {
-                rollOverHilight = Resources.Actor:new{ image = "island" .. n .. "_hl.png", visible = false, zorder = 1 },
-                selectHilight = Resources.Actor:new{ image = "island" .. n .. "_sl.png", visible = false, zorder = 2 },
+                rollOverHilight = Resources.Actor:new{ image = Picture("island", "_hl"), visible = false, zorder = 1 },
+                selectHilight = Resources.Actor:new{ image = Picture("island", "_sl"), visible = false, zorder = 2 },
             },
         },
         islandNameActorOffset = nameOffset,
