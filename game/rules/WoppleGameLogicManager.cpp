@@ -11,7 +11,7 @@
 #include "engine/ui/ScreenManager.h"
 #include "game/rules/WoppleGameEvents.h"
 #include "game/shell/WoppleDialogs.h"
-#include "game/shell/WoppleEndLevelDialog.h"
+#include "game/shell/WoppleMapScreen.h"
 #include "game/shell/WoppleGameStart.h"
 
 #include <boost/format.hpp>
@@ -195,8 +195,14 @@ void WoppleGameLogicManager::AdvanceToNextLevel()
         for (int i = 1; i <= islands.GetN(); ++i) {
             const LuaObject levels = islands[i]["islandLevels"];
             if (levels.IsTable() && levels[1].IsInteger() && levels[1].GetInteger() == next) {
-                // A new island: the player starts it from the map.
-                ShowMap("AdvanceToNewIsland");
+                // A new island: the player starts it from the map, with it selected.
+                Screen* map = SwitchToMapOrMenu();
+                if (auto* chart = dynamic_cast<WoppleMapScreen*>(map)) {
+                    chart->UpdateIslandSign(i);
+                    chart->UpdateLevelStars(next);
+                }
+                if (map)
+                    map->SetState("AdvanceToNewIsland");
                 return;
             }
         }
@@ -207,7 +213,7 @@ void WoppleGameLogicManager::AdvanceToNextLevel()
         ShowMap("");
         return;
     }
-    if (WoppleEndLevelDialog::IsLevelUnlocked(next)) {
+    if (WoppleMapScreen::IsLevelUnlocked(next)) {
         startNext();
         return;
     }
@@ -216,7 +222,23 @@ void WoppleGameLogicManager::AdvanceToNextLevel()
         if (!bonus.IsInteger() || bonus.GetInteger() != next)
             continue;
         const LuaObject name = islands[i]["islandName"];
-        ShowMap("");
+        Screen* map = SwitchToMapOrMenu();
+        if (auto* chart = dynamic_cast<WoppleMapScreen*>(map)) {
+            // The island's own levels when it is open, else the last level of the island before it.
+            const LuaObject levels = islands[i]["islandLevels"];
+            const int first = levels.IsTable() && levels[1].IsInteger() ? levels[1].GetInteger() : 0;
+            if (WoppleMapScreen::IsLevelUnlocked(first)) {
+                chart->UpdateIslandSign(i);
+                chart->UpdateLevelStars(first);
+            } else {
+                if (i <= 1)
+                    VELK_THROW(Exception, AssertionText("islandNumber > 1"));
+                const LuaObject before = islands[i - 1]["islandLevels"];
+                chart->UpdateIslandSign(i - 1);
+                if (before.IsTable() && before[before.GetN()].IsInteger())
+                    chart->UpdateLevelStars(before[before.GetN()].GetInteger());
+            }
+        }
         ScreenManager* screens = ScreenManager::GetInstance();
         if (Screen* shown = screens ? screens->GetCurrentScreen() : nullptr)
             shown->StartDialog(

@@ -12,6 +12,7 @@
 #include "game/shell/WoppleAwardScreen.h"
 #include "game/shell/WoppleDialogLibrary.h"
 #include "game/shell/WoppleGameScreen.h"
+#include "game/shell/WoppleMapScreen.h"
 #include "game/shell/WoppleScoreRecords.h"
 #include "game/shell/WoppleMenuScreen.h"
 #include "game/shell/WoppleSplashScreen.h"
@@ -61,6 +62,7 @@ const char* const kGameScripts[] = {
     "WoppleClassicScreenLayout.lua",
     "WoppleDialogs.lua",
     "WoppleFonts.lua",
+    "WoppleIslands.lua",
     "WoppleMapScreen.lua",
     "WoppleMenuScreen.lua",
     "WoppleMultiBoardCellConnections.lua",
@@ -166,6 +168,7 @@ void WoppleApp::AddScreens()
     ScreenManager::GetInstance()->AddScreen(new WoppleSplashScreen);
     ScreenManager::GetInstance()->AddScreen(new WoppleMenuScreen);
     ScreenManager::GetInstance()->AddScreen(new WoppleGameScreen);
+    ScreenManager::GetInstance()->AddScreen(new WoppleMapScreen);
     ScreenManager::GetInstance()->AddScreen(new WoppleAwardScreen);
 }
 

@@ -19,6 +19,7 @@
 #include "engine/ui/NoteManager.h"
 #include "engine/ui/ScreenManager.h"
 #include "engine/ui/TopRecordsView.h"
+#include "game/rules/WoppleGameLogic.h"
 #include "game/shell/SetupNewPlayerWizard.h"
 #include "game/shell/WoppleGameStart.h"
 #include "game/shell/WopplePlayer.h"
@@ -372,13 +373,7 @@ bool WoppleMenuScreen::OnNormalButtonClick(const EventRecord& event)
             ShowNotYet(button, "The Classic game");
     } else if (name == "playQuestButton") {
         SetGameMode("Vevev");
-        if (HasScreen("MapScreen")) {
-            ScreenManager::GetInstance()->SwitchToScreen("MapScreen");
-            if (Screen* map = ScreenManager::GetInstance()->GetScreen("MapScreen"))
-                map->SetState("AdvanceToNewIsland");
-        } else {
-            ShowNotYet(button, "The Quest map");
-        }
+        WoppleGameLogic::GoToScreen("MapScreen");
     } else if (name == "quitButton") {
         SetState("QuittingApp");
     } else if (name == "myStampsButton") {
@@ -406,8 +401,7 @@ bool WoppleMenuScreen::OnNormalKeyDown(const EventRecord& event)
     }
     if (key == SDLK_SPACE && !IsOnlyCtrlAltPressed(modifiers)) {
         SetGameMode("Vevev");
-        // The quest's start at the player's level comes with the game screen.
-        ShowNotYet(FindChild("playQuestButton", true), "The Quest");
+        StartQuestGameAtLevel(GetCurrentQuestLevel());
         return false;
     }
     return false;

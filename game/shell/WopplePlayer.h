@@ -39,6 +39,8 @@ public:
     bool GetStarStatus(int level, int star) const;
     // Stars held over all quest levels; an assertion failure for an empty slot.
     int GetTotalStars() const;
+    // The player's best quest score of the level: 0 without records.
+    std::int64_t GetBestLevelScore(int level) const;
     // At least one score record of the quest level; false for level 0.
     bool HasPlayedLevel(int level) const;
 
@@ -70,6 +72,4 @@ public:
 private:
     // The quest's "LevelRecords", or nil; made by nothing that only reads.
     LuaObject FindLevelRecords() const;
-    // The player's best quest score of the level: 0 without records.
-    std::int64_t GetBestLevelScore(int level) const;
 };

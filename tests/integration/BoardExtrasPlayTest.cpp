@@ -22,7 +22,8 @@ TEST_F(ProgramTest, TwoRoundsWithFrogsTheBonusTimerAndTreasureBoxesRunWithoutAFa
     ExpectInOrder(output, {"SetState: SpinWheel\n", "SetState: ProcessMatch\n", "SetState: ProcessEndGame\n",
                            "AutoPlay: the round is over", "AutoPlay: ReplayButton", "SetState: InitialState\n",
                            "SetState: ProcessEndGame\n", "AutoPlay: the round is over",
-                           "AutoPlay: QuitToMapButton (ProcessEndGame)\n", "AutoPlay: back on the menu after 2 rounds\n"});
+                           "AutoPlay: QuitToMapButton (ProcessEndGame)\n", "OnScreenTransition -> WoppleMapScreen\n",
+                           "AutoPlay: back on the map after 2 rounds\n"});
     // The frogs hopped, and with every line boxed some box was opened.
     EXPECT_NE(output.find("WoppleBonusSquares::Rearrange: 3 squares on board 1\n"), std::string::npos);
     EXPECT_NE(output.find("WoppleTreasureBoxAnimation::Start: "), std::string::npos);

@@ -34,10 +34,11 @@ TEST_F(ProgramTest, TheAutomatedPlayerPlaysATwoBoardLevelToItsGoalAndReplaysItFr
     EXPECT_NE(first.find("AutoPlay: cell 2 "), std::string::npos);
     // Its bonus once in the round.
     EXPECT_EQ(first.find("Level goal reached", first.find("Level goal reached") + 1), std::string::npos);
-    // Replayed from the results, the level starts afresh; the second round ends back on the menu, as this build has no map.
+    // Replayed from the results, the level starts afresh; the second round ends back on the map.
     ExpectInOrder(output, {"AutoPlay: the round is over", "AutoPlay: ReplayButton (ProcessEndGame)\n",
                            "SetState: InitialState\n", "SetState: ProcessEndGame\n", "AutoPlay: the round is over",
-                           "AutoPlay: QuitToMapButton (ProcessEndGame)\n", "AutoPlay: back on the menu after 2 rounds\n"});
+                           "AutoPlay: QuitToMapButton (ProcessEndGame)\n", "OnScreenTransition -> WoppleMapScreen\n",
+                           "AutoPlay: back on the map after 2 rounds\n"});
     EXPECT_EQ(output.find("AutoPlay: stuck"), std::string::npos) << output;
     EXPECT_EQ(output.find("Assertion failed: (CurrentGameMode"), std::string::npos) << output;
 

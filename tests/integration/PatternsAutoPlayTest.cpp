@@ -1,6 +1,6 @@
 // The automated player on pattern levels of the real program: a quest level's
 // table replaced at the console (the top-score lists are made for the levels
-// the table has at start), the level started, played by clicks to its end.
+// the table has at start), the level started, played by clicks to its end and left for the map.
 
 #include "ProgramFixture.h"
 
@@ -21,7 +21,7 @@ std::string PlayLevel(const std::string& levelTable, int seed, int rounds = 0)
 
 } // namespace
 
-TEST_F(ProgramTest, APatternLevelIsPlayedToItsEndWithThePatternMarkedAfterItsIntroThenLeftForTheMenu)
+TEST_F(ProgramTest, APatternLevelIsPlayedToItsEndWithThePatternMarkedAfterItsIntroThenLeftForTheMap)
 {
     std::string output;
     const std::string console = PlayLevel(
@@ -33,9 +33,9 @@ TEST_F(ProgramTest, APatternLevelIsPlayedToItsEndWithThePatternMarkedAfterItsInt
                            "SetState: AssignNumbers\n", "SetState: ExplainGame\n", "SetState: StartGame\n",
                            "Game sound: sparkle_little.ogg\n", "SetState: EndGameTransition\n",
                            "SetState: ProcessEndGame\n", "AutoPlay: the round is over",
-                           // The results' Map button: without a map, back to the menu.
-                           "AutoPlay: QuitToMapButton (ProcessEndGame)\n", "No map in this build; back to the menu.\n",
-                           "OnScreenTransition -> WoppleMenuScreen\n", "AutoPlay: back on the menu after 1 rounds\n"});
+                           // The results' Map button leads to the map, which ends the automated player.
+                           "AutoPlay: QuitToMapButton (ProcessEndGame)\n", "OnScreenTransition -> WoppleMapScreen\n",
+                           "AutoPlay: back on the map after 1 rounds\n"});
     // The coconut's 21 squares are rarely all matched in twenty spins; when
     // they are, the celebration comes once.
     const std::string celebration = "output Logic SetState: ProcessCompletedPattern\n";

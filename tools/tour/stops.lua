@@ -897,3 +897,73 @@ for _, stop in ipairs {
     { name = "award-screen-stamp-to-earn", screen = "AwardScreen", open = ShowStampBook,
       before = ClickStamp("tenMillion") },
 } do table.insert(TourStops, stop) end
+
+-- The quest map. The first player's quest starts afresh; "progress" gives
+-- levels 1 to n completed (each with its secret when keys), the introduction
+-- and the help blink seen, and the level the map opens on.
+local function QuestTable()
+    local modes = Players[1].Game_Modes
+    modes.Vevev = modes.Vevev or CreateGameModeTable()
+    return modes.Vevev
+end
+
+local function MapProgress(n, keys, currentLevel)
+    NamePlayers()
+    Players[1].Options["game.mode"] = "Vevev"
+    Players[1].Options.MapScreenStats = { seenHelpBlink = true }
+    local records = {}
+    for level = 1, n do
+        records[level] = { Completed = true, SecretFound = keys, SecondsTaken = 95, NumberOfButterflies = 2 }
+    end
+    local vevev = QuestTable()
+    vevev.LevelRecords = records
+    vevev.MapStats = { seenIntro = true }
+    vevev.currentLevel = currentLevel
+    vevev.IslandsKnownUnlocked = {}
+end
+
+-- Answers the map's dialogs, so the next stop finds the map clear, and goes back to the tour.
+local function LeaveMap()
+    return { Destroy = function()
+        for i = 1, 3 do
+            local okay = Screens.MapScreen:RecursiveFind("OkayButton")
+            if okay == nil then
+                break
+            end
+            okay:ManuallyPressButton()
+            okay:ManuallyReleaseButton()
+            for pass = 1, 40 do
+                ScriptBreak()
+            end
+        end
+        SwitchToScreen("Tour")
+    end }
+end
+
+for _, stop in ipairs{
+    { name = "map-first-visit", screen = "MapScreen", open = function()
+          NamePlayers()
+          local vevev = QuestTable()
+          vevev.LevelRecords, vevev.MapStats, vevev.currentLevel = {}, nil, nil
+          Players[1].Options.MapScreenStats = nil
+          SwitchToScreen("MapScreen")
+          return LeaveMap()
+      end },
+    { name = "map-island-selected", screen = "MapScreen", open = function()
+          MapProgress(7, true, 7)
+          SwitchToScreen("MapScreen")
+          return LeaveMap()
+      end },
+    -- From the menu's quest button, as a player back from the last level of island 2.
+    { name = "map-new-island", screen = "MapScreen", open = function()
+          MapProgress(10, false, 11)
+          SwitchToScreen("MenuScreen")
+          ScriptBreak()
+          local quest = Screens.MenuScreen:RecursiveFind("playQuestButton")
+          quest:ManuallyPressButton()
+          quest:ManuallyReleaseButton()
+          return LeaveMap()
+      end },
+} do
+    table.insert(TourStops, stop)
+end

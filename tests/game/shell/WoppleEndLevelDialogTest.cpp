@@ -402,8 +402,9 @@ TEST_F(WoppleEndLevelDialogTest, LevelsOpenInTurnAndBonusLevelsByTheirIslandsSec
     EXPECT_FALSE(WoppleEndLevelDialog::IsLevelUnlocked(3)) << "a record that is no table";
     EXPECT_FALSE(WoppleEndLevelDialog::IsLevelUnlocked(4)) << "Completed must be the boolean";
 
-    // Without the islands a bonus level cannot be looked up.
-    EXPECT_THROW(WoppleEndLevelDialog::IsLevelUnlocked(51), Exception);
+    // A bonus level that no island names: nothing opens it.
+    Lua("Resources.WoppleIslands = {}");
+    EXPECT_FALSE(WoppleEndLevelDialog::IsLevelUnlocked(51));
     Lua("Resources.WoppleIslands = { { bonusLevel = 51, islandLevels = { 6, 7 } },"
         " { bonusLevel = 52, islandLevels = { 6, 7, 8 } }, { bonusLevel = 53, islandLevels = {} } }");
     EXPECT_TRUE(WoppleEndLevelDialog::IsLevelUnlocked(51));

@@ -1,5 +1,5 @@
 // The menu: paging the score board, the Ctrl+Alt developer key, the ways into
-// a game that are not built yet, the first player's name and the layout.
+// a game that are not built yet, the quest's way to the map, the first player's name and the layout.
 
 #include "GameTestSupport.h"
 #include "engine/runtime/GameRecords.h"
@@ -202,7 +202,6 @@ TEST_F(WoppleMenuScreenTest, AWayInThatIsNotBuiltShowsANoteAndWarns)
         const char* mode;
     };
     const Case cases[] = {
-        {"playQuestButton", "The Quest map is coming soon!", "Vevev"},
         {"playClassicButton", "The Classic game is coming soon!", "Classic"},
     };
     // A build without the Classic game's logic.
@@ -217,6 +216,17 @@ TEST_F(WoppleMenuScreenTest, AWayInThatIsNotBuiltShowsANoteAndWarns)
         }
     }
     SetWoppleGameLogicFactory("Classic", classic);
+}
+
+TEST_F(WoppleMenuScreenTest, PlayQuestLeadsToTheMapInTheQuestMode)
+{
+    ShowMenu();
+    player->GetOptionsTable().SetString("game.mode", "Classic");
+    Click("playQuestButton");
+    ASSERT_NE(manager->GetCurrentScreen(), nullptr);
+    EXPECT_EQ(manager->GetCurrentScreen()->GetName(), "MapScreen");
+    EXPECT_EQ(player->GetOptionsTable()["game.mode"].GetString(), "Vevev");
+    EXPECT_EQ(NoteText(), "");
 }
 
 TEST_F(WoppleMenuScreenTest, AFirstPlayerWithoutANameIsAskedForOneAndCancelGivesTheSlotName)
