@@ -138,7 +138,7 @@ local function DetailRow(children, y, description, value, star)
         textAlignment = Resources.TextAlignment.Right,
         alignmentOffset = { -12, y + 10 },
     }
-    children[star] = Resources.Actor:new{ image = "star_levels.png", position = { 6, y }, visible = false, zorder = 2 }
+    children[star] = Resources.Actor:new{ image = "star_key.png", position = { 6, y }, visible = false, zorder = 2 }
 end
 
 local detailChildren = {}
@@ -151,10 +151,11 @@ DetailRow(detailChildren, 147, { "fullCardTitle", "Full Card" }, "fullCardLabel"
 
 -- ---------------------------------------------------------------- the screen
 
--- The route to island n runs from island n - 1; each picture spans the two islands' middles.
+-- The route to island n runs from island n - 1; each picture's top-left
+-- corner (data/images/map/paths.txt).
 local pathPositions = {
-    { 121, 140 }, { 302, 140 }, { 103, 231 }, { 103, 231 }, { 244, 301 },
-    { 237, 336 }, { 107, 346 }, { 81, 346 }, { 81, 459 },
+    { 183, 124 }, { 310, 159 }, { 164, 207 }, { 152, 226 }, { 297, 294 },
+    { 305, 332 }, { 158, 335 }, { 19, 337 }, { 136, 446 },
 }
 local pathChildren = {}
 for n = 2, 10 do
@@ -191,7 +192,7 @@ Resources.WoppleMapScreen = Resources.Object:new{
                     alignmentOffset = { 0, 60 },
                     zorder = 2,
                 },
-                PanelLevels = Resources.Actor:new{ image = "PanelLevels.png", position = { 0, 96 }, zorder = 1 },
+                PanelLevels = Resources.Actor:new{ image = "PanelLevels.png", position = { 0, 84 }, zorder = 1 },
                 LevelTxt = Resources.Label:new{
                     font = "MapLevelNameFont",
                     fgColor = "OffWhite",
@@ -201,20 +202,20 @@ Resources.WoppleMapScreen = Resources.Object:new{
                     text = "Choose a Round",
                     alignTo = Resources.RectAlignment.MidTop,
                     alignment = Resources.RectAlignment.Center,
-                    alignmentOffset = { 0, 110 },
+                    alignmentOffset = { -2, 106 },
                     zorder = 2,
                 },
                 UsableButtonsArea = Resources.Actor:new{ position = { 8, 122 }, size = { 250, 185 }, zorder = 3 },
                 BonusButtonArea = Resources.Actor:new{ position = { 12, 310 }, size = { 250, 24 }, zorder = 3 },
                 levelDetailsArea = Resources.Actor:new{
-                    image = "panel_details.png",
+                    image = "panel_key.png",
                     position = { 20, 348 },
                     zorder = 5,
                     children = detailChildren,
                 },
                 playButton = MapButton{
                     image = "btn_play_map.png",
-                    text = "",
+                    text = "Play",
                     position = { 104, 516 },
                     enterKey = true,
                     spaceKey = true,
@@ -226,7 +227,8 @@ Resources.WoppleMapScreen = Resources.Object:new{
                             image = "playButtonRope.png",
                             alignTo = Resources.RectAlignment.MidTop,
                             alignment = Resources.RectAlignment.MidBottom,
-                            alignmentOffset = { 0, 6 },
+                            -- Only its knots show above the button, clear of the panel.
+                            alignmentOffset = { 0, 26 },
                             zorder = -1,
                         },
                     },
