@@ -954,16 +954,6 @@ for _, stop in ipairs{
           SwitchToScreen("MapScreen")
           return LeaveMap()
       end },
-    -- From the menu's quest button, as a player back from the last level of island 2.
-    { name = "map-new-island", screen = "MapScreen", open = function()
-          MapProgress(10, false, 11)
-          SwitchToScreen("MenuScreen")
-          ScriptBreak()
-          local quest = Screens.MenuScreen:RecursiveFind("playQuestButton")
-          quest:ManuallyPressButton()
-          quest:ManuallyReleaseButton()
-          return LeaveMap()
-      end },
 } do
     table.insert(TourStops, stop)
 end
