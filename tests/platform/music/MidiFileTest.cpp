@@ -142,6 +142,7 @@ TEST(MidiFileTest, TheGamesPieceHasItsSectionsAsMarkersOnWholeMeasures)
     EXPECT_EQ(MarkerRange(piece, "End"), (Range{10 * measure, 12 * measure}));
     // The level music's parts follow, named with blanks.
     EXPECT_EQ(MarkerRange(piece, "Wopple Theme Intro"), (Range{12 * measure, 14 * measure}));
-    EXPECT_EQ(MarkerRange(piece, "Wopple Theme Ending"), (Range{24 * measure, 26 * measure}));
-    EXPECT_EQ(piece.GetEndTick(), 26 * measure);
+    EXPECT_EQ(MarkerRange(piece, "Wopple Theme Part 4"), (Range{26 * measure, 30 * measure}));
+    EXPECT_EQ(MarkerRange(piece, "Wopple Theme Ending"), (Range{36 * measure, 38 * measure}));
+    EXPECT_EQ(piece.GetEndTick(), 38 * measure);
 }
