@@ -24,16 +24,16 @@ HelpScripts = {
     },
 
     MapScreen = Section{
-        { name = "islands", spot = { 400, 260 }, direction = BUBBLE_POINT_BOTTOM,
+        { name = "islands", spot = { 220, 300 }, direction = BUBBLE_POINT_RIGHT,
           text = "Each island has five rounds. Finish them to sail on to the next island." },
-        { name = "levels", spot = { 150, 300 }, direction = BUBBLE_POINT_RIGHT,
-          text = "Click a round to play it. Rounds you have finished show their stars." },
-        { name = "stars", spot = { 150, 460 }, direction = BUBBLE_POINT_RIGHT,
-          text = "Score well and play fast to earn up to five stars in every round." },
-        { name = "bonus", spot = { 600, 420 }, direction = BUBBLE_POINT_LEFT,
-          text = "Earn enough stars on an island and its bonus round opens up." },
-        { name = "arrows", spot = { 400, 560 }, direction = BUBBLE_POINT_TOP,
-          text = "The arrow keys move you around the map too." },
+        { name = "levels", spot = { 600, 160 }, direction = BUBBLE_POINT_LEFT,
+          text = "Click a round to choose it. Rounds you have played show their stars." },
+        { name = "stars", spot = { 600, 420 }, direction = BUBBLE_POINT_LEFT,
+          text = "Score well, find the secret key, play fast and fill the card to earn up to five stars." },
+        { name = "bonus", spot = { 600, 300 }, direction = BUBBLE_POINT_LEFT,
+          text = "Find the secret keys of all five rounds of an island and its bonus round opens up." },
+        { name = "play", spot = { 610, 530 }, direction = BUBBLE_POINT_LEFT,
+          text = "Press Play to start the chosen round. The arrow keys move you around the map too." },
     },
 
     AwardScreen = Section{
