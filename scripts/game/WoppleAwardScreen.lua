@@ -15,17 +15,7 @@ Colors{ Pink = { 255, 95, 138 } }
 local KeyF1 = 282
 
 local function CornerButton(fields)
-    local button = {
-        resource = "Button",
-        useFrames = true,
-        highlightSound = "TinyClick.ogg",
-        clickSound = "click.ogg",
-        zorder = 5,
-    }
-    for key, value in pairs(fields) do
-        button[key] = value
-    end
-    return Resources.Button:new(button)
+    return WoppleButton(fields, 5)
 end
 
 local Ink = { 59, 35, 20 }

@@ -5,18 +5,25 @@
 -- Key code of F1.
 local KeyF1 = 282
 
-local function GameButton(fields)
+-- A framed button with the game's click and roll-over sounds; the fields
+-- given (and a z-order, when given) complete or override it. Every screen's
+-- layout makes its buttons with it.
+function WoppleButton(fields, zorder)
     local button = {
         resource = "Button",
         useFrames = true,
         highlightSound = "TinyClick.ogg",
         clickSound = "click.ogg",
-        zorder = 20,
+        zorder = zorder,
     }
     for key, value in pairs(fields) do
         button[key] = value
     end
     return Resources.Button:new(button)
+end
+
+local function GameButton(fields)
+    return WoppleButton(fields, 20)
 end
 
 function WoppleGameLayout(background, children)

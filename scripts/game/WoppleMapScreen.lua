@@ -4,18 +4,7 @@
 
 local KeyF1 = 282
 
-local function MapButton(fields)
-    local button = {
-        resource = "Button",
-        useFrames = true,
-        highlightSound = "TinyClick.ogg",
-        clickSound = "click.ogg",
-    }
-    for key, value in pairs(fields) do
-        button[key] = value
-    end
-    return Resources.Button:new(button)
-end
+local MapButton = WoppleButton
 
 local function PanelLabel(fields)
     local label = {

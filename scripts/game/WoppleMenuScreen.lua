@@ -7,18 +7,7 @@ Resources.MenuBigButtonFont = Resources.Font:new{ fontName = "Dosis-ExtraBold.ot
 -- Key codes of the arrow keys and F1.
 local KeyLeft, KeyRight, KeyF1 = 276, 275, 282
 
-local function MenuButton(fields)
-    local button = {
-        resource = "Button",
-        useFrames = true,
-        highlightSound = "TinyClick.ogg",
-        clickSound = "click.ogg",
-    }
-    for key, value in pairs(fields) do
-        button[key] = value
-    end
-    return Resources.Button:new(button)
-end
+local MenuButton = WoppleButton
 
 local function BigButton(text, y, key)
     return MenuButton{
