@@ -24,6 +24,13 @@ local function NamePlayers()
     SetCurrentPlayerFromIndex(1, 1)
 end
 
+-- The tour's own level goes again with its game: the quest's score lists know
+-- only the real levels.
+local function LeaveTourLevel()
+    SwitchToScreen("Tour")
+    WoppleQuestLevels[101] = nil
+end
+
 -- The game's splash, shown as a stop; taking it away goes back to the tour.
 -- Loaded, it goes on to the menu, which asks a nameless player for a name.
 local function ShowSplash()
@@ -326,7 +333,7 @@ local function StartClassic()
     Debug_StartClassicGame()
     local root = Screens.GameScreen:FindChild("RootActor", true)
     assert(root ~= nil, "no game on the game screen")
-    return root, { Destroy = function() SwitchToScreen("Tour") end }
+    return root, { Destroy = LeaveTourLevel }
 end
 
 -- Steps the tour until the test holds (or a long while has passed).
@@ -589,7 +596,7 @@ local function StartMultiBoard(class, wopples, supers)
     Debug_StartQuestGame(101)
     local root = Screens.GameScreen:FindChild("RootActor", true)
     assert(root ~= nil, "no multi-board game on the game screen")
-    return root, { Destroy = function() SwitchToScreen("Tour") end }
+    return root, { Destroy = LeaveTourLevel }
 end
 
 local function MultiBoardsDealt()
@@ -655,7 +662,7 @@ for _, stop in ipairs((function()
         Debug_StartQuestGame(level)
         local root = Screens.GameScreen:FindChild("RootActor", true)
         assert(root ~= nil, "no game on the game screen")
-        return root, { Destroy = function() SwitchToScreen("Tour") end }
+        return root, { Destroy = LeaveTourLevel }
     end
     local function Board()
         local root = GameRoot()
@@ -740,7 +747,7 @@ local function StartExtrasLevel(fields)
     WoppleQuestLevels[101] = level
     Debug_StartQuestGame(101)
     assert(GameRoot() ~= nil, "no game on the game screen")
-    return { Destroy = function() SwitchToScreen("Tour") end }
+    return { Destroy = LeaveTourLevel }
 end
 
 local function ExtrasActor(name)
@@ -953,6 +960,19 @@ for _, stop in ipairs{
           MapProgress(7, true, 7)
           SwitchToScreen("MapScreen")
           return LeaveMap()
+      end },
+    { name = "map-new-island", screen = "MapScreen", open = function()
+          MapProgress(10, false, 11)
+          SwitchToScreen("MenuScreen")
+          return LeaveMap()
+      end,
+      before = function()
+          local quest = Screens.MenuScreen:RecursiveFind("playQuestButton")
+          quest:ManuallyPressButton()
+          quest:ManuallyReleaseButton()
+          for pass = 1, 40 do
+              ScriptBreak()
+          end
       end },
 } do
     table.insert(TourStops, stop)
