@@ -206,7 +206,8 @@ local kLevels = {
       cellJokers = 1, treasureBoxManagerDetails = Boxes{ "column 3", "row 5" }, starScore = 34500, starTime = 135 },
     { "Driftwood Den", class = "WopplePiratesFortuneGameLogic",
       intro = { WopplePiratesFortuneLevel.levelIntroTitle, WopplePiratesFortuneLevel.levelIntroDialog },
-      secretSquare = Secret(4, 3), cellFreeSpins = 4, starScore = 30000, starTime = 240 },
+      secretSquare = Secret(4, 3), cellFreeSpins = 4, cellCoins = 3, cellJokers = 1, starScore = 30000,
+      starTime = 240 },
 
     -- Island 5: devil cherubs and bigger patterns.
     { "Lava Ledge", class = "WopplePatternsGameLogic", patternIndex = 43, intro = Intro("devilCherubs"),
