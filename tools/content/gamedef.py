@@ -64,7 +64,9 @@ def game_definition(template, description, version):
     for key in ("@DESCRIPTION@", "@VERSION@"):
         if template.count(key) != 1:
             raise GameDefError("the template must hold %s exactly once" % key)
-    text = template.replace("@DESCRIPTION@", escape(description)).replace("@VERSION@", escape(version))
+    # The version stands in an attribute, the description in an element.
+    text = (template.replace("@DESCRIPTION@", escape(description))
+            .replace("@VERSION@", escape(version, {'"': "&quot;"})))
     return "\ufeff".encode("utf-16-le") + text.replace("\n", "\r\n").encode("utf-16-le")
 
 
