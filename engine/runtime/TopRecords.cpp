@@ -26,14 +26,21 @@ GameRecord AbstractTopGameRecordsList::GetRecord(int index) const
 
 void AbstractTopGameRecordsList::OnGameRecordAdded(uint32_t tag, GameRecordGuid guid)
 {
+    OnGameRecordAdded(tag, guid, GameRecord(tag, guid).GetTable());
+}
+
+void AbstractTopGameRecordsList::OnGameRecordAdded(uint32_t tag, GameRecordGuid guid, const LuaObject& table)
+{
     GameRecord record(tag, guid);
     // Told twice of one record, a list still shows it once.
     for (const GameRecord& entry : m_Entries)
         if (entry.GetGuid() == guid)
             return;
-    if (m_ExtraFilter && !m_ExtraFilter(record))
+    // The list's own test first: it turns most records away, and the extra
+    // filter looks the record's table up again.
+    if (!AcceptsRecord(tag, table))
         return;
-    if (!AcceptsRecord(tag, record.GetTable()))
+    if (m_ExtraFilter && !m_ExtraFilter(record))
         return;
     m_Entries.push_back(record);
     std::stable_sort(m_Entries.begin(), m_Entries.end(), m_Comparison);
@@ -123,8 +130,11 @@ void TopRecordsManager::GetLists(std::vector<TopRecordsList*>& lists) const
 
 void TopRecordsManager::OnGameRecordAdded(uint32_t tag, GameRecordGuid guid)
 {
+    if (m_Lists.empty())
+        return;
+    const LuaObject table = GameRecord(tag, guid).GetTable();
     for (const auto& list : m_Lists)
-        list->OnGameRecordAdded(tag, guid);
+        list->OnGameRecordAdded(tag, guid, table);
 }
 
 void TopRecordsManager::OnGameRecordRemoved(GameRecordGuid guid)

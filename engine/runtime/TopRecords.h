@@ -35,6 +35,10 @@ public:
     virtual GameRecord GetRecord(int index) const = 0;
     // Whether a newly added record belongs in this list.
     virtual bool AcceptsRecord(uint32_t tag, const LuaObject& table) const = 0;
+    // A record notice with the record's table already at hand: the manager
+    // looks it up once for all its lists.
+    virtual void OnGameRecordAdded(uint32_t tag, GameRecordGuid guid, const LuaObject&) { OnGameRecordAdded(tag, guid); }
+    using GameRecordObserver::OnGameRecordAdded;
 };
 
 // A list whose entries are game records (the cards keep what these hold).
@@ -43,7 +47,7 @@ class TopGameRecordsList : public TopRecordsList
 };
 
 // The shared layout of the game's record lists: up to ten entries kept in the
-// order of a comparison, an optional extra filter asked before the list's own
+// order of a comparison, an optional extra filter asked after the list's own
 // AcceptsRecord, and the class of the row actors that show entries.
 class AbstractTopGameRecordsList : public TopGameRecordsList
 {
@@ -64,6 +68,7 @@ public:
     // An accepted record joins the entries, which are sorted again (a record
     // that ties keeps its place behind the older ones) and cut to ten.
     void OnGameRecordAdded(uint32_t tag, GameRecordGuid guid) override;
+    void OnGameRecordAdded(uint32_t tag, GameRecordGuid guid, const LuaObject& table) override;
     void OnGameRecordRemoved(GameRecordGuid guid) override;
 
     Class* GetRowClass() const { return m_RowClass; }

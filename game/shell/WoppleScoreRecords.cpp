@@ -229,7 +229,7 @@ std::string TopWoppleGameTypeLevelRecordsList::GetKey() const
 
 bool TopWoppleGameTypeLevelRecordsList::AcceptsRecord(uint32_t, const LuaObject& table) const
 {
-    return IsGameType(table, m_GameType) && IsLevel(table, m_Level);
+    return IsLevel(table, m_Level) && IsGameType(table, m_GameType);
 }
 
 // ---------------------------------------------------------------- player
@@ -344,7 +344,7 @@ bool TopWopplePlayerGameTypeLevelRecordsList::MatchesKey(const std::string& key)
 
 bool TopWopplePlayerGameTypeLevelRecordsList::AcceptsRecord(uint32_t, const LuaObject& table) const
 {
-    return IsGameTypeRecord(table) && IsLevel(table, m_Level) && IsPlayersRecord(table);
+    return IsLevel(table, m_Level) && IsGameTypeRecord(table) && IsPlayersRecord(table);
 }
 
 // ---------------------------------------------------------------- row

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <dlfcn.h>
 #include <cstdlib>
 #include <future>
 #include <string>
@@ -20,6 +21,17 @@ const char* const kSoundFonts[] = {
     "/usr/share/sounds/sf2/TimGM6mb.sf2",
     "/usr/share/sounds/sf3/default-GM.sf3",
 };
+
+// The synthesiser reads a SoundFont's samples in parallel where its build
+// uses OpenMP, and the idle workers then spin for a good while: as much CPU
+// as the rest of start-up. One thread reads them as fast for a SoundFont of
+// this size. Looked up at run time: a build without OpenMP has no such call.
+void ReadSamplesOnThisThreadOnly()
+{
+    using SetNumThreads = void (*)(int);
+    if (auto set = reinterpret_cast<SetNumThreads>(dlsym(RTLD_DEFAULT, "omp_set_num_threads")))
+        set(1);
+}
 
 bool IsFile(const std::string& path)
 {
@@ -133,6 +145,7 @@ public:
         // beside the splash, and the first song waits for it.
         m_SoundFont = soundFont;
         m_Loader = std::async(std::launch::async, [synth = m_Synth, soundFont] {
+            ReadSamplesOnThisThreadOnly();
             return fluid_synth_sfload(synth, soundFont.c_str(), 1) != FLUID_FAILED;
         });
         return MusicStatus();
