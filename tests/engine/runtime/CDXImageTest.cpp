@@ -409,8 +409,9 @@ TEST(CDXImage, EveryCutOfAFileIsRefusedUnlessOnlyAnOptionalTailIsMissing)
             CDXDecodedImage out;
             const bool decoded = Decode(Cut(c.bytes, length), format, out);
             EXPECT_EQ(decoded, length >= c.bytes.size() - c.optionalTail) << "cut to " << length;
-            if (decoded)
+            if (decoded) {
                 EXPECT_EQ(CDXImage::ToARGB(out).size(), static_cast<std::size_t>(out.Width() * out.Height()));
+            }
         }
     }
 }
