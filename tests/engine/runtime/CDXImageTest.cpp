@@ -32,6 +32,18 @@ void Put32LE(Bytes& bytes, std::size_t at, std::uint32_t value)
         bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
+// The same bitmap with the 108-byte information header of the later versions:
+// its colour table follows that header, not the first 40 bytes.
+Bytes WithLongerInfoHeader(Bytes bmp)
+{
+    const std::uint32_t offset = bmp[10] | bmp[11] << 8 | bmp[12] << 16 | static_cast<std::uint32_t>(bmp[13]) << 24;
+    bmp.insert(bmp.begin() + 54, 68, 0xCC);
+    Put32LE(bmp, 2, static_cast<std::uint32_t>(bmp.size()));
+    Put32LE(bmp, 10, offset + 68);
+    Put32LE(bmp, 14, 108);
+    return bmp;
+}
+
 Bytes With(Bytes bytes, std::size_t at, std::initializer_list<std::uint8_t> values)
 {
     for (std::uint8_t v : values)
@@ -62,6 +74,7 @@ TEST(CDXImage, EveryFormatDecodesTheSamePictureThroughDetection)
     const std::vector<Case> cases = {
         {"BMP 24-bit", Bmp24(), CDXImage::CDXIMAGE_BMP, 24, false},
         {"BMP 8-bit, top-down", Bmp8TopDown(), CDXImage::CDXIMAGE_BMP, 8, true},
+        {"BMP 8-bit, 108-byte header", WithLongerInfoHeader(Bmp8TopDown()), CDXImage::CDXIMAGE_BMP, 8, true},
         {"TGA 24-bit raw", Tga24().Build(), CDXImage::CDXIMAGE_TGA, 24, false},
         {"TGA 32-bit run-length, top-down", Tga32RleTopDown().Build(), CDXImage::CDXIMAGE_TGA, 24, true},
         {"PSD raw", Psd(3, kW, kH, PicturePlanes(), false), CDXImage::CDXIMAGE_PSD, 32, true},
@@ -198,8 +211,15 @@ TEST(CDXImage, TgaDepthsColourMapsAndOrigins)
 
 TEST(CDXImage, PcxWithoutItsPaletteShowsGreyLevels)
 {
-    const CDXDecodedImage image = Decoded(Pcx8(false));
-    EXPECT_EQ(CDXImage::ToARGB(image)[4], 0xFF040404u);
+    EXPECT_EQ(CDXImage::ToARGB(Decoded(Pcx8(false)))[4], 0xFF040404u);
+    // Long enough for its last 768 bytes to be pixels: without the byte 12 before them they are not a palette.
+    Writer tall;
+    tall.Add(PcxHeader(1, 3, 300, 4));
+    for (int y = 0; y < 300; ++y)
+        PcxLine(tall, {1, 2, 3, 0});
+    const std::vector<std::uint32_t> argb = CDXImage::ToARGB(Decoded(tall.bytes));
+    EXPECT_EQ(argb[1], 0xFF020202u);
+    EXPECT_EQ(argb.back(), 0xFF030303u);
 }
 
 TEST(CDXImage, JpegDecodesAtItsPixelSizeTopDown)
