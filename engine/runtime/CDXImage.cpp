@@ -14,18 +14,15 @@
 namespace {
 
 // Bounds-checked reads at an offset: every one says whether the bytes are there.
-class Bytes
+class ByteView
 {
 public:
-    Bytes(const std::uint8_t* bytes, std::size_t count) : m_Bytes(bytes), m_Count(bytes ? count : 0) {}
+    ByteView(const std::uint8_t* bytes, std::size_t count) : m_Bytes(bytes), m_Count(bytes ? count : 0) {}
 
     std::size_t Count() const { return m_Count; }
     const std::uint8_t* At(std::size_t offset) const { return m_Bytes + offset; }
     // Whether count bytes from offset lie inside; safe for any offset.
-    bool Has(std::uint64_t offset, std::uint64_t count) const
-    {
-        return offset <= m_Count && count <= m_Count - offset;
-    }
+    bool Has(std::uint64_t offset, std::uint64_t count) const { return offset <= m_Count && count <= m_Count - offset; }
     std::uint8_t U8(std::size_t offset) const { return m_Bytes[offset]; }
     std::uint16_t U16LE(std::size_t offset) const
     {
@@ -73,7 +70,7 @@ void LogUnsupported()
 // RLE8 into the zeroed buffer, rows in the file's order. Runs and literals that
 // would pass the row's end, deltas past the picture, and data that ends before
 // the picture does are refused.
-bool DecodeRLE8(const Bytes& file, std::size_t pos, CDXDecodedImage& image)
+bool DecodeRLE8(const ByteView& file, std::size_t pos, CDXDecodedImage& image)
 {
     const int width = image.Width();
     const int height = image.Height();
@@ -127,7 +124,7 @@ struct TgaHeader
 };
 
 // Reads the colour map into the palette (8-bit pictures only use it); false for an entry size we cannot read.
-bool ReadTgaColorMap(const Bytes& file, std::size_t pos, const TgaHeader& tga, CDXDecodedImage& image)
+bool ReadTgaColorMap(const ByteView& file, std::size_t pos, const TgaHeader& tga, CDXDecodedImage& image)
 {
     const int entrySize = tga.mapEntrySize == 15 ? 16 : tga.mapEntrySize;
     if (entrySize != 16 && entrySize != 24 && entrySize != 32)
@@ -138,7 +135,8 @@ bool ReadTgaColorMap(const Bytes& file, std::size_t pos, const TgaHeader& tga, C
         CDXColorEntry& entry = image.colors[static_cast<std::size_t>(tga.mapStart + i)];
         if (entrySize == 16) {
             const unsigned value = file.U16LE(at);
-            entry = {static_cast<std::uint8_t>((value & 0x1F) << 3), static_cast<std::uint8_t>(((value >> 5) & 0x1F) << 3),
+            entry = {static_cast<std::uint8_t>((value & 0x1F) << 3),
+                     static_cast<std::uint8_t>(((value >> 5) & 0x1F) << 3),
                      static_cast<std::uint8_t>(((value >> 10) & 0x1F) << 3), 0};
         } else {
             entry = {file.U8(at), file.U8(at + 1), file.U8(at + 2), 0};
@@ -175,7 +173,7 @@ void PutTgaPixel(const std::uint8_t* source, int depth, std::uint8_t* target)
 
 // One run-length row (a byte n < 128: n + 1 literal bytes; n > 128: the next
 // byte 257 - n times; 128: nothing) into exactly width bytes.
-bool DecodePackBitsRow(const Bytes& file, std::size_t pos, std::size_t end, std::uint8_t* row, std::size_t width)
+bool DecodePackBitsRow(const ByteView& file, std::size_t pos, std::size_t end, std::uint8_t* row, std::size_t width)
 {
     std::size_t produced = 0;
     while (produced < width) {
@@ -205,7 +203,7 @@ bool DecodePackBitsRow(const Bytes& file, std::size_t pos, std::size_t end, std:
 
 // The picture's size from its frame header, read before anything is decoded so
 // that a header asking for a huge picture is refused without allocating it.
-bool ReadJpegSize(const Bytes& file, int& width, int& height)
+bool ReadJpegSize(const ByteView& file, int& width, int& height)
 {
     if (!file.Has(0, 2) || file.U8(0) != 0xFF || file.U8(1) != 0xD8)
         return false;
@@ -237,7 +235,7 @@ bool ReadJpegSize(const Bytes& file, int& width, int& height)
 }
 
 // A file cut short lacks its end marker; the decoder would make up the rest.
-bool HasJpegEnd(const Bytes& file)
+bool HasJpegEnd(const ByteView& file)
 {
     for (std::size_t pos = file.Count(); pos >= 2; --pos)
         if (file.U8(pos - 2) == 0xFF && file.U8(pos - 1) == 0xD9)
@@ -290,7 +288,7 @@ bool CDXImageBMP::Detect(const std::uint8_t* head, std::size_t headCount, const 
 
 bool CDXImageBMP::Load(const std::uint8_t* bytes, std::size_t count, CDXDecodedImage& out)
 {
-    const Bytes file(bytes, count);
+    const ByteView file(bytes, count);
     if (!file.Has(0, 54))
         return false;
     const std::uint32_t dataOffset = file.U32LE(10);
@@ -348,7 +346,7 @@ bool CDXImagePSD::Detect(const std::uint8_t* head, std::size_t headCount, const 
 
 bool CDXImagePSD::Load(const std::uint8_t* bytes, std::size_t count, CDXDecodedImage& out)
 {
-    const Bytes file(bytes, count);
+    const ByteView file(bytes, count);
     if (!file.Has(0, 26))
         return false;
     const int channels = file.U16BE(12);
@@ -399,10 +397,11 @@ bool CDXImagePSD::Load(const std::uint8_t* bytes, std::size_t count, CDXDecodedI
             if (compression == 0) {
                 source = file.At(static_cast<std::size_t>(pos) + channel * pixelsPerPlane + y * width);
             } else {
-                const std::uint32_t rowCount = file.U16BE(counts + (static_cast<std::size_t>(channel) * height + y) * 2);
+                const std::uint32_t rowCount =
+                    file.U16BE(counts + (static_cast<std::size_t>(channel) * height + y) * 2);
                 if (!file.Has(rowAt, rowCount) ||
-                    !DecodePackBitsRow(file, static_cast<std::size_t>(rowAt), static_cast<std::size_t>(rowAt) + rowCount,
-                                       plane.data(), width))
+                    !DecodePackBitsRow(file, static_cast<std::size_t>(rowAt),
+                                       static_cast<std::size_t>(rowAt) + rowCount, plane.data(), width))
                     return false;
                 rowAt += rowCount;
                 source = plane.data();
@@ -431,11 +430,11 @@ bool CDXImageTGA::Detect(const std::uint8_t* head, std::size_t headCount, const 
 
 bool CDXImageTGA::Load(const std::uint8_t* bytes, std::size_t count, CDXDecodedImage& out)
 {
-    const Bytes file(bytes, count);
+    const ByteView file(bytes, count);
     if (!file.Has(0, 18))
         return false;
-    const TgaHeader tga{file.U8(0),     file.U8(1),      file.U8(2),      file.U16LE(3), file.U16LE(5),
-                        file.U8(7),     file.U16LE(12),  file.U16LE(14),  file.U8(16),   file.U8(17)};
+    const TgaHeader tga{file.U8(0), file.U8(1),     file.U8(2),     file.U16LE(3), file.U16LE(5),
+                        file.U8(7), file.U16LE(12), file.U16LE(14), file.U8(16),   file.U8(17)};
     const bool runLength = tga.imageType == 9 || tga.imageType == 10 || tga.imageType == 11;
     if (!runLength && tga.imageType != 1 && tga.imageType != 2 && tga.imageType != 3)
         return false;
@@ -517,7 +516,7 @@ bool CDXImagePCX::Detect(const std::uint8_t* head, std::size_t headCount, const 
 
 bool CDXImagePCX::Load(const std::uint8_t* bytes, std::size_t count, CDXDecodedImage& out)
 {
-    const Bytes file(bytes, count);
+    const ByteView file(bytes, count);
     if (!file.Has(0, 128))
         return false;
     const int bitsPerPlane = file.U8(3);
@@ -597,7 +596,7 @@ bool CDXImageJPEG::Detect(const std::uint8_t* head, std::size_t headCount, const
 
 bool CDXImageJPEG::Load(const std::uint8_t* bytes, std::size_t count, CDXDecodedImage& out)
 {
-    const Bytes file(bytes, count);
+    const ByteView file(bytes, count);
     int width = 0;
     int height = 0;
     CDXDecodedImage image;
@@ -616,7 +615,8 @@ bool CDXImageJPEG::Load(const std::uint8_t* bytes, std::size_t count, CDXDecoded
     const int pixelBytes = surface->format->BytesPerPixel;
     const std::size_t rowBytes = image.RowBytes();
     for (int y = 0; y < height; ++y) {
-        const auto* source = static_cast<const std::uint8_t*>(surface->pixels) + static_cast<std::ptrdiff_t>(y) * surface->pitch;
+        const auto* source =
+            static_cast<const std::uint8_t*>(surface->pixels) + static_cast<std::ptrdiff_t>(y) * surface->pitch;
         std::uint8_t* target = image.pixels.data() + static_cast<std::size_t>(y) * rowBytes;
         for (int x = 0; x < width; ++x, source += pixelBytes, target += 3) {
             Uint32 value = 0;
@@ -718,7 +718,8 @@ std::vector<std::uint32_t> CDXImage::ToARGB(const CDXDecodedImage& image)
     };
     const auto widen5 = [](unsigned value) { return value << 3 | value >> 2; };
     for (int y = 0; y < height; ++y) {
-        const std::size_t sourceRow = image.IsTopDown() ? static_cast<std::size_t>(y) : static_cast<std::size_t>(height - 1 - y);
+        const std::size_t sourceRow =
+            image.IsTopDown() ? static_cast<std::size_t>(y) : static_cast<std::size_t>(height - 1 - y);
         const std::uint8_t* source = image.pixels.data() + sourceRow * rowBytes;
         std::uint32_t* target = argb.data() + static_cast<std::size_t>(y) * width;
         for (int x = 0; x < width; ++x) {

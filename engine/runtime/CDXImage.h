@@ -23,7 +23,7 @@ struct CDXBitmapInfoHeader
     std::int32_t width = 0;
     std::int32_t height = 0; // negative: rows run top-down
     std::uint16_t planes = 1;
-    std::uint16_t bitCount = 0; // 8 (palette), 16 (5-5-5), 24 (B, G, R) or 32 (B, G, R, X)
+    std::uint16_t bitCount = 0;    // 8 (palette), 16 (5-5-5), 24 (B, G, R) or 32 (B, G, R, X)
     std::uint32_t compression = 0; // always 0 (uncompressed) in a decoded picture
     std::uint32_t sizeImage = 0;
     std::int32_t xPelsPerMeter = 0;

@@ -62,8 +62,9 @@ private:
                 bytes[Below(bytes.size())] = static_cast<std::uint8_t>(Below(256));
             break;
         case 2: { // a header field set to an edge value, either byte order
-            static constexpr std::uint32_t kEdges[] = {0, 1, 0x7F, 0x80, 0xFF, 0x100, 0x3FFF, 0x4000, 0x4001,
-                                                       0x7FFF, 0x8000, 0xFFFF, 0x10000, 0x7FFFFFFF, 0xFFFFFFFF};
+            static constexpr std::uint32_t kEdges[] = {0,      1,      0x7F,    0x80,       0xFF,
+                                                       0x100,  0x3FFF, 0x4000,  0x4001,     0x7FFF,
+                                                       0x8000, 0xFFFF, 0x10000, 0x7FFFFFFF, 0xFFFFFFFF};
             const std::uint32_t value = kEdges[Below(std::size(kEdges))];
             const std::size_t width = Below(2) ? 2 : 4;
             const std::size_t field = Below(std::min<std::size_t>(bytes.size(), 140));
@@ -100,7 +101,8 @@ private:
             const Bytes& other = others[Below(others.size())];
             const std::size_t from = Below(other.size() + 1);
             const std::size_t length = std::min(other.size() - from, Below(128));
-            bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(at), other.begin() + static_cast<std::ptrdiff_t>(from),
+            bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                         other.begin() + static_cast<std::ptrdiff_t>(from),
                          other.begin() + static_cast<std::ptrdiff_t>(from + length));
             break;
         }
@@ -133,7 +135,8 @@ TEST(CDXImageFuzz, MutatedImageFilesDecodeAsEveryFormatOrFailCleanly)
     std::vector<std::vector<std::uint8_t>> fixtures = {
         Bmp24(),
         Bmp8TopDown(),
-        BmpRle8(6, 4, {3, 10, 0, 3, 20, 21, 22, 0, 0, 0, 0, 4, 1, 2, 3, 4, 2, 30, 0, 0, 1, 50, 0, 2, 3, 1, 2, 40, 0, 1}),
+        BmpRle8(6, 4,
+                {3, 10, 0, 3, 20, 21, 22, 0, 0, 0, 0, 4, 1, 2, 3, 4, 2, 30, 0, 0, 1, 50, 0, 2, 3, 1, 2, 40, 0, 1}),
         Tga24().Build(),
         Tga32RleTopDown().Build(),
         Psd(3, kW, kH, PicturePlanes(), false),

@@ -1,7 +1,7 @@
 #include "engine/runtime/CDXImage.h"
 
-#include "engine/core/Log.h"
 #include "CDXImageFixtures.h"
+#include "engine/core/Log.h"
 
 #include <gtest/gtest.h>
 
@@ -127,9 +127,9 @@ TEST(CDXImage, BmpRle8RunsRowEndsDeltasLiteralsAndPictureEnd)
 {
     const Bytes rle = {
         3, 10, 0, 3, 20, 21, 22, 0xAA, 0, 0, // row 0: a run, an odd literal with its pad byte, end of row
-        0, 4, 1, 2, 3, 4, 2, 30, 0, 0,        // row 1: an even literal (no pad), a run
-        1, 50, 0, 2, 3, 1,                    // row 2: one pixel, then a delta 3 right and 1 up
-        2, 40, 0, 1,                          // row 3: a run after the delta, end of picture
+        0, 4,  1, 2, 3,  4,  2,  30,   0, 0, // row 1: an even literal (no pad), a run
+        1, 50, 0, 2, 3,  1,                  // row 2: one pixel, then a delta 3 right and 1 up
+        2, 40, 0, 1,                         // row 3: a run after the delta, end of picture
     };
     const CDXDecodedImage image = Decoded(BmpRle8(6, 4, rle));
     EXPECT_EQ(image.header.compression, 0u);
