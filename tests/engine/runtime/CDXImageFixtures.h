@@ -136,9 +136,9 @@ struct Tga
     int colorMapType = 0;
     int mapStart = 0;
     int mapEntrySize = 0;
-    Bytes id;
-    Bytes colorMap; // entries, mapEntrySize bits each
-    Bytes data;
+    Bytes id{};
+    Bytes colorMap{}; // entries, mapEntrySize bits each
+    Bytes data{};
     bool footer = true;
 
     Bytes Build() const

@@ -11,6 +11,7 @@
 #include "engine/runtime/CDXImage.h"
 
 #include "CDXImageFixtures.h"
+#include "support/FuzzBudget.h"
 
 #include <gtest/gtest.h>
 
@@ -21,18 +22,6 @@
 using namespace cdxfixture;
 
 namespace {
-
-int Iterations(int ciDefault)
-{
-    const char* text = std::getenv("VELK_FUZZ_ITERATIONS");
-    return text && std::atoi(text) > 0 ? std::atoi(text) : ciDefault;
-}
-
-unsigned Seed()
-{
-    const char* text = std::getenv("VELK_FUZZ_SEED");
-    return text ? static_cast<unsigned>(std::strtoul(text, nullptr, 10)) : 1u;
-}
 
 class ByteMutator
 {
@@ -145,18 +134,12 @@ TEST(CDXImageFuzz, MutatedImageFilesDecodeAsEveryFormatOrFailCleanly)
         Pcx8(),
         Jpeg(),
     };
-    Tga mapped;
-    mapped.imageType = 9;
-    mapped.depth = 8;
-    mapped.colorMapType = 1;
-    mapped.mapStart = 2;
-    mapped.mapEntrySize = 16;
-    mapped.colorMap = {0x00, 0x7C, 0x1F, 0x00};
-    mapped.data = {0x82, 2, 0x02, 3, 2, 3};
+    const Tga mapped{.imageType = 9, .depth = 8, .colorMapType = 1, .mapStart = 2, .mapEntrySize = 16,
+                     .colorMap = {0x00, 0x7C, 0x1F, 0x00}, .data = {0x82, 2, 0x02, 3, 2, 3}};
     fixtures.push_back(mapped.Build());
 
-    const unsigned seed = Seed();
-    const int iterations = Iterations(10000);
+    const unsigned seed = FuzzSeed();
+    const int iterations = FuzzIterations(10000);
     int decoded = 0;
     CDXImage reader;
     for (int i = 0; i < iterations; ++i) {

@@ -153,48 +153,26 @@ TEST(CDXImage, BmpRle8RunsRowEndsDeltasLiteralsAndPictureEnd)
 TEST(CDXImage, TgaDepthsColourMapsAndOrigins)
 {
     // 16-bit 5-5-5 pixels, low byte first, widen to 8 bits with the low three bits clear.
-    Tga wide;
-    wide.depth = 16;
-    wide.width = 4;
-    wide.height = 1;
-    wide.data = {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0x10, 0x42};
+    const Tga wide{.depth = 16, .width = 4, .height = 1, .data = {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0x10, 0x42}};
     EXPECT_EQ(CDXImage::ToARGB(Decoded(wide.Build())),
               (std::vector<std::uint32_t>{0xFFF80000, 0xFF00F800, 0xFF0000F8, 0xFF808080}));
 
     // An 8-bit picture whose map starts at index 200: entries land from there on, other indices are black.
-    Tga mapped;
-    mapped.imageType = 1;
-    mapped.depth = 8;
-    mapped.width = 3;
-    mapped.height = 1;
-    mapped.colorMapType = 1;
-    mapped.mapStart = 200;
-    mapped.mapEntrySize = 24;
-    mapped.colorMap = {30, 20, 10, 3, 2, 1};
-    mapped.id = {'i', 'd'};
-    mapped.data = {201, 200, 5};
+    const Tga mapped{.imageType = 1, .depth = 8, .width = 3, .height = 1, .colorMapType = 1, .mapStart = 200,
+                     .mapEntrySize = 24, .id = {'i', 'd'}, .colorMap = {30, 20, 10, 3, 2, 1}, .data = {201, 200, 5}};
     const CDXDecodedImage mappedImage = Decoded(mapped.Build());
     EXPECT_EQ(mappedImage.header.bitCount, 8);
     EXPECT_EQ(CDXImage::ToARGB(mappedImage), (std::vector<std::uint32_t>{0xFF010203, 0xFF0A141E, 0xFF000000}));
 
     // 15-bit entries (red in bits 10-14) past index 255 are left out.
-    Tga high = mapped;
-    high.imageType = 9;
-    high.mapStart = 254;
-    high.mapEntrySize = 15;
-    high.colorMap = {0x00, 0x7C, 0x1F, 0x00, 0xE0, 0x03};
-    high.data = {0x82, 254, 0x00, 255}; // a run of three, then one literal
-    high.width = 4;
+    const Tga high{.imageType = 9, .depth = 8, .width = 4, .height = 1, .colorMapType = 1, .mapStart = 254,
+                   .mapEntrySize = 15, .colorMap = {0x00, 0x7C, 0x1F, 0x00, 0xE0, 0x03},
+                   .data = {0x82, 254, 0x00, 255}}; // a run of three, then one literal
     EXPECT_EQ(CDXImage::ToARGB(Decoded(high.Build())),
               (std::vector<std::uint32_t>{0xFFF80000, 0xFFF80000, 0xFFF80000, 0xFF0000F8}));
 
     // Grey levels without a map.
-    Tga grey;
-    grey.imageType = 3;
-    grey.depth = 8;
-    grey.width = 2;
-    grey.height = 1;
-    grey.data = {0x00, 0x9A};
+    const Tga grey{.imageType = 3, .depth = 8, .width = 2, .height = 1, .data = {0x00, 0x9A}};
     EXPECT_EQ(CDXImage::ToARGB(Decoded(grey.Build())), (std::vector<std::uint32_t>{0xFF000000, 0xFF9A9A9A}));
 
     // Stored right to left and top-down.
@@ -303,13 +281,8 @@ TEST(CDXImage, MalformedFilesAreRefusedAndLeaveTheOutputAlone)
     Bytes bmp8ManyColours = bmp8;
     Put32LE(bmp8ManyColours, 46, 300);
     const Bytes tga = Tga24().Build();
-    Tga tgaMap;
-    tgaMap.imageType = 1;
-    tgaMap.depth = 8;
-    tgaMap.colorMapType = 1;
-    tgaMap.mapEntrySize = 8;
-    tgaMap.colorMap = {1, 2};
-    tgaMap.data = Bytes(6, 0);
+    const Tga tgaMap{.imageType = 1, .depth = 8, .colorMapType = 1, .mapEntrySize = 8, .colorMap = {1, 2},
+                     .data = Bytes(6, 0)};
     Tga tgaRunPast = Tga32RleTopDown();
     tgaRunPast.data[tgaRunPast.data.size() - 5] = 0x81; // the last packet repeats twice
     const Bytes psd = Psd(3, kW, kH, PicturePlanes(), false);
