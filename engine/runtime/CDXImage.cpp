@@ -637,6 +637,28 @@ bool CDXImageJPEG::Load(const std::uint8_t* bytes, std::size_t count, CDXDecoded
 
 CDXImage::~CDXImage() = default;
 
+namespace {
+
+std::unique_ptr<CDXImageFormat> MakeDecoder(int format)
+{
+    switch (format) {
+    case CDXImage::CDXIMAGE_BMP:
+        return std::make_unique<CDXImageBMP>();
+    case CDXImage::CDXIMAGE_PSD:
+        return std::make_unique<CDXImagePSD>();
+    case CDXImage::CDXIMAGE_TGA:
+        return std::make_unique<CDXImageTGA>();
+    case CDXImage::CDXIMAGE_PCX:
+        return std::make_unique<CDXImagePCX>();
+    case CDXImage::CDXIMAGE_JPEG:
+        return std::make_unique<CDXImageJPEG>();
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
 int CDXImage::DetectFormat(const std::uint8_t* bytes, std::size_t count)
 {
     if (!bytes)
@@ -644,16 +666,10 @@ int CDXImage::DetectFormat(const std::uint8_t* bytes, std::size_t count)
     const std::size_t headCount = std::min<std::size_t>(count, 256);
     const std::size_t tailCount = std::min<std::size_t>(count, 64);
     const std::uint8_t* tail = bytes + count - tailCount;
-    if (CDXImageTGA().Detect(bytes, headCount, tail, tailCount))
-        return CDXIMAGE_TGA;
-    if (CDXImageBMP().Detect(bytes, headCount, tail, tailCount))
-        return CDXIMAGE_BMP;
-    if (CDXImagePSD().Detect(bytes, headCount, tail, tailCount))
-        return CDXIMAGE_PSD;
-    if (CDXImagePCX().Detect(bytes, headCount, tail, tailCount))
-        return CDXIMAGE_PCX;
-    if (CDXImageJPEG().Detect(bytes, headCount, tail, tailCount))
-        return CDXIMAGE_JPEG;
+    // A TGA has no signature at its start (it may begin "BM"): its footer is looked for first.
+    for (int format : {CDXIMAGE_TGA, CDXIMAGE_BMP, CDXIMAGE_PSD, CDXIMAGE_PCX, CDXIMAGE_JPEG})
+        if (MakeDecoder(format)->Detect(bytes, headCount, tail, tailCount))
+            return format;
     return CDXIMAGE_DETECT;
 }
 
@@ -661,24 +677,8 @@ bool CDXImage::Decode(const std::uint8_t* bytes, std::size_t count, int format, 
 {
     if (format == CDXIMAGE_DETECT)
         format = DetectFormat(bytes, count);
-    std::unique_ptr<CDXImageFormat> decoder;
-    switch (format) {
-    case CDXIMAGE_BMP:
-        decoder = std::make_unique<CDXImageBMP>();
-        break;
-    case CDXIMAGE_PSD:
-        decoder = std::make_unique<CDXImagePSD>();
-        break;
-    case CDXIMAGE_TGA:
-        decoder = std::make_unique<CDXImageTGA>();
-        break;
-    case CDXIMAGE_PCX:
-        decoder = std::make_unique<CDXImagePCX>();
-        break;
-    case CDXIMAGE_JPEG:
-        decoder = std::make_unique<CDXImageJPEG>();
-        break;
-    default:
+    const std::unique_ptr<CDXImageFormat> decoder = MakeDecoder(format);
+    if (!decoder) {
         LogUnsupported();
         return false;
     }
