@@ -12,6 +12,7 @@
 #include "engine/core/LuaSerializer.h"
 #include "platform/lua/LuaDialect.h"
 #include "SerializerFixture.h"
+#include "support/FuzzBudget.h"
 
 #include <cmath>
 #include <cstdio>
@@ -22,18 +23,6 @@
 #include <vector>
 
 namespace {
-
-int Iterations(int ciDefault)
-{
-    const char* text = std::getenv("VELK_FUZZ_ITERATIONS");
-    return text && std::atoi(text) > 0 ? std::atoi(text) : ciDefault;
-}
-
-unsigned Seed()
-{
-    const char* text = std::getenv("VELK_FUZZ_SEED");
-    return text ? static_cast<unsigned>(std::strtoul(text, nullptr, 10)) : 1u;
-}
 
 // The input's bytes, printable, for a failure message.
 std::string Shown(const std::string& bytes)
@@ -365,8 +354,8 @@ protected:
 
 TEST_F(SavedFileFuzz, MutatedSavedFilesLoadOrFailCleanlyAndWhatLoadsRoundTrips)
 {
-    const unsigned seed = Seed();
-    const int iterations = Iterations(3000);
+    const unsigned seed = FuzzSeed();
+    const int iterations = FuzzIterations(3000);
     int loaded = 0;
     for (int i = 0; i < iterations; ++i) {
         CollectNowAndThen(i);
@@ -392,8 +381,8 @@ TEST_F(SavedFileFuzz, MutatedSavedFilesLoadOrFailCleanlyAndWhatLoadsRoundTrips)
 
 TEST_F(SavedFileFuzz, AMutatedFileThatCannotBeLoadedIsKeptAsBadByteForByte)
 {
-    const unsigned seed = Seed();
-    const int iterations = std::max(1, Iterations(3000) / 15);
+    const unsigned seed = FuzzSeed();
+    const int iterations = std::max(1, FuzzIterations(3000) / 15);
     const std::string path = PathOf("Player1.card");
     for (int i = 0; i < iterations; ++i) {
         CollectNowAndThen(i);
@@ -508,8 +497,8 @@ void PushChain(lua_State* L, int n)
 
 TEST_F(SavedFileFuzz, RandomDataComesBackTheSameThroughTheSerialiser)
 {
-    const unsigned seed = Seed();
-    const int iterations = Iterations(3000);
+    const unsigned seed = FuzzSeed();
+    const int iterations = FuzzIterations(3000);
     for (int i = 0; i < iterations; ++i) {
         CollectNowAndThen(i);
         Mutator m(seed * 104729u + static_cast<unsigned>(i));
@@ -569,8 +558,8 @@ TEST_F(SavedFileFuzz, TheDialectRewriteKeepsLinesAndNeverBreaksPlainLua)
         EXPECT_EQ(luaL_loadbuffer(L, rewritten.data(), rewritten.size(), "=seed"), 0) << lua_tostring(L, -1);
         lua_settop(L, 0);
     }
-    const unsigned seed = Seed();
-    const int iterations = Iterations(1500);
+    const unsigned seed = FuzzSeed();
+    const int iterations = FuzzIterations(1500);
     int plain = 0;
     for (int i = 0; i < iterations; ++i) {
         CollectNowAndThen(i);
