@@ -1,0 +1,182 @@
+#include "engine/runtime/FrameRecorder.h"
+
+#include "engine/runtime/Image.h"
+#include "engine/runtime/SurfaceManager.h"
+
+#include <algorithm>
+#include <cstring>
+
+bool FrameRecorder::Command::operator==(const Command& other) const
+{
+    // The image pointer is left out: a new image at an old address has its own serial.
+    return kind == other.kind && flag == other.flag && reserved == other.reserved && hasSrc == other.hasSrc &&
+           hasDest == other.hasDest && alpha == other.alpha && shader == other.shader &&
+           std::equal(std::begin(values), std::end(values), std::begin(other.values)) && color == other.color &&
+           std::memcmp(&angle, &other.angle, sizeof angle) == 0 && serial == other.serial &&
+           version == other.version && polygon == other.polygon;
+}
+
+bool FrameRecorder::SamePolygon(const Poly& a, const Poly& b)
+{
+    const auto& va = a.GetVertices();
+    const auto& vb = b.GetVertices();
+    if (va.size() != vb.size())
+        return false;
+    for (std::size_t i = 0; i < va.size(); ++i)
+        if (std::memcmp(&va[i].x, &vb[i].x, sizeof va[i].x) != 0 || std::memcmp(&va[i].y, &vb[i].y, sizeof va[i].y) != 0)
+            return false;
+    return true;
+}
+
+void FrameRecorder::DrawCircle(int x, int y, int radius, const Color& color)
+{
+    Command command;
+    command.kind = KIND_CIRCLE;
+    command.values[0] = x;
+    command.values[1] = y;
+    command.values[2] = radius;
+    command.color = color;
+    m_Frame.push_back(command);
+}
+
+void FrameRecorder::DrawImage(Image* image, int shaderType, const Rect* destRect, const Rect* srcRect,
+                              std::uint8_t alpha, float angle, bool reserved, bool pointFiltering)
+{
+    if (!image)
+        return;
+    Command command;
+    command.kind = KIND_IMAGE;
+    command.image = image;
+    command.shader = static_cast<std::int16_t>(shaderType);
+    command.alpha = alpha;
+    command.angle = angle;
+    command.reserved = reserved;
+    command.flag = pointFiltering;
+    command.hasSrc = srcRect != nullptr;
+    command.hasDest = destRect != nullptr;
+    if (srcRect) {
+        command.values[0] = srcRect->x;
+        command.values[1] = srcRect->y;
+        command.values[2] = srcRect->w;
+        command.values[3] = srcRect->h;
+    }
+    if (destRect) {
+        command.values[4] = destRect->x;
+        command.values[5] = destRect->y;
+        command.values[6] = destRect->w;
+        command.values[7] = destRect->h;
+    }
+    if (SurfaceRecord* record = image->GetSurfaceRecord()) {
+        command.serial = record->GetSerial();
+        command.version = record->GetVersion();
+    }
+    m_Frame.push_back(command);
+}
+
+void FrameRecorder::DrawLine(int x1, int y1, int x2, int y2, const Color& color)
+{
+    Command command;
+    command.kind = KIND_LINE;
+    command.values[0] = x1;
+    command.values[1] = y1;
+    command.values[2] = x2;
+    command.values[3] = y2;
+    command.color = color;
+    m_Frame.push_back(command);
+}
+
+void FrameRecorder::DrawPie(int x, int y, int radius, int startAngle, int endAngle, const Color& color)
+{
+    Command command;
+    command.kind = KIND_PIE;
+    command.values[0] = x;
+    command.values[1] = y;
+    command.values[2] = radius;
+    command.values[3] = startAngle;
+    command.values[4] = endAngle;
+    command.color = color;
+    m_Frame.push_back(command);
+}
+
+void FrameRecorder::FillPolygon(const Poly& polygon, const Color& color, bool filled)
+{
+    Command command;
+    command.kind = KIND_POLYGON;
+    command.color = color;
+    command.flag = filled;
+    command.polygon = static_cast<std::uint32_t>(m_Polygons.size());
+    m_Polygons.push_back(polygon);
+    m_Frame.push_back(command);
+}
+
+void FrameRecorder::FillRect(const Rect& rect, const Color& color, bool filled)
+{
+    Command command;
+    command.kind = KIND_RECT;
+    command.values[0] = rect.x;
+    command.values[1] = rect.y;
+    command.values[2] = rect.w;
+    command.values[3] = rect.h;
+    command.color = color;
+    command.flag = filled;
+    m_Frame.push_back(command);
+}
+
+void FrameRecorder::Clear()
+{
+    m_Frame.clear();
+    m_Polygons.clear();
+}
+
+bool FrameRecorder::HasChanged() const
+{
+    if (!m_Valid || m_Frame.size() != m_Shown.size() || m_Polygons.size() != m_ShownPolygons.size())
+        return true;
+    if (!std::equal(m_Frame.begin(), m_Frame.end(), m_Shown.begin()))
+        return true;
+    for (std::size_t i = 0; i < m_Polygons.size(); ++i)
+        if (!SamePolygon(m_Polygons[i], m_ShownPolygons[i]))
+            return true;
+    return false;
+}
+
+void FrameRecorder::Replay()
+{
+    for (const Command& command : m_Frame) {
+        const std::int32_t* v = command.values;
+        switch (command.kind) {
+        case KIND_IMAGE: {
+            const Rect src(static_cast<std::int16_t>(v[0]), static_cast<std::int16_t>(v[1]),
+                           static_cast<std::uint16_t>(v[2]), static_cast<std::uint16_t>(v[3]));
+            const Rect dest(static_cast<std::int16_t>(v[4]), static_cast<std::int16_t>(v[5]),
+                            static_cast<std::uint16_t>(v[6]), static_cast<std::uint16_t>(v[7]));
+            m_Target.DrawImage(command.image, command.shader, command.hasDest ? &dest : nullptr,
+                               command.hasSrc ? &src : nullptr, command.alpha, command.angle, command.reserved,
+                               command.flag);
+            break;
+        }
+        case KIND_CIRCLE:
+            m_Target.DrawCircle(v[0], v[1], v[2], command.color);
+            break;
+        case KIND_LINE:
+            m_Target.DrawLine(v[0], v[1], v[2], v[3], command.color);
+            break;
+        case KIND_PIE:
+            m_Target.DrawPie(v[0], v[1], v[2], v[3], v[4], command.color);
+            break;
+        case KIND_POLYGON:
+            m_Target.FillPolygon(m_Polygons[command.polygon], command.color, command.flag);
+            break;
+        case KIND_RECT:
+            m_Target.FillRect(Rect(static_cast<std::int16_t>(v[0]), static_cast<std::int16_t>(v[1]),
+                                   static_cast<std::uint16_t>(v[2]), static_cast<std::uint16_t>(v[3])),
+                              command.color, command.flag);
+            break;
+        }
+    }
+    m_Shown = m_Frame;
+    m_ShownPolygons = m_Polygons;
+    for (Command& command : m_Shown)
+        command.image = nullptr;
+    m_Valid = true;
+}
