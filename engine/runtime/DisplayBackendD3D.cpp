@@ -119,8 +119,8 @@ void DisplayBackendD3D::ApplyDisplayParams(const DisplayParams& params)
         Step("Deleting old display params.");
         m_CurrentDisplayParams.reset();
     }
-    // Every apply starts from nothing; the renderer goes with the device it draws on.
-    m_ImageRenderer.reset();
+    // Every apply starts from nothing but the renderer, which may be the
+    // caller (a scene that found the display changed).
     ShutdownD3D();
     m_GaveUp = false;
 
@@ -218,18 +218,13 @@ void DisplayBackendD3D::ApplyDisplayParams(const DisplayParams& params)
     if (DDFailed(hr))
         ThrowDXError("DisplayBackendD3D::ApplyDisplayParams", "IDirect3DDevice7::Clear", hr);
 
-    if (Application* app = APP) {
-        m_UseUniformPieces = app->RetrieveBoolProperty("useUniformTexturePieceDimensions", true);
-        m_MinimumPieceDimension = app->RetrieveIntegerProperty("minimumTexturePieceDimension", 64);
-        m_UniformPieceDimension = app->RetrieveIntegerProperty("globalTexturePieceDimension", 64);
-    }
-    // Textures of no size or beyond the device's limit cannot be made.
-    const int maxTexture = static_cast<int>(std::max<std::uint32_t>(deviceCaps.maxTextureWidth, 1));
-    m_UniformPieceDimension = std::clamp(m_UniformPieceDimension, 1, maxTexture);
-    m_MinimumPieceDimension = std::clamp(m_MinimumPieceDimension, 1, maxTexture);
-    m_UniformPieceShift = 0;
-    for (int d = m_UniformPieceDimension; d > 1; d >>= 1)
-        ++m_UniformPieceShift;
+    m_MaxTextureDimension = static_cast<int>(std::max<std::uint32_t>(deviceCaps.maxTextureWidth, 1));
+    if (Application* app = APP)
+        SetTexturePieceSettings(app->RetrieveBoolProperty("useUniformTexturePieceDimensions", true),
+                                app->RetrieveIntegerProperty("minimumTexturePieceDimension", 64),
+                                app->RetrieveIntegerProperty("globalTexturePieceDimension", 64));
+    else
+        SetTexturePieceSettings(m_UseUniformPieces, m_MinimumPieceDimension, m_UniformPieceDimension);
 
     if (!m_ImageRenderer) {
         Step("Creating an ImageRenderer.");
@@ -241,6 +236,17 @@ void DisplayBackendD3D::ApplyDisplayParams(const DisplayParams& params)
     if (!params.fullScreen)
         EnableMaximizeBox();
     m_ModalSystemDialogEnabled = false;
+}
+
+void DisplayBackendD3D::SetTexturePieceSettings(bool useUniformPieces, int minimumDimension, int uniformDimension)
+{
+    m_UseUniformPieces = useUniformPieces;
+    // Textures of no size or beyond the device's limit cannot be made.
+    m_UniformPieceDimension = std::clamp(uniformDimension, 1, m_MaxTextureDimension);
+    m_MinimumPieceDimension = std::clamp(minimumDimension, 1, m_MaxTextureDimension);
+    m_UniformPieceShift = 0;
+    for (int d = m_UniformPieceDimension; d > 1; d >>= 1)
+        ++m_UniformPieceShift;
 }
 
 ImageRenderer* DisplayBackendD3D::GetScreenImageRenderer()
@@ -453,7 +459,6 @@ bool DisplayBackendD3D::HandleDisplayModeChange()
     VELK_ASSERT(m_CDXScreen && m_CDXScreen->GetDD());
     DDraw* dd = m_CDXScreen->GetDD();
     DDResult hr = dd->TestCooperativeLevel();
-    bool restore = true;
     if (hr == DDERR_EXCLUSIVEMODEALREADYSET) {
         // Another program holds the display: wait for it, but not for ever.
         int tries = 1;
@@ -478,15 +483,15 @@ bool DisplayBackendD3D::HandleDisplayModeChange()
                 app->FallBackToSoftwareDisplay();
             return false;
         }
-        if (!DDFailed(hr) || hr == DDERR_WRONGMODE)
-            restore = false;
-        else
+        // Free again: the surfaces are still lost, and are restored below
+        // (a scene could not begin on them).
+        if (DDFailed(hr) && hr != DDERR_WRONGMODE)
             ThrowDXError("DisplayBackendD3D::HandleDisplayModeChange",
                          "Post DDERR_EXCLUSIVEMODEALREADYSET call to IDirectDraw7::TestCooperativeLevel failed", hr);
     }
     if (!DDFailed(hr)) {
         SurfaceManager::GetInstance()->All_DeleteSurfacesOfType(SURFACETYPE_D3D);
-        if (restore && m_CDXScreen->Restore() != 0)
+        if (m_CDXScreen->Restore() != 0)
             VELK_THROW(Exception, "CDXScreen::Restore failed");
         return true;
     }

@@ -94,6 +94,9 @@ public:
     bool HandleDisplayModeChange();
     void ShutdownD3D();
 
+    // The piece settings the application's properties give at each apply.
+    void SetTexturePieceSettings(bool useUniformPieces, int minimumDimension, int uniformDimension);
+
     D3DDevice* GetDevice() const { return m_Device; }
     CDXScreen* GetCDXScreen() const { return m_CDXScreen.get(); }
     D3DImageRenderer* GetRenderer() const { return m_ImageRenderer.get(); }
@@ -123,6 +126,7 @@ private:
     int m_MinimumPieceDimension = 64;
     int m_UniformPieceDimension = 64;
     int m_UniformPieceShift = 6;
+    int m_MaxTextureDimension = 2048;
     bool m_GaveUp = false;
 };
 

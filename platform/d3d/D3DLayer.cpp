@@ -14,19 +14,25 @@
 namespace {
 
 GLFunctions g_GL;
-D3DLayerTestHook g_Hook;
-DDraw* g_CurrentDDraw = nullptr;
+
+// What the player's environment asked of SDL, before the program sets SDL's
+// driver for its own start-up.
+D3DLayerTestHook MakeHook()
+{
+    D3DLayerTestHook hook;
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    hook.playerAskedForDummyVideo = driver && std::string(driver) == "dummy";
+    return hook;
+}
+
+D3DLayerTestHook g_Hook = MakeHook();
+// Every live display object; the one whose front buffer made the OpenGL context.
+std::vector<DDraw*> g_LiveDDraws;
+DDraw* g_ContextOwner = nullptr;
 
 // A nominal budget: OpenGL 1.x cannot say how much memory the card has.
 constexpr std::uint32_t kNominalVideoMemory = 256u << 20;
 std::uint32_t g_TextureBytes = 0;
-
-// What the player's environment asked of SDL, before the program sets SDL's
-// driver for its own start-up.
-const bool g_PlayerAskedForDummyVideo = [] {
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    return driver && std::string(driver) == "dummy";
-}();
 
 std::int32_t PitchOf(int width, std::uint32_t bits)
 {
@@ -193,7 +199,7 @@ bool CanBringUpD3DLayer()
 {
     if (g_Hook.noOpenGL)
         return false;
-    if (g_PlayerAskedForDummyVideo)
+    if (g_Hook.playerAskedForDummyVideo)
         return false;
     void* library = dlopen("libGL.so.1", RTLD_LAZY | RTLD_LOCAL);
     if (!library)
@@ -219,10 +225,9 @@ D3DLayerTestHook& GetD3DLayerTestHook()
 
 void LoseAllD3DLayerSurfaces()
 {
-    if (!g_CurrentDDraw)
-        return;
-    for (DDSurface* surface : g_CurrentDDraw->m_Surfaces)
-        surface->m_Lost = true;
+    for (DDraw* dd : g_LiveDDraws)
+        for (DDSurface* surface : dd->m_Surfaces)
+            surface->m_Lost = true;
 }
 
 // ---------------------------------------------------------------- DDSurface
@@ -521,14 +526,15 @@ DDResult DDraw::Create(DDraw** out)
     if (!SDL_WasInit(SDL_INIT_VIDEO))
         return DDERR_NOTINITIALIZED;
     *out = new DDraw();
-    g_CurrentDDraw = *out;
+    g_LiveDDraws.push_back(*out);
     return DD_OK;
 }
 
 DDraw::~DDraw()
 {
-    if (g_CurrentDDraw == this) {
-        g_CurrentDDraw = nullptr;
+    g_LiveDDraws.erase(std::remove(g_LiveDDraws.begin(), g_LiveDDraws.end(), this), g_LiveDDraws.end());
+    if (g_ContextOwner == this) {
+        g_ContextOwner = nullptr;
         UnloadGLFunctions();
     }
 }
@@ -649,6 +655,7 @@ DDResult DDraw::CreateSurface(const DDSurfaceDesc& desc, DDSurface** out)
             return DDERR_GENERIC;
         if (!LoadGLFunctions())
             return DDERR_GENERIC;
+        g_ContextOwner = this;
         SetOrtho(w, h);
         auto* front = new DDSurface(this, DDSurface::Kind::FrontBuffer, caps | DDSCAPS_VIDEOMEMORY, w, h,
                                     StandardFormat());
@@ -846,6 +853,7 @@ DDResult D3DDevice::SetRenderState(std::uint32_t type, std::uint32_t value)
         return DDERR_INVALIDPARAMS;
     m_RenderStates[type] = value;
     m_StatesDirty = true;
+    ++m_StateChangeCount;
     return DD_OK;
 }
 
@@ -864,6 +872,7 @@ DDResult D3DDevice::SetTextureStageState(std::uint32_t stage, std::uint32_t type
         return DDERR_INVALIDPARAMS;
     m_StageStates[type] = value;
     m_StatesDirty = true;
+    ++m_StateChangeCount;
     return DD_OK;
 }
 

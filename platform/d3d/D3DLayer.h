@@ -444,8 +444,9 @@ public:
     DDResult GetViewport(D3DViewport* viewport) const;
     DDResult GetCaps(D3DDeviceDesc* desc) const;
 
-    // Primitives drawn since the device was made.
+    // Primitives drawn, and render and texture-stage states set, since the device was made.
     std::uint64_t GetPrimitiveCount() const { return m_PrimitiveCount; }
+    std::uint64_t GetStateChangeCount() const { return m_StateChangeCount; }
 
 private:
     friend class D3D;
@@ -462,6 +463,7 @@ private:
     bool m_InScene = false;
     bool m_StatesDirty = true;
     std::uint64_t m_PrimitiveCount = 0;
+    std::uint64_t m_StateChangeCount = 0;
     std::uint32_t m_RefCount = 1;
 };
 
@@ -487,6 +489,8 @@ struct D3DLayerTestHook
     bool noOpenGL = false;
     // Creating the display object fails.
     bool failCreate = false;
+    // SDL was told to run on its dummy driver when the program started.
+    bool playerAskedForDummyVideo = false;
 };
 D3DLayerTestHook& GetD3DLayerTestHook();
 // Every live surface of the display object becomes lost, as when another
