@@ -227,6 +227,14 @@ TEST_F(CDXSurfaceTest, BitmapsArePaddedBottomUpRows)
     ASSERT_EQ(one.size(), 58u);
     EXPECT_EQ((std::vector<std::uint8_t>{one[54], one[55], one[56]}), (std::vector<std::uint8_t>{0xF8, 0, 0xF8}));
 
+    // An area reaching past the surface is cut to it, never read beyond.
+    const DDRect beyond{250, 1, 300, 9};
+    ASSERT_EQ(surface.SaveAsBMP(path.c_str(), &beyond), 1);
+    const std::vector<std::uint8_t> cut = ReadBytes(path);
+    EXPECT_EQ(LE32(cut, 18), 10u);
+    EXPECT_EQ(LE32(cut, 22), 2u);
+    EXPECT_EQ(cut.size(), 54u + 32u * 2u);
+
     // No name; no front buffer to take an 8-bit surface's palette from.
     EXPECT_EQ(surface.SaveAsBMP(""), -1);
     EXPECT_EQ(Make(2, 2, 8).SaveAsBMP(path.c_str()), -4);
