@@ -1,6 +1,7 @@
 #include "engine/runtime/CDXLog.h"
 #include "engine/runtime/CDXScreen.h"
 #include "engine/runtime/CDXSurface.h"
+#include "engine/runtime/FileVersion.h"
 #include "platform/d3d/D3DLayer.h"
 
 #include <SDL.h>
@@ -309,4 +310,17 @@ TEST(CDXLogTest, LinesGoToTheTextFunctionAsDataAndAreCut)
     EXPECT_THAT(g_Lines[0], ::testing::MatchesRegex("CDX: [0-9]+: START: 100% sure\n"));
     EXPECT_EQ(g_Lines[1].size(), 256u);
     EXPECT_THAT(g_Lines[2], ::testing::MatchesRegex("CDX: [0-9]+: now 2\n"));
+}
+
+TEST(D3DLayerTest, WithoutOpenGLTheProbesAndTheVersionReportSaySo)
+{
+    EXPECT_FALSE(IsD3DLayerLibraryPresent("libno-such-gl.so.1"));
+    // The test main runs without an X display.
+    EXPECT_FALSE(CanBringUpD3DLayer());
+    std::uint32_t packed = 1;
+    char text[16] = "x";
+    EXPECT_EQ(GetDXVersion(&packed, text, sizeof(text)), 0u);
+    EXPECT_EQ(packed, 0u);
+    EXPECT_STREQ(text, "");
+    EXPECT_THAT(DDErrorText(DDERR_SURFACELOST), ::testing::StartsWith("DDERR_SURFACELOST"));
 }

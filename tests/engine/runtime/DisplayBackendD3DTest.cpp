@@ -1,6 +1,7 @@
 #include "engine/runtime/CDXScreen.h"
 #include "engine/runtime/D3DImageRenderer.h"
 #include "engine/runtime/DisplayBackendD3D.h"
+#include "engine/runtime/FileVersion.h"
 #include "engine/runtime/Image.h"
 #include "engine/runtime/Resource.h"
 #include "engine/runtime/SDLVideo.h"
@@ -307,6 +308,13 @@ TEST_F(DisplayBackendD3DTest, AChangeOfModeMakesTheDisplayAgain)
 
 TEST_F(DisplayBackendD3DTest, TheScreenIsCreatedOnceAndShotFromTheFrontBuffer)
 {
+    // The system report gives the layer's own version where it comes up.
+    std::uint32_t packed = 0;
+    char text[16] = {};
+    EXPECT_EQ(GetDXVersion(&packed, text, sizeof(text)), 0u);
+    EXPECT_EQ(packed, 0x00070000u);
+    EXPECT_STREQ(text, "7.0");
+
     CDXScreen* screen = backend->GetCDXScreen();
     EXPECT_EQ(screen->CreateWindowed(nullptr, 320, 240), -1);
     EXPECT_EQ(screen->CreateFullScreen(nullptr, 320, 240, 32), -1);
