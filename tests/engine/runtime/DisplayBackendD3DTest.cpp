@@ -143,15 +143,15 @@ protected:
     std::vector<std::unique_ptr<Image>> images;
 };
 
-struct PieceSpec
+struct PieceLayout
 {
     int x, y, w, h, size;
-    bool operator==(const PieceSpec&) const = default;
+    bool operator==(const PieceLayout&) const = default;
 };
 
-std::vector<PieceSpec> Pieces(const D3DDividedTexture& texture)
+std::vector<PieceLayout> Pieces(const D3DDividedTexture& texture)
 {
-    std::vector<PieceSpec> pieces;
+    std::vector<PieceLayout> pieces;
     for (const auto& piece : texture.GetPieces()) {
         EXPECT_EQ(piece.textureWidth, piece.textureHeight);
         pieces.push_back({piece.rect.x, piece.rect.y, piece.rect.w, piece.rect.h, piece.textureWidth});
@@ -168,7 +168,7 @@ TEST_F(DisplayBackendD3DTest, PicturesAreCutIntoUniformOrFittedPieces)
     {
         auto uniform = backend->MakeDividedTexture(small);
         EXPECT_EQ(Pieces(static_cast<D3DDividedTexture&>(*uniform)),
-                  (std::vector<PieceSpec>{{0, 0, 64, 30, 64}, {64, 0, 36, 30, 64}}));
+                  (std::vector<PieceLayout>{{0, 0, 64, 30, 64}, {64, 0, 36, 30, 64}}));
         EXPECT_EQ(GetMemUsage(MEMUSAGE_IMAGES_IN_VIDMEM) - vidmem, 2 * 64 * 64 * 4);
     }
     EXPECT_EQ(GetMemUsage(MEMUSAGE_IMAGES_IN_VIDMEM), vidmem);
@@ -178,7 +178,7 @@ TEST_F(DisplayBackendD3DTest, PicturesAreCutIntoUniformOrFittedPieces)
     auto fitted = backend->MakeDividedTexture(wide);
     // 128 for the top-left, the strip to its right in pieces of its own, nothing below.
     EXPECT_EQ(Pieces(static_cast<D3DDividedTexture&>(*fitted)),
-              (std::vector<PieceSpec>{{0, 0, 128, 100, 128}, {128, 0, 128, 100, 128}, {256, 0, 44, 64, 64},
+              (std::vector<PieceLayout>{{0, 0, 128, 100, 128}, {128, 0, 128, 100, 128}, {256, 0, 44, 64, 64},
                                       {256, 64, 44, 36, 64}}));
     SDL_Surface* empty = SDL_CreateRGBSurface(SDL_SWSURFACE, 0, 5, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
     EXPECT_EQ(backend->MakeDividedTexture(empty), nullptr);
