@@ -1,5 +1,7 @@
 #include "engine/runtime/Application.h"
 
+#include "engine/runtime/CDXLog.h"
+
 #include "engine/runtime/Font.h"
 
 #include "engine/core/Color.h"
@@ -492,6 +494,10 @@ void Application::InitPaths()
 
 void Application::InitLog()
 {
+    // The screen layer's own log goes into ours.
+    CDXLog::GetInstance().SetTextFunction(&LogWrite);
+    CDXLog::GetInstance().SetFlags(CDXLog::CDXLOG_TEXTFUNCTION);
+
     std::string path = m_DocumentsBase + "Technical Support Files/VelkEngine.log";
     // The log of a run that crashed is what a report needs: it survives one restart.
     const std::string previous = path + ".old";
@@ -747,6 +753,13 @@ void Application::WriteConfig()
     VELK_ASSERT(!m_ConfigFile.empty());
     if (m_Config)
         m_Config->Write(m_ConfigFile);
+}
+
+void Application::FallBackToSoftwareDisplay()
+{
+    LogWrite("Application::FallBackToSoftwareDisplay called.\n");
+    m_HWAccelEnabled = false;
+    m_HWAccelChanged = true;
 }
 
 void Application::EnableHWAccel(bool enable)

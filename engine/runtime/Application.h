@@ -151,6 +151,11 @@ public:
     void WriteConfig();
     void EnableHWAccel(bool enable);
     bool IsHWAccelEnabled() const { return m_HWAccelEnabled; }
+    // The accelerated display gave up during play: the window is made again
+    // without acceleration at the end of the pass, for this run only.
+    void FallBackToSoftwareDisplay();
+    // The first frame after a change of display mode.
+    bool IsFirstDraw() const { return m_FirstDraw; }
 
     // ---- events
     bool OnEvent(const EventRecord& event) override;

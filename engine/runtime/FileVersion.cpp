@@ -1,5 +1,7 @@
 #include "engine/runtime/FileVersion.h"
 
+#include "platform/d3d/D3DLayer.h"
+
 #include "engine/core/Exception.h"
 
 #include <boost/format.hpp>
@@ -340,11 +342,17 @@ std::uint32_t PackDXVersion(int major, int minor, char letter)
 
 std::uint32_t GetDXVersion(std::uint32_t* packedVersion, char* text, int textLength)
 {
-    // Neither the diagnostic provider nor the system files that would tell
-    // exist here: that is no DirectX, not a failure to find out.
+    // The accelerated display's layer stands in for DirectX: its version when
+    // it can be brought up here, none otherwise (not a failure to find out).
+    const bool present = CanBringUpD3DLayer();
     if (packedVersion)
-        *packedVersion = 0;
-    if (text && textLength > 0)
-        text[0] = '\0';
+        *packedVersion = present ? PackDXVersion(kD3DLayerVersionMajor, kD3DLayerVersionMinor, ' ') : 0;
+    if (text && textLength > 0) {
+        if (present)
+            std::snprintf(text, static_cast<std::size_t>(textLength), "%d.%d", kD3DLayerVersionMajor,
+                          kD3DLayerVersionMinor);
+        else
+            text[0] = '\0';
+    }
     return 0;
 }

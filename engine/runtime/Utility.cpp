@@ -1,5 +1,7 @@
 #include "engine/runtime/Utility.h"
 
+#include "platform/d3d/D3DLayer.h"
+
 #include "engine/runtime/FileVersion.h"
 
 #include "engine/core/Log.h"
@@ -169,7 +171,9 @@ void SetDirectDrawProbe(DirectDrawProbe probe)
 
 bool IsDirectDraw7Available()
 {
-    return g_DirectDrawProbe ? g_DirectDrawProbe() : true;
+    // As the original looked for its display library: the library is what
+    // must be there; a display without OpenGL still plays in software.
+    return g_DirectDrawProbe ? g_DirectDrawProbe() : IsD3DLayerLibraryPresent();
 }
 
 DirectX7NotAvailable MakeDirectX7NotAvailable(const std::string& applicationName)

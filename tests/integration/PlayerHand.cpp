@@ -6,7 +6,7 @@
 //   move X Y    - only moves the pointer there
 //   type TEXT   - types the text (letters, digits and spaces)
 //   key NAME    - presses and releases a key by its X keysym name; "alt+o"
-//                 holds Alt around it
+//                 holds Alt around it, "ctrl+7" Control
 // Each command is answered "done <command>" once the X server has it.
 // Usage: PlayerHand WINDOW-ID
 
@@ -40,7 +40,7 @@ void MoveTo(Display* display, Window window, int x, int y)
     Settle(display);
 }
 
-void Stroke(Display* display, KeySym sym, bool shift, bool alt)
+void Stroke(Display* display, KeySym sym, bool shift, bool alt, bool ctrl = false)
 {
     const KeyCode code = XKeysymToKeycode(display, sym);
     if (code == 0) {
@@ -49,6 +49,9 @@ void Stroke(Display* display, KeySym sym, bool shift, bool alt)
     }
     const KeyCode shiftCode = XKeysymToKeycode(display, XK_Shift_L);
     const KeyCode altCode = XKeysymToKeycode(display, XK_Alt_L);
+    const KeyCode ctrlCode = XKeysymToKeycode(display, XK_Control_L);
+    if (ctrl)
+        XTestFakeKeyEvent(display, ctrlCode, True, CurrentTime);
     if (shift)
         XTestFakeKeyEvent(display, shiftCode, True, CurrentTime);
     if (alt)
@@ -60,6 +63,8 @@ void Stroke(Display* display, KeySym sym, bool shift, bool alt)
         XTestFakeKeyEvent(display, altCode, False, CurrentTime);
     if (shift)
         XTestFakeKeyEvent(display, shiftCode, False, CurrentTime);
+    if (ctrl)
+        XTestFakeKeyEvent(display, ctrlCode, False, CurrentTime);
     Settle(display);
 }
 
@@ -112,11 +117,14 @@ int main(int argc, char** argv)
             const bool alt = name.rfind("alt+", 0) == 0;
             if (alt)
                 name = name.substr(4);
+            const bool ctrl = name.rfind("ctrl+", 0) == 0;
+            if (ctrl)
+                name = name.substr(5);
             const KeySym sym = XStringToKeysym(name.c_str());
             if (sym == NoSymbol)
                 std::fprintf(stderr, "unknown key %s\n", name.c_str());
             else
-                Stroke(display, sym, false, alt);
+                Stroke(display, sym, false, alt, ctrl);
         } else {
             std::fprintf(stderr, "unknown command: %s\n", line.c_str());
         }

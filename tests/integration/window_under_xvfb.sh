@@ -30,7 +30,13 @@ wait_for() {
     exit 1
 }
 
-wait_for "DisplayBackendSDL::ApplyDisplayParams: SDL's x11 driver was successfully loaded."
+# A real window, accelerated where OpenGL comes up, else drawn by SDL on x11.
+wait_for "DisplayManager::ApplyDisplayParams: Success, backend="
+if grep -qF "SDL's dummy driver was successfully loaded." "$work/out.txt"; then
+    echo "the window is on SDL's dummy driver"
+    cat "$work/out.txt"
+    exit 1
+fi
 wait_for "Application::Run, First screen draw complete."
 info=$(xwininfo -name "Wopple Vevev")
 if ! grep -q "Width: 800" <<< "$info" || ! grep -q "Height: 600" <<< "$info"; then

@@ -13,7 +13,12 @@ extern "C" const char* __asan_default_options()
 // keeps the bytes of every MIDI file it loaded for FluidSynth.
 extern "C" const char* __lsan_default_suppressions()
 {
+    // SDL's X11 video asks D-Bus about the desktop once and keeps the answer.
     return "leak:SDL_SetVideoMode\n"
+           "leak:libdbus-1.so\n"
+           // Mesa's software OpenGL keeps a little for the process's life.
+           "leak:swrast_dri.so\n"
+           "leak:libGLX_mesa.so\n"
            "leak:libSDL_mixer-1.2.so\n";
 }
 
