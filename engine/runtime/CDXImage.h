@@ -118,6 +118,9 @@ public:
 };
 
 // Picks the format and runs its decoder.
+class DDraw;
+class DDSurface;
+
 class CDXImage
 {
 public:
@@ -148,4 +151,12 @@ public:
     // The picture as 0xAARRGGBB pixels, top-down, width x height of them,
     // every one opaque (a surface keeps no alpha).
     static std::vector<std::uint32_t> ToARGB(const CDXDecodedImage& image);
+
+    // The picture of a file, or of a file's bytes, as a new plain surface of
+    // the display layer. Memory kind 0 asks for video memory, 1 for system
+    // memory, any other value lets the layer choose. Null when nothing could
+    // be decoded or the surface could not be made or filled.
+    static DDSurface* GetImage(DDraw* ddraw, const char* fileName, int memoryKind, int format);
+    static DDSurface* GetImage(DDraw* ddraw, const std::uint8_t* bytes, std::size_t count, int memoryKind,
+                               int format);
 };

@@ -215,11 +215,17 @@ void D3DImageRenderer::DrawQuad(float x0, float y0, float x1, float y1, float u0
 }
 
 void D3DImageRenderer::DrawImage(Image* image, int shaderType, const Rect* destRect, const Rect* srcRect,
-                                 std::uint8_t alpha, float, bool, bool pointFiltering)
+                                 std::uint8_t alpha, float angle, bool reserved, bool pointFiltering)
+{
+    DrawSurfaceRecord(image ? image->GetSurfaceRecord() : nullptr, shaderType, destRect, srcRect, alpha, angle,
+                      reserved, pointFiltering);
+}
+
+void D3DImageRenderer::DrawSurfaceRecord(SurfaceRecord* record, int shaderType, const Rect* destRect,
+                                         const Rect* srcRect, std::uint8_t alpha, float, bool, bool pointFiltering)
 {
     if (!m_InScene && !BeginScene())
         return;
-    SurfaceRecord* record = image->GetSurfaceRecord();
     SDL_Surface* surface = record ? record->GetSDLSurface() : nullptr;
     if (!surface)
         return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/runtime/FrameRecorder.h"
+
 #include "engine/runtime/ImageRenderer.h"
 #include "platform/d3d/D3DLayer.h"
 
@@ -37,7 +39,7 @@ private:
 // frame, opened by the first draw and closed by the back end's update; a
 // scene that cannot begin because surfaces were lost gets one recovery.
 // Circles, pies and polygons are not drawn on this screen.
-class D3DImageRenderer : public ImageRenderer
+class D3DImageRenderer : public RecordedFrameTarget
 {
 public:
     explicit D3DImageRenderer(DisplayBackendD3D* backend);
@@ -47,6 +49,8 @@ public:
     void DrawCircle(int x, int y, int radius, const Color& color) override;
     void DrawImage(Image* image, int shaderType, const Rect* destRect, const Rect* srcRect, std::uint8_t alpha,
                    float angle, bool reserved, bool pointFiltering) override;
+    void DrawSurfaceRecord(SurfaceRecord* record, int shaderType, const Rect* destRect, const Rect* srcRect,
+                           std::uint8_t alpha, float angle, bool reserved, bool pointFiltering) override;
     void DrawLine(int x1, int y1, int x2, int y2, const Color& color) override;
     void DrawPie(int x, int y, int radius, int startAngle, int endAngle, const Color& color) override;
     void FillPolygon(const Poly& polygon, const Color& color, bool filled) override;

@@ -3,6 +3,7 @@
 #include "engine/core/Exception.h"
 #include "engine/core/Log.h"
 #include "engine/runtime/Application.h"
+#include "engine/runtime/CDXImage.h"
 #include "engine/runtime/CDXScreen.h"
 #include "engine/runtime/D3DImageRenderer.h"
 #include "engine/runtime/Resource.h"
@@ -87,6 +88,9 @@ DisplayBackendD3D::DisplayBackendD3D()
 {
     g_CurrentBackend = this;
     SurfaceManager::GetInstance()->SetDividedTextureMaker(this);
+    // A surface with a source file reloads itself through the image readers.
+    const CDXImageLoadFunction loader = &CDXImage::GetImage;
+    SetCDXImageLoader(loader);
 }
 
 DisplayBackendD3D::~DisplayBackendD3D()
@@ -94,6 +98,7 @@ DisplayBackendD3D::~DisplayBackendD3D()
     try {
         if (g_CurrentBackend == this)
             g_CurrentBackend = nullptr;
+        m_Frame.reset();
         m_ImageRenderer.reset();
         ShutdownD3D();
         SurfaceManager::GetInstance()->SetDividedTextureMaker(nullptr);
@@ -229,7 +234,9 @@ void DisplayBackendD3D::ApplyDisplayParams(const DisplayParams& params)
     if (!m_ImageRenderer) {
         Step("Creating an ImageRenderer.");
         m_ImageRenderer = std::make_unique<D3DImageRenderer>(this);
+        m_Frame = std::make_unique<FrameRecorder>(*m_ImageRenderer);
     }
+    m_Frame->Invalidate();
     Step("Cleaning up old full-screen display settings.");
     m_SavedFullScreenDisplaySettings = false;
     m_CurrentDisplayParams = std::make_unique<DisplayParams>(params);
@@ -251,26 +258,42 @@ void DisplayBackendD3D::SetTexturePieceSettings(bool useUniformPieces, int minim
 
 ImageRenderer* DisplayBackendD3D::GetScreenImageRenderer()
 {
-    return m_ImageRenderer.get();
+    return m_Frame.get();
 }
 
 void DisplayBackendD3D::UpdateScreen()
 {
-    if (!m_ImageRenderer || !m_CDXScreen || m_GaveUp)
+    if (!m_ImageRenderer || !m_Frame || !m_CDXScreen || m_GaveUp)
+        return;
+    // Drawing on the renderer itself (not through the screen's recorder)
+    // opened the scene already; that is presented as drawn.
+    const bool drawnDirectly = m_ImageRenderer->IsInScene();
+    if (!m_Frame->HasChanged() && !drawnDirectly)
+        return;  // the front buffer still shows this frame
+    if (!drawnDirectly) {
+        if (!m_ImageRenderer->BeginScene())
+            return;
+        const DDResult hr = m_Device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        if (DDFailed(hr))
+            ThrowDXError("DisplayBackendD3D::UpdateScreen", "IDirect3DDevice7::Clear", hr);
+    }
+    m_Frame->Replay();
+    if (m_GaveUp || !m_ImageRenderer)
         return;
     m_ImageRenderer->EndScene();
     m_CDXScreen->Flip(m_CurrentDisplayParams && m_CurrentDisplayParams->waitForVSync ? 1 : 0, 1, 0);
 }
 
+void DisplayBackendD3D::InvalidateScreen()
+{
+    if (m_Frame)
+        m_Frame->Invalidate();
+}
+
 void DisplayBackendD3D::ClearScreen()
 {
-    if (!m_ImageRenderer || m_GaveUp)
-        return;
-    if (!m_ImageRenderer->IsInScene() && !m_ImageRenderer->BeginScene())
-        return;
-    const DDResult hr = m_Device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    if (DDFailed(hr))
-        ThrowDXError("DisplayBackendD3D::ClearScreen", "IDirect3DDevice7::Clear", hr);
+    if (m_Frame && !m_GaveUp)
+        m_Frame->Clear();
 }
 
 std::intptr_t DisplayBackendD3D::HandleWindowsMessage(WindowHandle, std::uint32_t message, std::uintptr_t wParam,
@@ -489,6 +512,8 @@ bool DisplayBackendD3D::HandleDisplayModeChange()
             ThrowDXError("DisplayBackendD3D::HandleDisplayModeChange",
                          "Post DDERR_EXCLUSIVEMODEALREADYSET call to IDirectDraw7::TestCooperativeLevel failed", hr);
     }
+    if (m_Frame)
+        m_Frame->Invalidate();
     if (!DDFailed(hr)) {
         SurfaceManager::GetInstance()->All_DeleteSurfacesOfType(SURFACETYPE_D3D);
         if (m_CDXScreen->Restore() != 0)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/runtime/FrameRecorder.h"
+
 #include "engine/core/Rect.h"
 #include "engine/runtime/DisplayManager.h"
 #include "engine/runtime/SurfaceManager.h"
@@ -72,7 +74,7 @@ public:
     void ApplyDisplayParams(const DisplayParams& params) override;
     ImageRenderer* GetScreenImageRenderer() override;
     void UpdateScreen() override;
-    void InvalidateScreen() override {}
+    void InvalidateScreen() override;
     void ClearScreen() override;
     std::intptr_t HandleWindowsMessage(WindowHandle hwnd, std::uint32_t message, std::uintptr_t wParam,
                                        std::intptr_t lParam) override;
@@ -119,6 +121,9 @@ private:
     D3D* m_D3D = nullptr;
     D3DDevice* m_Device = nullptr;
     std::unique_ptr<D3DImageRenderer> m_ImageRenderer;
+    // What the screens draw goes here first: a frame like the one shown is
+    // neither drawn nor presented (an idle screen costs next to nothing).
+    std::unique_ptr<FrameRecorder> m_Frame;
     std::unique_ptr<DisplayParams> m_CurrentDisplayParams;
     bool m_SavedFullScreenDisplaySettings = false;
     bool m_ModalSystemDialogEnabled = false;

@@ -8,7 +8,7 @@
 
 bool FrameRecorder::Command::operator==(const Command& other) const
 {
-    // The image pointer is left out: a new image at an old address has its own serial.
+    // The record pointer is left out: a new record at an old address has its own serial.
     return kind == other.kind && flag == other.flag && reserved == other.reserved && hasSrc == other.hasSrc &&
            hasDest == other.hasDest && alpha == other.alpha && shader == other.shader &&
            std::equal(std::begin(values), std::end(values), std::begin(other.values)) && color == other.color &&
@@ -42,11 +42,13 @@ void FrameRecorder::DrawCircle(int x, int y, int radius, const Color& color)
 void FrameRecorder::DrawImage(Image* image, int shaderType, const Rect* destRect, const Rect* srcRect,
                               std::uint8_t alpha, float angle, bool reserved, bool pointFiltering)
 {
-    if (!image)
+    SurfaceRecord* record = image ? image->GetSurfaceRecord() : nullptr;
+    if (!record)
         return;
     Command command;
     command.kind = KIND_IMAGE;
-    command.image = image;
+    command.record = record;
+    record->AddShare();
     command.shader = static_cast<std::int16_t>(shaderType);
     command.alpha = alpha;
     command.angle = angle;
@@ -66,10 +68,8 @@ void FrameRecorder::DrawImage(Image* image, int shaderType, const Rect* destRect
         command.values[6] = destRect->w;
         command.values[7] = destRect->h;
     }
-    if (SurfaceRecord* record = image->GetSurfaceRecord()) {
-        command.serial = record->GetSerial();
-        command.version = record->GetVersion();
-    }
+    command.serial = record->GetSerial();
+    command.version = record->GetVersion();
     m_Frame.push_back(command);
 }
 
@@ -122,8 +122,24 @@ void FrameRecorder::FillRect(const Rect& rect, const Color& color, bool filled)
     m_Frame.push_back(command);
 }
 
+FrameRecorder::~FrameRecorder()
+{
+    ReleaseShares();
+}
+
+void FrameRecorder::ReleaseShares()
+{
+    for (Command& command : m_Frame)
+        if (command.record) {
+            if (command.record->ReleaseShare() <= 0)
+                SurfaceManager::GetInstance()->DeleteRecord(command.record);
+            command.record = nullptr;
+        }
+}
+
 void FrameRecorder::Clear()
 {
+    ReleaseShares();
     m_Frame.clear();
     m_Polygons.clear();
 }
@@ -150,9 +166,9 @@ void FrameRecorder::Replay()
                            static_cast<std::uint16_t>(v[2]), static_cast<std::uint16_t>(v[3]));
             const Rect dest(static_cast<std::int16_t>(v[4]), static_cast<std::int16_t>(v[5]),
                             static_cast<std::uint16_t>(v[6]), static_cast<std::uint16_t>(v[7]));
-            m_Target.DrawImage(command.image, command.shader, command.hasDest ? &dest : nullptr,
-                               command.hasSrc ? &src : nullptr, command.alpha, command.angle, command.reserved,
-                               command.flag);
+            m_Target.DrawSurfaceRecord(command.record, command.shader, command.hasDest ? &dest : nullptr,
+                                       command.hasSrc ? &src : nullptr, command.alpha, command.angle,
+                                       command.reserved, command.flag);
             break;
         }
         case KIND_CIRCLE:
@@ -177,6 +193,6 @@ void FrameRecorder::Replay()
     m_Shown = m_Frame;
     m_ShownPolygons = m_Polygons;
     for (Command& command : m_Shown)
-        command.image = nullptr;
+        command.record = nullptr;
     m_Valid = true;
 }

@@ -5,6 +5,17 @@
 #include <cstdint>
 #include <vector>
 
+class SurfaceRecord;
+
+// A renderer that can draw a picture from its surface record alone: a
+// recorded frame keeps the records, as the images drawn may be gone by then.
+class RecordedFrameTarget : public ImageRenderer
+{
+public:
+    virtual void DrawSurfaceRecord(SurfaceRecord* record, int shaderType, const Rect* destRect, const Rect* srcRect,
+                                   std::uint8_t alpha, float angle, bool reserved, bool pointFiltering) = 0;
+};
+
 // Stands in front of a screen renderer that redraws the whole frame each
 // time (the accelerated back end): a frame's drawing is kept as a list, and
 // the list is drawn only when it differs from the frame shown last. A screen
@@ -14,7 +25,10 @@
 class FrameRecorder : public ImageRenderer
 {
 public:
-    explicit FrameRecorder(ImageRenderer& target) : m_Target(target) {}
+    explicit FrameRecorder(RecordedFrameTarget& target) : m_Target(target) {}
+    ~FrameRecorder() override;
+    FrameRecorder(const FrameRecorder&) = delete;
+    FrameRecorder& operator=(const FrameRecorder&) = delete;
 
     Image* GetTargetSurface() override { return m_Target.GetTargetSurface(); }
     void DrawCircle(int x, int y, int radius, const Color& color) override;
@@ -59,7 +73,7 @@ private:
         std::int32_t values[8] = {};
         Color color;
         float angle = 0.0f;
-        Image* image = nullptr;  // only while the frame is being drawn
+        SurfaceRecord* record = nullptr;  // shared while the frame is kept
         std::uint64_t serial = 0;
         std::uint32_t version = 0;
         std::uint32_t polygon = 0;  // index into m_Polygons
@@ -67,8 +81,9 @@ private:
     };
 
     static bool SamePolygon(const Poly& a, const Poly& b);
+    void ReleaseShares();
 
-    ImageRenderer& m_Target;
+    RecordedFrameTarget& m_Target;
     std::vector<Command> m_Frame;
     std::vector<Poly> m_Polygons;
     std::vector<Command> m_Shown;

@@ -13,15 +13,19 @@ using namespace imagetest;
 namespace {
 
 // Writes down every call it gets, as text.
-class LoggingRenderer : public ImageRenderer
+class LoggingRenderer : public RecordedFrameTarget
 {
 public:
     Image* GetTargetSurface() override { return nullptr; }
     void DrawCircle(int x, int y, int r, const Color&) override { Add("circle", {x, y, r}); }
-    void DrawImage(Image* image, int shader, const Rect* dest, const Rect* src, std::uint8_t alpha, float,
-                   bool, bool pointFiltering) override
+    void DrawImage(Image*, int, const Rect*, const Rect*, std::uint8_t, float, bool, bool) override
     {
-        calls.push_back("image " + std::to_string(image != nullptr) + " " + std::to_string(shader) + " " +
+        calls.push_back("image drawn past the recorder");
+    }
+    void DrawSurfaceRecord(SurfaceRecord* record, int shader, const Rect* dest, const Rect* src, std::uint8_t alpha,
+                           float, bool, bool pointFiltering) override
+    {
+        calls.push_back("image " + std::to_string(record != nullptr) + " " + std::to_string(shader) + " " +
                         (dest ? RectText(*dest) : "-") + " " + (src ? RectText(*src) : "-") + " " +
                         std::to_string(alpha) + " " + std::to_string(pointFiltering));
     }
@@ -105,4 +109,14 @@ TEST_F(FrameRecorderTest, TheFrameIsDrawnAsRecordedAndOnlyAgainWhenSomethingChan
     recorder.Clear();
     recorder.FillRect(Rect(0, 0, 800, 600), Color(0, 0, 0, 255), true);
     EXPECT_TRUE(recorder.HasChanged()) << "a frame with less on it";
+}
+
+TEST_F(FrameRecorderTest, APictureGoneBeforeTheFrameIsDrawnIsStillDrawnFromItsRecord)
+{
+    auto image = MakeImage(4, 4, {});
+    DrawFrame(image.get(), 10);
+    image.reset();
+    recorder.Replay();
+    EXPECT_EQ(target.calls.at(1), "image 1 2 10,20,4,4 - 200 1");
+    recorder.Clear();  // lets the record go
 }
