@@ -18,7 +18,7 @@ std::uint64_t NowMilliseconds()
                                           .count());
 }
 
-// The serial and parallel ports of the original outputs, as Linux names them.
+// The log's serial and parallel port outputs, as Linux names them.
 // Opened per line without waiting; one that cannot be opened is skipped.
 void WriteToDevice(const char* path, const std::string& line)
 {

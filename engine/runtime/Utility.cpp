@@ -171,8 +171,8 @@ void SetDirectDrawProbe(DirectDrawProbe probe)
 
 bool IsDirectDraw7Available()
 {
-    // As the original looked for its display library: the library is what
-    // must be there; a display without OpenGL still plays in software.
+    // The display library is what must be there; a display without OpenGL
+    // still plays in software.
     return g_DirectDrawProbe ? g_DirectDrawProbe() : IsD3DLayerLibraryPresent();
 }
 
