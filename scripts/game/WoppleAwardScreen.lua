@@ -11,13 +11,6 @@ Resources.StampInfoTextFont = Resources.Font:new{ fontName = "ComicNeue-Bold.otf
 -- The highlight colours of the stamps that the engine's colours lack.
 Colors{ Pink = { 255, 95, 138 } }
 
--- Key code of F1.
-local KeyF1 = 282
-
-local function CornerButton(fields)
-    return WoppleButton(fields, 5)
-end
-
 local Ink = { 59, 35, 20 }
 
 -- A centred text in ink; the fields given change the rest.
@@ -64,26 +57,7 @@ Resources.WoppleAwardScreen = Resources.Object:new{
             size = { 800, 600 },
             position = { 0, 0 },
             zorder = 4,
-            children = {
-                mainMenuButton = CornerButton{
-                    image = "Button.png", text = "Menu", shortcutKey = "m", escapeKey = true,
-                    alignment = Resources.RectAlignment.BottomLeft,
-                    alignTo = Resources.RectAlignment.BottomLeft,
-                    alignmentOffset = { 5, -5 },
-                },
-                optionsButton = CornerButton{
-                    image = "Button.png", text = "Options", shortcutKey = "o",
-                    alignment = Resources.RectAlignment.BottomRight,
-                    alignTo = Resources.RectAlignment.BottomRight,
-                    alignmentOffset = { 0, -5 },
-                },
-                helpButton = CornerButton{
-                    image = "btnBlankSmall.png", text = "?", shortcutKey = "h", functionKey = KeyF1,
-                    alignment = Resources.RectAlignment.TopRight,
-                    alignTo = Resources.RectAlignment.TopRight,
-                    alignmentOffset = { -5, 5 },
-                },
-            },
+            children = WoppleCornerButtons("Button.png", 5),
         },
         stampInfo = Resources.Actor:new{
             color = false,

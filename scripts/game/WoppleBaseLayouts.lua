@@ -22,6 +22,31 @@ function WoppleButton(fields, zorder)
     return Resources.Button:new(button)
 end
 
+-- The menu, options and help buttons in the corners of a full-screen page
+-- (the map, the stamp book); menuImage is the menu button's picture.
+function WoppleCornerButtons(menuImage, zorder)
+    return {
+        mainMenuButton = WoppleButton({
+            image = menuImage, text = "Menu", shortcutKey = "m", escapeKey = true,
+            alignment = Resources.RectAlignment.BottomLeft,
+            alignTo = Resources.RectAlignment.BottomLeft,
+            alignmentOffset = { 5, -5 },
+        }, zorder),
+        optionsButton = WoppleButton({
+            image = "Button.png", text = "Options", shortcutKey = "o",
+            alignment = Resources.RectAlignment.BottomRight,
+            alignTo = Resources.RectAlignment.BottomRight,
+            alignmentOffset = { 0, -5 },
+        }, zorder),
+        helpButton = WoppleButton({
+            image = "btnBlankSmall.png", text = "?", shortcutKey = "h", functionKey = KeyF1,
+            alignment = Resources.RectAlignment.TopRight,
+            alignTo = Resources.RectAlignment.TopRight,
+            alignmentOffset = { -5, 5 },
+        }, zorder),
+    }
+end
+
 local function GameButton(fields)
     return WoppleButton(fields, 20)
 end

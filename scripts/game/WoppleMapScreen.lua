@@ -2,8 +2,6 @@
 -- island's sign, level list and level details on the right, the corner
 -- buttons. The islands themselves are made from Resources.WoppleIslands.
 
-local KeyF1 = 282
-
 local MapButton = WoppleButton
 
 local function PanelLabel(fields)
@@ -228,26 +226,7 @@ Resources.WoppleMapScreen = Resources.Object:new{
             position = { 0, 0 },
             size = { 800, 600 },
             zorder = 4,
-            children = {
-                mainMenuButton = MapButton{
-                    image = "Button.small.red.png", text = "Menu", shortcutKey = "m", escapeKey = true,
-                    alignment = Resources.RectAlignment.BottomLeft,
-                    alignTo = Resources.RectAlignment.BottomLeft,
-                    alignmentOffset = { 5, -5 },
-                },
-                optionsButton = MapButton{
-                    image = "Button.png", text = "Options", shortcutKey = "o",
-                    alignment = Resources.RectAlignment.BottomRight,
-                    alignTo = Resources.RectAlignment.BottomRight,
-                    alignmentOffset = { 0, -5 },
-                },
-                helpButton = MapButton{
-                    image = "btnBlankSmall.png", text = "?", shortcutKey = "h", functionKey = KeyF1,
-                    alignment = Resources.RectAlignment.TopRight,
-                    alignTo = Resources.RectAlignment.TopRight,
-                    alignmentOffset = { -5, 5 },
-                },
-            },
+            children = WoppleCornerButtons("Button.small.red.png"),
         },
     },
 }

@@ -333,7 +333,7 @@ local function StartClassic()
     Debug_StartClassicGame()
     local root = Screens.GameScreen:FindChild("RootActor", true)
     assert(root ~= nil, "no game on the game screen")
-    return root, { Destroy = LeaveTourLevel }
+    return root, { Destroy = function() SwitchToScreen("Tour") end }
 end
 
 -- Steps the tour until the test holds (or a long while has passed).
@@ -650,7 +650,7 @@ end
 
 -- Pattern rounds: a pattern half matched by the automated player, the
 -- celebration of a completed pattern, and the seven-by-seven board mid-round.
--- The levels' tables are replaced here (the quest's table names no modes yet); the
+-- The levels' tables are replaced here for the stop; the
 -- celebration's round has every other square of the pattern, and of the
 -- column of its last square, matched from the start, so a number or a joker
 -- on that reel soon completes it.
@@ -658,11 +658,16 @@ for _, stop in ipairs((function()
     local function StartLevel(level, fields)
         NamePlayers()
         Players[1].Options["game.mode"] = "Vevev"
+        -- The level's own table comes back with the stop's end.
+        local shipped = WoppleQuestLevels[level]
         WoppleQuestLevels[level] = fields
         Debug_StartQuestGame(level)
         local root = Screens.GameScreen:FindChild("RootActor", true)
         assert(root ~= nil, "no game on the game screen")
-        return root, { Destroy = LeaveTourLevel }
+        return root, { Destroy = function()
+            SwitchToScreen("Tour")
+            WoppleQuestLevels[level] = shipped
+        end }
     end
     local function Board()
         local root = GameRoot()
