@@ -22,6 +22,8 @@ D3DLayerTestHook MakeHook()
     D3DLayerTestHook hook;
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     hook.playerAskedForDummyVideo = driver && std::string(driver) == "dummy";
+    const char* software = std::getenv("VELK_ALLOW_SOFTWARE_OPENGL");
+    hook.allowSoftwareOpenGL = software && std::string(software) == "1";
     return hook;
 }
 
@@ -174,6 +176,8 @@ const char* DDErrorText(DDResult result)
         return "DDERR_WRONGMODE: The surface was made in another display mode.";
     case DDERR_NOTINITIALIZED:
         return "DDERR_NOTINITIALIZED: The object was used before it was initialized.";
+    case DDERR_NO3D:
+        return "DDERR_NO3D: No 3D hardware is present; the OpenGL renderer draws in software.";
     case D3DERR_SCENE_IN_SCENE:
         return "D3DERR_SCENE_IN_SCENE: A scene is already open.";
     case D3DERR_SCENE_NOT_IN_SCENE:
@@ -216,6 +220,17 @@ bool CanBringUpD3DLayer()
     }
     dlclose(library);
     return result;
+}
+
+bool IsSoftwareOpenGLRenderer(const char* renderer)
+{
+    if (!renderer)
+        return false;
+    const std::string name = renderer;
+    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast", "SWR", "GDI Generic"})
+        if (name.find(software) != std::string::npos)
+            return true;
+    return false;
 }
 
 D3DLayerTestHook& GetD3DLayerTestHook()
@@ -774,6 +789,11 @@ DDResult D3D::CreateDevice(const char* deviceName, DDSurface* target, D3DDevice*
         return DDERR_UNSUPPORTED;
     if (target != m_Owner->m_RenderTarget || !(target->GetCaps() & DDSCAPS_3DDEVICE) || !g_GL.loaded)
         return DDERR_INVALIDPARAMS;
+    // A rasteriser on the processor draws a whole frame slower than the
+    // software display draws what changed: no hardware device on it.
+    if (name == "IID_IDirect3DHALDevice" && !g_Hook.allowSoftwareOpenGL &&
+        IsSoftwareOpenGLRenderer(reinterpret_cast<const char*>(g_GL.glGetString(GL_RENDERER))))
+        return DDERR_NO3D;
     *out = new D3DDevice(m_Owner, target);
     return DD_OK;
 }

@@ -35,6 +35,7 @@ constexpr DDResult DDERR_NOCOOPERATIVELEVELSET = static_cast<DDResult>(0x887600D
 constexpr DDResult DDERR_EXCLUSIVEMODEALREADYSET = static_cast<DDResult>(0x88760245);
 constexpr DDResult DDERR_WRONGMODE = static_cast<DDResult>(0x8876024B);
 constexpr DDResult DDERR_NOTINITIALIZED = static_cast<DDResult>(0x800401F0);
+constexpr DDResult DDERR_NO3D = static_cast<DDResult>(0x8876005A);
 constexpr DDResult D3DERR_SCENE_IN_SCENE = static_cast<DDResult>(0x88760337);
 constexpr DDResult D3DERR_SCENE_NOT_IN_SCENE = static_cast<DDResult>(0x88760338);
 
@@ -474,6 +475,9 @@ bool IsD3DLayerLibraryPresent(const char* libraryName = "libGL.so.1");
 // Whether OpenGL can be brought up on the display SDL would use: an X display
 // with GLX, and SDL not told to run on its dummy driver.
 bool CanBringUpD3DLayer();
+// Whether an OpenGL renderer of this name draws in software on the processor
+// (Mesa's llvmpipe, softpipe and the like).
+bool IsSoftwareOpenGLRenderer(const char* renderer);
 
 // ---- test hook --------------------------------------------------------------
 
@@ -491,6 +495,9 @@ struct D3DLayerTestHook
     bool failCreate = false;
     // SDL was told to run on its dummy driver when the program started.
     bool playerAskedForDummyVideo = false;
+    // The hardware device may be made on an OpenGL that draws in software
+    // (set from VELK_ALLOW_SOFTWARE_OPENGL=1 at start-up).
+    bool allowSoftwareOpenGL = false;
 };
 D3DLayerTestHook& GetD3DLayerTestHook();
 // Every live surface of the display object becomes lost, as when another

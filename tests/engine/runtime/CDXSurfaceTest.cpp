@@ -324,3 +324,25 @@ TEST(D3DLayerTest, WithoutOpenGLTheProbesAndTheVersionReportSaySo)
     EXPECT_STREQ(text, "");
     EXPECT_THAT(DDErrorText(DDERR_SURFACELOST), ::testing::StartsWith("DDERR_SURFACELOST"));
 }
+
+TEST(D3DLayerTest, RenderersOnTheProcessorAreToldFromGraphicsCards)
+{
+    const struct
+    {
+        const char* renderer;
+        bool software;
+    } cases[] = {
+        {"llvmpipe (LLVM 15.0.6, 256 bits)", true},
+        {"softpipe", true},
+        {"Software Rasterizer", true},
+        {"Mesa X11 swrast", true},
+        {"GDI Generic", true},
+        {"AMD Radeon RX 580 Series (polaris10, LLVM 15.0.6, DRM 3.49, 6.1.0-13-amd64)", false},
+        {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", false},
+        {"NVIDIA GeForce GTX 1060 6GB/PCIe/SSE2", false},
+        {"", false},
+        {nullptr, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsSoftwareOpenGLRenderer(c.renderer), c.software) << (c.renderer ? c.renderer : "(null)");
+}

@@ -99,6 +99,7 @@ protected:
         for (const char* library : {"libGLX_mesa.so.0", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"})
             dlopen(library, RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE);
         GetD3DLayerTestHook() = D3DLayerTestHook();
+        GetD3DLayerTestHook().allowSoftwareOpenGL = true;
         if (!CanBringUpD3DLayer())
             GTEST_SKIP() << "OpenGL cannot be brought up on " << g_Display->Name();
         DisplayBackendD3D::SetSleepFunction(&NoSleep);
@@ -293,6 +294,22 @@ TEST_F(DisplayBackendD3DTest, ABusyDisplayIsWaitedForABoundedNumberOfTimes)
     Renderer().FillRect(Rect(0, 0, 4, 4), Color(1, 2, 3, 255), true);
     backend->UpdateScreen();
     EXPECT_EQ(image->GetSurfaceRecord()->GetD3DSurface(), nullptr);
+}
+
+TEST_F(DisplayBackendD3DTest, AnOpenGLThatDrawsInSoftwareIsNoHardwareDevice)
+{
+    // Mesa's softpipe here: unless allowed, the back end refuses to start, and
+    // the display manager goes on with the software display.
+    backend.reset();
+    GetD3DLayerTestHook().allowSoftwareOpenGL = false;
+    backend = std::make_unique<DisplayBackendD3D>();
+    std::string message;
+    try {
+        Apply();
+    } catch (const DisplayBackendInitError& error) {
+        message = error.GetMessage();
+    }
+    EXPECT_THAT(message, HasSubstr("clsid=IID_IDirect3DHALDevice: DDERR_NO3D"));
 }
 
 TEST_F(DisplayBackendD3DTest, AChangeOfModeMakesTheDisplayAgain)
