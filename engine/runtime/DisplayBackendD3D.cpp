@@ -133,6 +133,12 @@ void DisplayBackendD3D::ApplyDisplayParams(const DisplayParams& params)
     if (!CanBringUpD3DLayer())
         VELK_THROW(DisplayBackendInitError,
                    AssertionText("CanBringUpD3DLayer()", "OpenGL cannot be brought up on this display."));
+    // Without direct rendering the hardware device would be refused anyway,
+    // after loading a software renderer for nothing.
+    if (params.use3DAcceleration && !MayHaveOpenGLHardware())
+        VELK_THROW(DisplayBackendInitError, (boost::format("Could not create Direct3D device with clsid=%1%: %2%") %
+                                             "IID_IDirect3DHALDevice" % DDErrorText(DDERR_NO3D))
+                                                .str());
 
     // A window in OpenGL mode cannot become an ordinary one again: each apply
     // makes it anew.

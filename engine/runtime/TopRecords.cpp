@@ -42,8 +42,9 @@ void AbstractTopGameRecordsList::OnGameRecordAdded(uint32_t tag, GameRecordGuid 
         return;
     if (m_ExtraFilter && !m_ExtraFilter(record))
         return;
-    m_Entries.push_back(record);
-    std::stable_sort(m_Entries.begin(), m_Entries.end(), m_Comparison);
+    // The entries are in order already: after the last one it does not beat,
+    // as a stable sort of the grown list would place it.
+    m_Entries.insert(std::upper_bound(m_Entries.begin(), m_Entries.end(), record, m_Comparison), record);
     if (m_Entries.size() > static_cast<std::size_t>(kMaxRecords))
         m_Entries.resize(kMaxRecords, GameRecord(0, GameRecordGuid{}));
 }

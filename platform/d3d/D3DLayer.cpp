@@ -233,6 +233,25 @@ bool IsSoftwareOpenGLRenderer(const char* renderer)
     return false;
 }
 
+bool MayHaveOpenGLHardware()
+{
+    if (g_Hook.allowSoftwareOpenGL)
+        return true;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    bool found = false;
+    for (const char* extension : {"DRI3", "DRI2", "NV-GLX", "NV-CONTROL", "ATIFGLRXDRI"}) {
+        int opcode = 0, eventBase = 0, errorBase = 0;
+        if (XQueryExtension(display, extension, &opcode, &eventBase, &errorBase)) {
+            found = true;
+            break;
+        }
+    }
+    XCloseDisplay(display);
+    return found;
+}
+
 D3DLayerTestHook& GetD3DLayerTestHook()
 {
     return g_Hook;

@@ -478,6 +478,11 @@ bool CanBringUpD3DLayer();
 // Whether an OpenGL renderer of this name draws in software on the processor
 // (Mesa's llvmpipe, softpipe and the like).
 bool IsSoftwareOpenGLRenderer(const char* renderer);
+// Whether the X display may draw OpenGL on a graphics card: it offers direct
+// rendering (DRI2, DRI3 or a vendor's own). Asked before OpenGL is loaded, as
+// loading a software renderer costs a good part of start-up. The device's own
+// renderer has the last word (IsSoftwareOpenGLRenderer).
+bool MayHaveOpenGLHardware();
 
 // ---- test hook --------------------------------------------------------------
 

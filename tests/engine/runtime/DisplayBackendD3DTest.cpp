@@ -312,6 +312,22 @@ TEST_F(DisplayBackendD3DTest, AnOpenGLThatDrawsInSoftwareIsNoHardwareDevice)
     EXPECT_THAT(message, HasSubstr("clsid=IID_IDirect3DHALDevice: DDERR_NO3D"));
 }
 
+TEST_F(DisplayBackendD3DTest, TheHardwareDeviceIsRefusedOnARendererThatDrawsInSoftware)
+{
+    // A display with direct rendering can still end on a software renderer:
+    // the device's own renderer decides.
+    D3D* d3d = nullptr;
+    ASSERT_EQ(backend->GetCDXScreen()->GetDD()->QueryDirect3D(&d3d), DD_OK);
+    DDSurface* back = backend->GetCDXScreen()->GetBack()->GetDDS();
+    GetD3DLayerTestHook().allowSoftwareOpenGL = false;
+    D3DDevice* device = nullptr;
+    EXPECT_EQ(d3d->CreateDevice("IID_IDirect3DHALDevice", back, &device), DDERR_NO3D);
+    EXPECT_EQ(device, nullptr);
+    ASSERT_EQ(d3d->CreateDevice("IID_IDirect3DMMXDevice", back, &device), DD_OK);
+    device->Release();
+    d3d->Release();
+}
+
 TEST_F(DisplayBackendD3DTest, AChangeOfModeMakesTheDisplayAgain)
 {
     D3DDevice* before = backend->GetDevice();
