@@ -330,9 +330,11 @@ bool Button::OnEvent(const EventRecord& event)
 
 void Button::Update()
 {
-    if (m_KeyTipChar != 0 && GetKeyTip()) {
+    if (m_KeyTipChar != 0) {
         Application* app = Application::GetInstance();
-        ShowKeyTip(app && (app->GetFlags() & APPFLAG_SHOW_KEY_TIPS) != 0 && IsVisible());
+        const bool show = app && (app->GetFlags() & APPFLAG_SHOW_KEY_TIPS) != 0 && IsVisible();
+        if ((show || m_KeyTipPlaced) && GetKeyTip())
+            ShowKeyTip(show);
     }
     Actor::Update();
 }
@@ -498,6 +500,7 @@ void Button::CreateKeyTip()
     auto label = std::make_unique<Label>(" ", font.release(), TEXTALIGN_CENTER);
     tip->AddChild(label.release(), "KeyTipLabel");
     m_KeyTip = tip->GetLuaObject();
+    m_KeyTipPlaced = false;
     tip.release();
 }
 
@@ -523,6 +526,7 @@ void Button::ShowKeyTip(bool show)
         if (!layer)
             VELK_THROW(Exception, AssertionText("keyTipLayerObject.IsUserData()"));
         layer->AddChild(tip);
+        m_KeyTipPlaced = true;
     }
     if (show) {
         Actor* layer = tip->GetParent();

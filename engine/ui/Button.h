@@ -206,6 +206,9 @@ protected:
     std::uint8_t m_KeyTipChar = 0;
     std::uint8_t m_UseAltShortcutKey = 0;
     LuaObject m_KeyTip;
+    // Whether the tip was ever put on a layer; until then it is hidden and in
+    // no tree, and the per-frame check need not look it up.
+    bool m_KeyTipPlaced = false;
     LuaObject m_TextBackground1;
     LuaObject m_TextBackground2;
     std::int32_t m_EnterKey = 0;
