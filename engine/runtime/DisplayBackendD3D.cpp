@@ -130,12 +130,13 @@ void DisplayBackendD3D::ApplyDisplayParams(const DisplayParams& params)
     m_GaveUp = false;
 
     Step("Initializing Direct3DX.");
-    if (!CanBringUpD3DLayer())
+    bool mayHaveHardware = false;
+    if (!CanBringUpD3DLayer(&mayHaveHardware))
         VELK_THROW(DisplayBackendInitError,
                    AssertionText("CanBringUpD3DLayer()", "OpenGL cannot be brought up on this display."));
     // Without direct rendering the hardware device would be refused anyway,
     // after loading a software renderer for nothing.
-    if (params.use3DAcceleration && !MayHaveOpenGLHardware())
+    if (params.use3DAcceleration && !mayHaveHardware)
         VELK_THROW(DisplayBackendInitError, (boost::format("Could not create Direct3D device with clsid=%1%: %2%") %
                                              "IID_IDirect3DHALDevice" % DDErrorText(DDERR_NO3D))
                                                 .str());

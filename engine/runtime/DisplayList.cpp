@@ -269,8 +269,7 @@ void DisplayList::ReleaseShares()
 {
     for (Command& command : m_Commands)
         if (command.record) {
-            if (command.record->ReleaseShare() <= 0)
-                SurfaceManager::GetInstance()->DeleteRecord(command.record);
+            SurfaceManager::ReleaseRecordShare(command.record);
             command.record = nullptr;
             command.surface = nullptr;
         }

@@ -28,15 +28,20 @@ bool FrameRecorder::SamePolygon(const Poly& a, const Poly& b)
     return true;
 }
 
+FrameRecorder::Command& FrameRecorder::Record(Kind kind, std::initializer_list<std::int32_t> values,
+                                              const Color& color, bool flag)
+{
+    Command& command = m_Frame.emplace_back();
+    command.kind = kind;
+    std::copy(values.begin(), values.end(), command.values);
+    command.color = color;
+    command.flag = flag;
+    return command;
+}
+
 void FrameRecorder::DrawCircle(int x, int y, int radius, const Color& color)
 {
-    Command command;
-    command.kind = KIND_CIRCLE;
-    command.values[0] = x;
-    command.values[1] = y;
-    command.values[2] = radius;
-    command.color = color;
-    m_Frame.push_back(command);
+    Record(KIND_CIRCLE, {x, y, radius}, color);
 }
 
 void FrameRecorder::DrawImage(Image* image, int shaderType, const Rect* destRect, const Rect* srcRect,
@@ -45,81 +50,41 @@ void FrameRecorder::DrawImage(Image* image, int shaderType, const Rect* destRect
     SurfaceRecord* record = image ? image->GetSurfaceRecord() : nullptr;
     if (!record)
         return;
-    Command command;
-    command.kind = KIND_IMAGE;
+    const Rect src = srcRect ? *srcRect : Rect();
+    const Rect dest = destRect ? *destRect : Rect();
+    Command& command = Record(KIND_IMAGE, {src.x, src.y, src.w, src.h, dest.x, dest.y, dest.w, dest.h}, Color(),
+                              pointFiltering);
     command.record = record;
     record->AddShare();
     command.shader = static_cast<std::int16_t>(shaderType);
     command.alpha = alpha;
     command.angle = angle;
     command.reserved = reserved;
-    command.flag = pointFiltering;
     command.hasSrc = srcRect != nullptr;
     command.hasDest = destRect != nullptr;
-    if (srcRect) {
-        command.values[0] = srcRect->x;
-        command.values[1] = srcRect->y;
-        command.values[2] = srcRect->w;
-        command.values[3] = srcRect->h;
-    }
-    if (destRect) {
-        command.values[4] = destRect->x;
-        command.values[5] = destRect->y;
-        command.values[6] = destRect->w;
-        command.values[7] = destRect->h;
-    }
     command.serial = record->GetSerial();
     command.version = record->GetVersion();
-    m_Frame.push_back(command);
 }
 
 void FrameRecorder::DrawLine(int x1, int y1, int x2, int y2, const Color& color)
 {
-    Command command;
-    command.kind = KIND_LINE;
-    command.values[0] = x1;
-    command.values[1] = y1;
-    command.values[2] = x2;
-    command.values[3] = y2;
-    command.color = color;
-    m_Frame.push_back(command);
+    Record(KIND_LINE, {x1, y1, x2, y2}, color);
 }
 
 void FrameRecorder::DrawPie(int x, int y, int radius, int startAngle, int endAngle, const Color& color)
 {
-    Command command;
-    command.kind = KIND_PIE;
-    command.values[0] = x;
-    command.values[1] = y;
-    command.values[2] = radius;
-    command.values[3] = startAngle;
-    command.values[4] = endAngle;
-    command.color = color;
-    m_Frame.push_back(command);
+    Record(KIND_PIE, {x, y, radius, startAngle, endAngle}, color);
 }
 
 void FrameRecorder::FillPolygon(const Poly& polygon, const Color& color, bool filled)
 {
-    Command command;
-    command.kind = KIND_POLYGON;
-    command.color = color;
-    command.flag = filled;
-    command.polygon = static_cast<std::uint32_t>(m_Polygons.size());
+    Record(KIND_POLYGON, {}, color, filled).polygon = static_cast<std::uint32_t>(m_Polygons.size());
     m_Polygons.push_back(polygon);
-    m_Frame.push_back(command);
 }
 
 void FrameRecorder::FillRect(const Rect& rect, const Color& color, bool filled)
 {
-    Command command;
-    command.kind = KIND_RECT;
-    command.values[0] = rect.x;
-    command.values[1] = rect.y;
-    command.values[2] = rect.w;
-    command.values[3] = rect.h;
-    command.color = color;
-    command.flag = filled;
-    m_Frame.push_back(command);
+    Record(KIND_RECT, {rect.x, rect.y, rect.w, rect.h}, color, filled);
 }
 
 FrameRecorder::~FrameRecorder()
@@ -131,8 +96,7 @@ void FrameRecorder::ReleaseShares()
 {
     for (Command& command : m_Frame)
         if (command.record) {
-            if (command.record->ReleaseShare() <= 0)
-                SurfaceManager::GetInstance()->DeleteRecord(command.record);
+            SurfaceManager::ReleaseRecordShare(command.record);
             command.record = nullptr;
         }
 }

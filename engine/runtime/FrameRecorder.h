@@ -3,6 +3,7 @@
 #include "engine/runtime/ImageRenderer.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 class SurfaceRecord;
@@ -80,6 +81,8 @@ private:
         bool operator==(const Command& other) const;
     };
 
+    // A new command of this frame: its kind, first values, colour and flag.
+    Command& Record(Kind kind, std::initializer_list<std::int32_t> values, const Color& color, bool flag = false);
     static bool SamePolygon(const Poly& a, const Poly& b);
     void ReleaseShares();
 

@@ -188,8 +188,7 @@ Image::~Image()
 void Image::DropEverything() noexcept
 {
     if (m_SurfaceRecord) {
-        if (m_SurfaceRecord->ReleaseShare() <= 0)
-            SurfaceManager::GetInstance()->DeleteRecord(m_SurfaceRecord);
+        SurfaceManager::ReleaseRecordShare(m_SurfaceRecord);
         m_SurfaceRecord = nullptr;
     }
     m_FrameRects.reset();

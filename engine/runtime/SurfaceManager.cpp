@@ -153,6 +153,12 @@ SDL_Surface* SurfaceManager::CreateSurface(int width, int height, bool alpha)
     return surface;
 }
 
+void SurfaceManager::ReleaseRecordShare(SurfaceRecord* record)
+{
+    if (record->ReleaseShare() <= 0)
+        GetInstance()->DeleteRecord(record);
+}
+
 void SurfaceManager::DeleteRecord(SurfaceRecord* record)
 {
     if (record->m_Prev)

@@ -152,6 +152,8 @@ public:
     SDL_Surface* CreateSurface(int width, int height, bool alpha);
 
     void DeleteRecord(SurfaceRecord* record);
+    // Drops one share of the record; whoever held the last one deletes it.
+    static void ReleaseRecordShare(SurfaceRecord* record);
     void DeleteSurfaceOfType(SurfaceRecord* record, int type);
     // Destroys the given form of every record; type 3 is "flushing vidmem".
     void All_DeleteSurfacesOfType(int type);

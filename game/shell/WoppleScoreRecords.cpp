@@ -145,63 +145,18 @@ std::string PlayerLevelListKey(int playerGuid, const std::string& gameType, int 
 
 namespace {
 
-// A field of a record's table, read in place on the Lua stack. Every record
-// is offered to every list (hundreds when the default scores are made), and
-// a held reference per look-up was most of what the tests cost.
-class RecordField
-{
-public:
-    RecordField(const LuaObject& table, const char* key) : m_L(table.GetState().GetCState())
-    {
-        if (!m_L || !table.IsTable())
-            return;
-        m_Top = lua_gettop(m_L);
-        table.Push();
-        lua_pushstring(m_L, key);
-        lua_rawget(m_L, -2);
-        m_Type = lua_type(m_L, -1);
-    }
-    ~RecordField()
-    {
-        if (m_Type != LUA_TNONE)
-            lua_settop(m_L, m_Top);
-    }
-    RecordField(const RecordField&) = delete;
-    RecordField& operator=(const RecordField&) = delete;
-
-    bool IsString() const { return m_Type == LUA_TSTRING; }
-    bool IsInteger() const
-    {
-        if (m_Type != LUA_TNUMBER)
-            return false;
-        const double value = lua_tonumber(m_L, -1);
-        return std::floor(value) == value;
-    }
-    double Number() const { return m_Type == LUA_TNUMBER ? lua_tonumber(m_L, -1) : 0.0; }
-    bool Is(const std::string& text) const
-    {
-        if (m_Type != LUA_TSTRING)
-            return false;
-        std::size_t length = 0;
-        const char* value = lua_tolstring(m_L, -1, &length);
-        return text.compare(0, std::string::npos, value, length) == 0;
-    }
-
-private:
-    lua_State* m_L;
-    int m_Top = 0;
-    int m_Type = LUA_TNONE;
-};
-
+// Every record is offered to every list (hundreds of lists when the default
+// scores are made): the fields are read in place rather than as handles.
 bool IsGameType(const LuaObject& table, const std::string& gameType)
 {
-    return RecordField(table, "gameType").Is(gameType);
+    return table.TestRawField("gameType",
+                              [&](const LuaStackObject& type) { return type.IsString() && type.GetString() == gameType; });
 }
 
 bool IsLevel(const LuaObject& table, int level)
 {
-    RecordField value(table, "level");
-    return value.IsInteger() && value.Number() == level;
+    return table.TestRawField("level",
+                              [&](const LuaStackObject& value) { return value.IsInteger() && value.GetNumber() == level; });
 }
 
 } // namespace
@@ -333,14 +288,16 @@ bool TopWopplePlayerRecordsList::IsPlayersRecord(const LuaObject& table) const
     Player* player = GetSlotPlayer();
     if (!player)
         return false;
-    RecordField guid(table, "playerGuid");
-    return guid.IsInteger() && guid.Number() == player->GetTable()["guid"].GetNumber();
+    return table.TestRawField("playerGuid", [&](const LuaStackObject& guid) {
+        return guid.IsInteger() && guid.GetNumber() == player->GetTable()["guid"].GetNumber();
+    });
 }
 
 bool TopWopplePlayerRecordsList::AcceptsRecord(uint32_t, const LuaObject& table) const
 {
     // A record without a game type is left to the overall list.
-    return RecordField(table, "gameType").IsString() && IsPlayersRecord(table);
+    return table.TestRawField("gameType", [](const LuaStackObject& type) { return type.IsString(); }) &&
+           IsPlayersRecord(table);
 }
 
 TopWopplePlayerGameTypeRecordsList::TopWopplePlayerGameTypeRecordsList(int playerIndex, std::string gameType,

@@ -199,8 +199,24 @@ bool IsD3DLayerLibraryPresent(const char* libraryName)
     return found;
 }
 
-bool CanBringUpD3DLayer()
+namespace {
+
+bool OffersDirectRendering(Display* display)
 {
+    for (const char* extension : {"DRI3", "DRI2", "NV-GLX", "NV-CONTROL", "ATIFGLRXDRI"}) {
+        int opcode = 0, eventBase = 0, errorBase = 0;
+        if (XQueryExtension(display, extension, &opcode, &eventBase, &errorBase))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool CanBringUpD3DLayer(bool* mayHaveHardware)
+{
+    if (mayHaveHardware)
+        *mayHaveHardware = false;
     if (g_Hook.noOpenGL)
         return false;
     if (g_Hook.playerAskedForDummyVideo)
@@ -215,6 +231,8 @@ bool CanBringUpD3DLayer()
         if (Display* display = XOpenDisplay(nullptr)) {
             int errorBase = 0, eventBase = 0;
             result = query(display, &errorBase, &eventBase) != 0;
+            if (result && mayHaveHardware)
+                *mayHaveHardware = g_Hook.allowSoftwareOpenGL || OffersDirectRendering(display);
             XCloseDisplay(display);
         }
     }
@@ -231,25 +249,6 @@ bool IsSoftwareOpenGLRenderer(const char* renderer)
         if (name.find(software) != std::string::npos)
             return true;
     return false;
-}
-
-bool MayHaveOpenGLHardware()
-{
-    if (g_Hook.allowSoftwareOpenGL)
-        return true;
-    Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        return false;
-    bool found = false;
-    for (const char* extension : {"DRI3", "DRI2", "NV-GLX", "NV-CONTROL", "ATIFGLRXDRI"}) {
-        int opcode = 0, eventBase = 0, errorBase = 0;
-        if (XQueryExtension(display, extension, &opcode, &eventBase, &errorBase)) {
-            found = true;
-            break;
-        }
-    }
-    XCloseDisplay(display);
-    return found;
 }
 
 D3DLayerTestHook& GetD3DLayerTestHook()

@@ -473,16 +473,16 @@ private:
 // Whether the system's OpenGL library is installed (it is loaded on demand).
 bool IsD3DLayerLibraryPresent(const char* libraryName = "libGL.so.1");
 // Whether OpenGL can be brought up on the display SDL would use: an X display
-// with GLX, and SDL not told to run on its dummy driver.
-bool CanBringUpD3DLayer();
+// with GLX, and SDL not told to run on its dummy driver. Asked for, it also
+// says whether that display may draw OpenGL on a graphics card: it offers
+// direct rendering (DRI2, DRI3 or a vendor's own), or a software OpenGL is
+// allowed. That is known before OpenGL is loaded, as loading a software
+// renderer costs a good part of start-up; the device's own renderer has the
+// last word (IsSoftwareOpenGLRenderer).
+bool CanBringUpD3DLayer(bool* mayHaveHardware = nullptr);
 // Whether an OpenGL renderer of this name draws in software on the processor
 // (Mesa's llvmpipe, softpipe and the like).
 bool IsSoftwareOpenGLRenderer(const char* renderer);
-// Whether the X display may draw OpenGL on a graphics card: it offers direct
-// rendering (DRI2, DRI3 or a vendor's own). Asked before OpenGL is loaded, as
-// loading a software renderer costs a good part of start-up. The device's own
-// renderer has the last word (IsSoftwareOpenGLRenderer).
-bool MayHaveOpenGLHardware();
 
 // ---- test hook --------------------------------------------------------------
 

@@ -11,6 +11,14 @@ LuaStackObject::LuaStackObject(LuaState state, int index) : m_State(state), m_In
         m_Index = lua_gettop(state.GetCState()) + index + 1;
 }
 
+bool LuaStackObject::IsInteger() const
+{
+    if (!IsNumber())
+        return false;
+    const double n = GetNumber();
+    return n == static_cast<double>(static_cast<long long>(n));
+}
+
 std::string LuaStackObject::GetString() const
 {
     if (!IsString())

@@ -22,6 +22,7 @@ public:
     bool IsString() const { return Type() == LUA_TSTRING; }
     bool IsBoolean() const { return Type() == LUA_TBOOLEAN; }
     bool IsFunction() const { return Type() == LUA_TFUNCTION; }
+    bool IsInteger() const;  // a number with an integral value
     // Full or light userdata, as lua_isuserdata.
     bool IsUserData() const { return Type() == LUA_TUSERDATA || Type() == LUA_TLIGHTUSERDATA; }
     bool IsLightUserData() const { return Type() == LUA_TLIGHTUSERDATA; }
@@ -117,6 +118,11 @@ public:
     LuaObject GetByIndex(int index) const;
     LuaObject GetByObject(const LuaObject& key) const;
     LuaObject RawGetByName(const char* key) const;
+    // Whether test(slot) holds for table[key], read raw on the stack without
+    // the registry reference a handle takes: for tests run very many times.
+    // A value that is not a table reads as nil; an unbound handle gives false.
+    template <typename Test>
+    bool TestRawField(const char* key, Test test) const;
     LuaObject RawGetByObject(const LuaObject& key) const;
 
     // Table writes.
@@ -195,3 +201,29 @@ private:
     LuaObject m_Value;
     bool m_Valid = false;
 };
+
+template <typename Test>
+bool LuaObject::TestRawField(const char* key, Test test) const
+{
+    LuaState state = GetState();
+    if (!state)
+        return false;
+    lua_State* L = state.GetCState();
+    const int top = lua_gettop(L);
+    Push();
+    if (lua_type(L, -1) == LUA_TTABLE) {
+        lua_pushstring(L, key);
+        lua_rawget(L, -2);
+    } else {
+        lua_pushnil(L);
+    }
+    bool result = false;
+    try {
+        result = test(LuaStackObject(state, -1));
+    } catch (...) {
+        lua_settop(L, top);
+        throw;
+    }
+    lua_settop(L, top);
+    return result;
+}

@@ -125,6 +125,32 @@ TEST_F(LuaObjectTest, MetatablesAndIndexThroughMetamethods)
     EXPECT_EQ(other["greeting"].GetString(), "hi");
 }
 
+TEST_F(LuaObjectTest, AFieldIsTestedInPlaceAndTheStackLeftAsItWas)
+{
+    Run("calls = 0 record = setmetatable({level = 3, half = 2.5, kind = 'Classic'},"
+        "  {__index = function() calls = calls + 1 return 7 end}) number = 4");
+    LuaObject record = state.GetGlobal("record");
+    state.PushString("below");
+    const auto isInteger = [](const LuaStackObject& v) { return v.IsInteger(); };
+    const auto isNil = [](const LuaStackObject& v) { return v.IsNil(); };
+    EXPECT_TRUE(record.TestRawField("level", [](const LuaStackObject& v) { return v.GetNumber() == 3; }));
+    EXPECT_TRUE(record.TestRawField("level", isInteger));
+    EXPECT_FALSE(record.TestRawField("half", isInteger));
+    EXPECT_TRUE(record.TestRawField("kind", [](const LuaStackObject& v) { return v.GetString() == "Classic"; }));
+    // Raw: the missing key is nil, not what __index would give.
+    EXPECT_TRUE(record.TestRawField("missing", isNil));
+    EXPECT_EQ(state.GetGlobal("calls").GetInteger(), 0);
+    // A value that is not a table has nil fields; an unbound handle passes no test.
+    EXPECT_TRUE(state.GetGlobal("number").TestRawField("level", isNil));
+    EXPECT_FALSE(LuaObject().TestRawField("level", isNil));
+    // A test that throws leaves the stack as it was too.
+    EXPECT_THROW(record.TestRawField("level", [](const LuaStackObject&) -> bool { throw std::runtime_error("x"); }),
+                 std::runtime_error);
+    EXPECT_EQ(state.GetTop(), 1);
+    EXPECT_EQ(state.Stack(1).GetString(), "below");
+    state.SetTop(0);
+}
+
 TEST_F(LuaObjectTest, MetamethodFailuresFromNativeCodeAreLuaExceptionsAndKeepTheStack)
 {
     state.GetGlobals().Register("throwsException", ThrowsException);
