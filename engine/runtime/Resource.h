@@ -81,6 +81,9 @@ public:
     // null when no loader handles it. Throws ResourceNotFoundException for an
     // unknown name. When outInfo is given it receives the entry.
     virtual Resource* AcquireResource(const char* name, ResourceInfo** outInfo) = 0;
+    // The named resource if it is loaded already, else null; loads nothing and
+    // raises no count. Throws ResourceNotFoundException for an unknown name.
+    virtual Resource* FindLoadedResource(const char* name) = 0;
     // Files the entry under the name, replacing (with a warning) an earlier one.
     virtual void AddInfo(const std::string& name, std::unique_ptr<ResourceInfo> info) = 0;
 };

@@ -339,6 +339,12 @@ Resource* ResourceManager::AcquireResource(const std::string& name, ResourceInfo
     return AcquireResource(name.c_str(), outInfo);
 }
 
+Resource* ResourceManager::FindLoadedResource(const char* name)
+{
+    VELK_ASSERT(name != 0);
+    return FindInfo(name)->GetResource();
+}
+
 bool ResourceManager::ResourceExists(const std::string& name) const
 {
     return m_Entries.count(name) != 0;

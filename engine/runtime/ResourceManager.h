@@ -91,6 +91,7 @@ public:
     // it), with the entry's acquire count raised.
     Resource* AcquireResource(const char* name, ResourceInfo** outInfo) override;
     Resource* AcquireResource(const std::string& name, ResourceInfo** outInfo = nullptr);
+    Resource* FindLoadedResource(const char* name) override;
     // Whether an entry stands under the name; loads nothing, throws nothing.
     bool ResourceExists(const std::string& name) const;
 

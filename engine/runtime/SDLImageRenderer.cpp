@@ -117,8 +117,14 @@ SDLImageRenderer::SDLImageRenderer(Image* target)
 {
 }
 
+// A target without an alpha channel (the window's surface) must keep SDL's
+// plain copy: a blend setting on it makes SDL blend every pixel it presents,
+// ten times the cost of the copy.
 SDLImageRenderer::SDLImageRenderer(SDL_Surface* target)
-    : m_TargetSurface(nullptr), m_TargetImage(new Image(target, IMAGEFLAG_SHARED_PIXELS, nullptr)),
+    : m_TargetSurface(nullptr),
+      m_TargetImage(new Image(target,
+                              IMAGEFLAG_SHARED_PIXELS | (target->format->Amask ? 0u : std::uint32_t{IMAGEFLAG_NO_ALPHA}),
+                              nullptr)),
       m_OwnsTargetImage(true)
 {
     // Filing may have replaced the surface by its standard-format copy.

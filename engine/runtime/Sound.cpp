@@ -464,6 +464,13 @@ Sound* Sound::GetSound(const std::string& name)
     return static_cast<Sound*>(data);
 }
 
+Sound* Sound::FindLoadedSound(const std::string& name)
+{
+    Resource* data = RequireResourceCatalog().FindLoadedResource(name.c_str());
+    VELK_ASSERT(data == 0 || dynamic_cast<Sound *>(data) != 0);
+    return static_cast<Sound*>(data);
+}
+
 std::uint32_t Sound::Play(const std::string& name, bool loop)
 {
     if (!s_Active || name.empty())
@@ -476,8 +483,15 @@ bool Sound::Stop(const std::string& name)
 {
     if (!s_Active)
         return false;
-    Sound* sound = FindSoundOrWarn(name, "stop");
-    return sound ? sound->StopSound() : false;
+    Sound* sound = nullptr;
+    try {
+        sound = FindLoadedSound(name);
+    } catch (const ResourceNotFoundException& e) {
+        LogWrite("WARNING: Couldn't stop sound \"%s\": %s\n", name.c_str(), e.GetMessage().c_str());
+        return false;
+    }
+    // A sound never loaded has nothing playing: it is not decoded only to be stopped.
+    return sound ? sound->StopSound() : true;
 }
 
 void Sound::StopChannel(std::uint32_t channel)
@@ -635,9 +649,9 @@ int Script_IsPlaying(lua_State* L)
     bool playing = false;
     if (Sound::IsActive() && !name.empty()) {
         try {
-            playing = Sound::GetSound(name)->IsPlaying();
+            const Sound* sound = Sound::FindLoadedSound(name);
+            playing = sound && sound->IsPlaying();
         } catch (const ResourceNotFoundException&) {
-        } catch (const ResourceLoadError&) {
         }
     }
     lua_pushboolean(L, playing);

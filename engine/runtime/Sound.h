@@ -87,9 +87,14 @@ public:
 
     // The sound resource of that name; an assertion while audio is inactive.
     static Sound* GetSound(const std::string& name);
+    // The sound of that name if it is loaded already, else null; loads nothing.
+    // Throws ResourceNotFoundException for an unknown name.
+    static Sound* FindLoadedSound(const std::string& name);
     // 0 while audio is inactive or for an empty name; a sound that is missing
     // or cannot be loaded is logged and gives 0.
     static std::uint32_t Play(const std::string& name, bool loop = false);
+    // Stops the named sound; one never loaded is left unloaded (true). An
+    // unknown name is logged and gives false.
     static bool Stop(const std::string& name);
     static void StopChannel(std::uint32_t channel);
 

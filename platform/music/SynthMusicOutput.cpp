@@ -135,6 +135,9 @@ public:
             // steel-drum tails fading out; sixteen play it within 40 dB of
             // the full rendering at half the audio thread's cost.
             fluid_settings_setint(m_Settings, "synth.polyphony", 16);
+            // Only the instruments a song selects are read, when it selects
+            // them: a tune uses a handful of the SoundFont's hundreds.
+            fluid_settings_setint(m_Settings, "synth.dynamic-sample-loading", 1);
         }
         fluid_settings_setnum(m_Settings, "synth.sample-rate", frequency);
         m_Synth = new_fluid_synth(m_Settings);

@@ -21,6 +21,9 @@ import tempfile
 import wave
 
 RATE = 44100
+# The game mixes at 22050 Hz: files made at that rate decode in half the time
+# and load without conversion. Layers are still synthesised at RATE.
+OUTPUT_RATE = 22050
 
 
 class RecipeError(Exception):
@@ -131,4 +134,4 @@ def render(recipe, output):
         sox(inputs + ["-b", "16", mix] + recipe.post, recipe.where)
         if recipe.is_loop:
             crossfade_loop(mix, recipe.crossfade, recipe.where)
-        sox([mix, "-C", "5", output], recipe.where)
+        sox([mix, "-C", "5", output, "rate", "-h", str(OUTPUT_RATE)], recipe.where)

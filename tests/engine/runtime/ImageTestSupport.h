@@ -85,6 +85,14 @@ public:
         return info.GetResource();
     }
 
+    Resource* FindLoadedResource(const char* name) override
+    {
+        auto it = entries.find(name);
+        if (it == entries.end())
+            VELK_THROW(ResourceNotFoundException, std::string("Could not find resource info with name = ") + name);
+        return it->second->GetResource();
+    }
+
     void AddInfo(const std::string& name, std::unique_ptr<ResourceInfo> info) override
     {
         entries[name] = std::move(info);

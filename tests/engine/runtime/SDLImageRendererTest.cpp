@@ -282,3 +282,20 @@ TEST_F(SDLImageRendererTest, EveryWayOfDrawingStopsAtTheClipRectangle)
         EXPECT_NE(PixelAt(*onto, 0, 0) & 0xFFFFFFu, 0u) << "the whole target again";
     }
 }
+
+// Wrapping a surface to draw on must not change how SDL copies it out: the
+// window's surface, without an alpha channel, stays a plain copy (a blend
+// setting made every present blend each pixel); one with an alpha channel
+// keeps blending by it.
+TEST_F(SDLImageRendererTest, WrappingASurfaceKeepsItsOwnAlphaChannelRule)
+{
+    for (const bool withAlpha : {false, true}) {
+        SCOPED_TRACE(withAlpha ? "with an alpha channel" : "without an alpha channel");
+        SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 4, 32, 0xFF0000, 0xFF00, 0xFF,
+                                                    withAlpha ? 0xFF000000u : 0u);
+        ASSERT_NE(surface, nullptr);
+        // The renderer's image takes the surface over.
+        SDLImageRenderer renderer(surface);
+        EXPECT_EQ((renderer.GetTargetSDLSurface()->flags & SDL_SRCALPHA) != 0, withAlpha);
+    }
+}

@@ -504,6 +504,12 @@ TEST_F(SoundTest, StoppingChannelsAndSounds)
     // Stopping the sound stops all its playbacks.
     EXPECT_TRUE(Sound::Stop("click.ogg"));
     EXPECT_EQ(Mix_Playing(-1), 0);
+
+    // A sound never played is not decoded only to be stopped or asked about.
+    EXPECT_TRUE(Sound::Stop("attention4.ogg"));
+    EXPECT_EQ(Eval("IsPlaying('attention4.ogg')").GetBoolean(), false);
+    EXPECT_EQ(manager->FindInfo("attention4.ogg")->GetResource(), nullptr);
+    EXPECT_EQ(CountInLog("WARNING"), 0) << LogText();
 }
 
 TEST_F(SoundTest, QuittingAfterSDLIsDownIsSafe)
