@@ -17,6 +17,11 @@ namespace {
 
 DisplayBackendD3D* g_CurrentBackend = nullptr;
 
+std::string NoDeviceText(const char* clsid, DDResult result)
+{
+    return (boost::format("Could not create Direct3D device with clsid=%1%: %2%") % clsid % DDErrorText(result)).str();
+}
+
 void RealSleep(std::uint32_t milliseconds)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
@@ -137,9 +142,7 @@ void DisplayBackendD3D::ApplyDisplayParams(const DisplayParams& params)
     // Without direct rendering the hardware device would be refused anyway,
     // after loading a software renderer for nothing.
     if (params.use3DAcceleration && !mayHaveHardware)
-        VELK_THROW(DisplayBackendInitError, (boost::format("Could not create Direct3D device with clsid=%1%: %2%") %
-                                             "IID_IDirect3DHALDevice" % DDErrorText(DDERR_NO3D))
-                                                .str());
+        VELK_THROW(DisplayBackendInitError, NoDeviceText("IID_IDirect3DHALDevice", DDERR_NO3D));
 
     // A window in OpenGL mode cannot become an ordinary one again: each apply
     // makes it anew.
@@ -209,9 +212,7 @@ void DisplayBackendD3D::ApplyDisplayParams(const DisplayParams& params)
     LogWrite("%sCreating a Direct3D device with clsid=\"%s\"\n", kPrefix, clsid);
     hr = m_D3D->CreateDevice(clsid, m_CDXScreen->GetBack()->GetDDS(), &m_Device);
     if (DDFailed(hr))
-        VELK_THROW(DisplayBackendInitError,
-                   (boost::format("Could not create Direct3D device with clsid=%1%: %2%") % clsid % DDErrorText(hr))
-                       .str());
+        VELK_THROW(DisplayBackendInitError, NoDeviceText(clsid, hr));
 
     Step("Retrieving Direct3D device caps.");
     D3DDeviceDesc deviceCaps;

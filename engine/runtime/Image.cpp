@@ -425,6 +425,11 @@ void Image::SetColorKeyFromTopLeftPixel()
     SetColorKey(SDL_SRCCOLORKEY, key);
 }
 
+std::uint32_t Image::AlphaFlagsOf(const SDL_Surface* surface)
+{
+    return surface->format->Amask ? 0u : std::uint32_t{IMAGEFLAG_NO_ALPHA};
+}
+
 void Image::DisableAlpha()
 {
     SetAlphaProperties(0, 0);
@@ -646,6 +651,5 @@ std::unique_ptr<Image> SDLImageLoader::LoadImageA(const char* bytes, std::size_t
     SDL_Surface* surface = IMG_Load_RW(stream, 1);
     if (!surface)
         VELK_THROW(ResourceLoadError, (boost::format("Could not load image:\nerror=%1%") % IMG_GetError()).str());
-    const std::uint32_t flags = surface->format->Amask ? 0u : std::uint32_t{IMAGEFLAG_NO_ALPHA};
-    return std::make_unique<Image>(surface, flags, metadata);
+    return std::make_unique<Image>(surface, Image::AlphaFlagsOf(surface), metadata);
 }

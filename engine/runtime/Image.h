@@ -111,6 +111,9 @@ public:
     void RegisterAsResource(const std::string& name);
     // The picture in the file, or null (with a warning in the log).
     static std::unique_ptr<Image> MakeFromFile(const std::string& path);
+    // The flags an image of this surface takes for its alpha: a surface
+    // without an alpha channel is drawn, and copied out, by plain copy.
+    static std::uint32_t AlphaFlagsOf(const SDL_Surface* surface);
 
 private:
     void InitFromSize(int width, int height);

@@ -122,9 +122,7 @@ SDLImageRenderer::SDLImageRenderer(Image* target)
 // ten times the cost of the copy.
 SDLImageRenderer::SDLImageRenderer(SDL_Surface* target)
     : m_TargetSurface(nullptr),
-      m_TargetImage(new Image(target,
-                              IMAGEFLAG_SHARED_PIXELS | (target->format->Amask ? 0u : std::uint32_t{IMAGEFLAG_NO_ALPHA}),
-                              nullptr)),
+      m_TargetImage(new Image(target, IMAGEFLAG_SHARED_PIXELS | Image::AlphaFlagsOf(target), nullptr)),
       m_OwnsTargetImage(true)
 {
     // Filing may have replaced the surface by its standard-format copy.

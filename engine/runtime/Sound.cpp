@@ -97,16 +97,21 @@ int TruncatedInt(double value)
     return static_cast<int>(value);
 }
 
-// The one place a player's sound name can be missing or its file broken: that
-// is logged and the game goes on without the sound.
+// A player's sound name can be missing or its file broken: that is logged
+// and the game goes on without the sound.
+void WarnSoundSkipped(const char* action, const std::string& name, const Exception& e)
+{
+    LogWrite("WARNING: Couldn't %s sound \"%s\": %s\n", action, name.c_str(), e.GetMessage().c_str());
+}
+
 Sound* FindSoundOrWarn(const std::string& name, const char* action)
 {
     try {
         return Sound::GetSound(name);
     } catch (const ResourceNotFoundException& e) {
-        LogWrite("WARNING: Couldn't %s sound \"%s\": %s\n", action, name.c_str(), e.GetMessage().c_str());
+        WarnSoundSkipped(action, name, e);
     } catch (const ResourceLoadError& e) {
-        LogWrite("WARNING: Couldn't %s sound \"%s\": %s\n", action, name.c_str(), e.GetMessage().c_str());
+        WarnSoundSkipped(action, name, e);
     }
     return nullptr;
 }
@@ -487,7 +492,7 @@ bool Sound::Stop(const std::string& name)
     try {
         sound = FindLoadedSound(name);
     } catch (const ResourceNotFoundException& e) {
-        LogWrite("WARNING: Couldn't stop sound \"%s\": %s\n", name.c_str(), e.GetMessage().c_str());
+        WarnSoundSkipped("stop", name, e);
         return false;
     }
     // A sound never loaded has nothing playing: it is not decoded only to be stopped.

@@ -1,5 +1,6 @@
 #include "platform/lua/LuaObject.h"
 
+#include <cmath>
 #include <utility>
 
 // ---------------------------------------------------------------- LuaStackObject
@@ -11,12 +12,21 @@ LuaStackObject::LuaStackObject(LuaState state, int index) : m_State(state), m_In
         m_Index = lua_gettop(state.GetCState()) + index + 1;
 }
 
+namespace {
+
+// Checked before any cast: converting NaN or a number beyond long long is
+// undefined, and such a number is no integer to its callers.
+bool IsIntegral(double n)
+{
+    constexpr double kLimit = 9223372036854775808.0; // 2^63
+    return n >= -kLimit && n < kLimit && std::trunc(n) == n;
+}
+
+} // namespace
+
 bool LuaStackObject::IsInteger() const
 {
-    if (!IsNumber())
-        return false;
-    const double n = GetNumber();
-    return n == static_cast<double>(static_cast<long long>(n));
+    return IsNumber() && IsIntegral(GetNumber());
 }
 
 std::string LuaStackObject::GetString() const
@@ -156,10 +166,7 @@ const char* LuaObject::TypeName() const
 
 bool LuaObject::IsInteger() const
 {
-    if (!IsNumber())
-        return false;
-    double n = GetNumber();
-    return n == static_cast<double>(static_cast<long long>(n));
+    return IsNumber() && IsIntegral(GetNumber());
 }
 
 bool LuaObject::IsCFunction() const

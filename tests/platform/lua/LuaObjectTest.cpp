@@ -81,6 +81,14 @@ TEST_F(LuaObjectTest, TablesReadWriteAndCount)
     EXPECT_FALSE(t["n"].IsInteger());
     EXPECT_TRUE(t[1].IsInteger());
     EXPECT_EQ(t[1].GetInteger(), 10);
+    // Numbers no integer can hold are not integers (and are not cast to find out).
+    Run("big = { 0/0, 1/0, -1/0, 2^63, -2^63 }");
+    LuaObject big = globals["big"];
+    EXPECT_FALSE(big[1].IsInteger());
+    EXPECT_FALSE(big[2].IsInteger());
+    EXPECT_FALSE(big[3].IsInteger());
+    EXPECT_FALSE(big[4].IsInteger());
+    EXPECT_TRUE(big[5].IsInteger());
     EXPECT_TRUE(t["b"].IsBoolean());
     EXPECT_FALSE(t["b"].GetBoolean());
     EXPECT_TRUE(t["missing"].IsNil());
