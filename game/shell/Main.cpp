@@ -6,9 +6,11 @@
 #include "engine/core/Exception.h"
 #include "engine/runtime/Utility.h"
 #include "game/shell/WoppleApp.h"
+#include "platform/os/Heap.h"
 
 int main(int argc, char** argv)
 {
+    PrepareHeapForLargePictures();
     try {
         bool extraInfo = FileExists("REPORT_EXTRA_CRASH_INFO") || FileExists("REPORT_EXTRA_CRASH_INFO.txt");
         InstallCrashReporter(argc, argv, "Wopple2", extraInfo);

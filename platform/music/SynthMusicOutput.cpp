@@ -61,8 +61,6 @@ std::string FindSoundFont()
     return {};
 }
 
-void QuietLog(int, const char*, void*) {}
-
 class SynthMusicOutput;
 SynthMusicOutput* g_Live = nullptr;
 
@@ -118,9 +116,11 @@ public:
             delete_fluid_synth(m_Synth);
         m_Synth = nullptr;
         if (!m_Settings) {
-            // Its warnings about presets and the like would go to stderr.
+            // Its warnings about presets and the like would go to stderr, and
+            // with no function at all a line is not even formatted: one is
+            // written for every voice stolen in the audio callback.
             for (int level : {FLUID_WARN, FLUID_INFO, FLUID_DBG})
-                fluid_set_log_function(level, QuietLog, nullptr);
+                fluid_set_log_function(level, nullptr, nullptr);
             m_Settings = new_fluid_settings();
             if (!m_Settings)
                 return MusicStatus(MUSIC_E_PLAYFAILED, "no synthesiser settings");
