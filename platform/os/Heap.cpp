@@ -44,7 +44,7 @@ void PrepareHeapForLargePictures()
     const std::uintptr_t from = (before + kHugePage - 1) & ~(kHugePage - 1);
     if (after > from)
         madvise(reinterpret_cast<void*>(from), after - from, MADV_HUGEPAGE);
-    // Later growth in ordinary steps.
+    // Later growth goes back to small steps.
     mallopt(M_TOP_PAD, static_cast<int>(kMiB));
 #endif
 }

@@ -72,10 +72,7 @@ public:
 
     Resource* AcquireResource(const char* name, ResourceInfo** outInfo) override
     {
-        auto it = entries.find(name);
-        if (it == entries.end())
-            VELK_THROW(ResourceNotFoundException, std::string("Could not find resource info with name = ") + name);
-        ResourceInfo& info = *it->second;
+        ResourceInfo& info = Entry(name);
         SDLImageLoader loader;
         if (!info.GetResource() && loader.CanLoad(info))
             loader.LoadResource(info.GetReader(), info);
@@ -85,13 +82,7 @@ public:
         return info.GetResource();
     }
 
-    Resource* FindLoadedResource(const char* name) override
-    {
-        auto it = entries.find(name);
-        if (it == entries.end())
-            VELK_THROW(ResourceNotFoundException, std::string("Could not find resource info with name = ") + name);
-        return it->second->GetResource();
-    }
+    Resource* FindLoadedResource(const char* name) override { return Entry(name).GetResource(); }
 
     void AddInfo(const std::string& name, std::unique_ptr<ResourceInfo> info) override
     {
@@ -99,6 +90,15 @@ public:
     }
 
     std::map<std::string, std::unique_ptr<ResourceInfo>> entries;
+
+private:
+    ResourceInfo& Entry(const char* name)
+    {
+        auto it = entries.find(name);
+        if (it == entries.end())
+            VELK_THROW(ResourceNotFoundException, std::string("Could not find resource info with name = ") + name);
+        return *it->second;
+    }
 };
 
 // Stands in for the accelerated back end: makes empty texture sets and counts them.
