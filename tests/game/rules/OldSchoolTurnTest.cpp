@@ -743,16 +743,21 @@ TEST_F(OldSchoolTurnTest, TwentySpinsOfAClassicRound)
             part == state;
         if (waitsForCell && jokerBonus[spinNow] < 0)
             jokerBonus[spinNow] = OldSchoolStates::JokerBonusFor(logic->GetWheelsView()->CountAllJokers());
-        // The spin is paid for once the lines of the last one have been scored
-        // (this logic does not wait for the scoring itself).
+        // This logic does not wait for the scoring itself, and a spin bought
+        // without a question is paid for as soon as the last one ends: the
+        // participant ends a spin, starts one or answers a prompt only once
+        // the lines of the last match have been scored, however slowly the
+        // passes come.
         const bool scored = logic->WoppleClassicGameLogic::IsScoringIdle();
         int column = 0, row = 0;
         if (state == "WaitForSpin" && part == "WaitForSpin" && scored)
             Signal("WaitForSpin", "start spin");
         else if (part.rfind("PromptFor", 0) == 0 && scored)
             answer();
-        else if (waitsForCell && logic->matchesThisSpin > 0)
+        else if (waitsForCell && logic->matchesThisSpin > 0 && scored)
             Signal(state, "timer expired");
+        else if (waitsForCell && logic->matchesThisSpin > 0)
+            Pass();
         else if (waitsForCell && FindOpenCell(column, row)) {
             clicks.push_back({logic->GetSpinCount(), column, row});
             ClickCell(1, column, row, true, state);
