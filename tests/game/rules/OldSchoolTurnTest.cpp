@@ -754,10 +754,12 @@ TEST_F(OldSchoolTurnTest, TwentySpinsOfAClassicRound)
             Signal("WaitForSpin", "start spin");
         else if (part.rfind("PromptFor", 0) == 0 && scored)
             answer();
-        else if (waitsForCell && logic->matchesThisSpin > 0 && scored)
-            Signal(state, "timer expired");
-        else if (waitsForCell && logic->matchesThisSpin > 0)
-            Pass();
+        else if (waitsForCell && logic->matchesThisSpin > 0) {
+            if (scored)
+                Signal(state, "timer expired");
+            else
+                Pass();
+        }
         else if (waitsForCell && FindOpenCell(column, row)) {
             clicks.push_back({logic->GetSpinCount(), column, row});
             ClickCell(1, column, row, true, state);
