@@ -5,6 +5,12 @@
 
 #include <physfs.h>
 
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <vector>
+
 namespace {
 
 PhysFSManager* g_Manager = nullptr;
@@ -18,6 +24,109 @@ struct PhysFSFileCloser
 {
     void operator()(PHYSFS_File* file) const { PHYSFS_close(file); }
 };
+
+// The archive's directory is read a field at a time, and from a file each read
+// is a system call: thousands of them at start-up. A package of a sensible size
+// is read whole instead, and parsed and unpacked from memory.
+constexpr std::streamoff kLargestPackageReadWhole = 64 * 1024 * 1024;
+
+// A package's bytes, shared by the stream PhysFS keeps and the copies it makes
+// for each file it opens.
+struct PackageStream
+{
+    std::shared_ptr<const std::vector<char>> bytes;
+    PHYSFS_uint64 position = 0;
+};
+
+PHYSFS_Io* NewPackageIo(std::shared_ptr<const std::vector<char>> bytes);
+
+PackageStream& StreamOf(PHYSFS_Io* io)
+{
+    return *static_cast<PackageStream*>(io->opaque);
+}
+
+PHYSFS_sint64 PackageRead(PHYSFS_Io* io, void* buffer, PHYSFS_uint64 length)
+{
+    PackageStream& stream = StreamOf(io);
+    const PHYSFS_uint64 size = stream.bytes->size();
+    const PHYSFS_uint64 count = std::min(length, size - std::min(stream.position, size));
+    std::memcpy(buffer, stream.bytes->data() + stream.position, static_cast<std::size_t>(count));
+    stream.position += count;
+    return static_cast<PHYSFS_sint64>(count);
+}
+
+int PackageSeek(PHYSFS_Io* io, PHYSFS_uint64 offset)
+{
+    PackageStream& stream = StreamOf(io);
+    if (offset > stream.bytes->size()) {
+        PHYSFS_setErrorCode(PHYSFS_ERR_PAST_EOF);
+        return 0;
+    }
+    stream.position = offset;
+    return 1;
+}
+
+PHYSFS_sint64 PackageTell(PHYSFS_Io* io)
+{
+    return static_cast<PHYSFS_sint64>(StreamOf(io).position);
+}
+
+PHYSFS_sint64 PackageLength(PHYSFS_Io* io)
+{
+    return static_cast<PHYSFS_sint64>(StreamOf(io).bytes->size());
+}
+
+PHYSFS_Io* PackageDuplicate(PHYSFS_Io* io)
+{
+    return NewPackageIo(StreamOf(io).bytes);
+}
+
+int PackageFlush(PHYSFS_Io*)
+{
+    return 1;
+}
+
+void PackageDestroy(PHYSFS_Io* io)
+{
+    delete static_cast<PackageStream*>(io->opaque);
+    delete io;
+}
+
+PHYSFS_Io* NewPackageIo(std::shared_ptr<const std::vector<char>> bytes)
+{
+    auto* io = new PHYSFS_Io{};
+    io->version = 0;
+    io->opaque = new PackageStream{std::move(bytes)};
+    io->read = PackageRead;
+    io->write = nullptr;
+    io->seek = PackageSeek;
+    io->tell = PackageTell;
+    io->length = PackageLength;
+    io->duplicate = PackageDuplicate;
+    io->flush = PackageFlush;
+    io->destroy = PackageDestroy;
+    return io;
+}
+
+bool MountPackageFromMemory(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in)
+        return false;
+    const std::streamoff size = in.tellg();
+    if (size <= 0 || size > kLargestPackageReadWhole)
+        return false;
+    auto bytes = std::make_shared<std::vector<char>>(static_cast<std::size_t>(size));
+    in.seekg(0);
+    if (!in.read(bytes->data(), size))
+        return false;
+    PHYSFS_Io* io = NewPackageIo(std::move(bytes));
+    if (PHYSFS_mountIo(io, path.c_str(), nullptr, 0))
+        return true;
+    // PhysFS keeps the stream only when the mount succeeds.
+    io->destroy(io);
+    return false;
+}
 
 } // namespace
 
@@ -165,7 +274,8 @@ PhysFSResourceScanner::PhysFSResourceScanner(const std::string& packagePath) : m
     PhysFSManager* manager = PhysFSManager::GetInstance();
     manager->IncRef();
     // A package that is not there would otherwise show up much later, as one missing picture after another.
-    if (!PHYSFS_mount(m_PackagePath.c_str(), nullptr, 0)) {
+    // Mounted from the file when it cannot be read whole, which also gives the error to report.
+    if (!MountPackageFromMemory(m_PackagePath) && !PHYSFS_mount(m_PackagePath.c_str(), nullptr, 0)) {
         const std::string error = PhysFSErrorText();
         manager->DecRef();
         VELK_THROW(ResourceLoadError,

@@ -138,6 +138,10 @@ public:
             // Only the instruments a song selects are read, when it selects
             // them: a tune uses a handful of the SoundFont's hundreds.
             fluid_settings_setint(m_Settings, "synth.dynamic-sample-loading", 1);
+            // Pinning each instrument's samples in memory costs a system call
+            // and a pass over its pages as the SoundFont is read; a tune's few
+            // megabytes are not what a system swaps out.
+            fluid_settings_setint(m_Settings, "synth.lock-memory", 0);
         }
         fluid_settings_setnum(m_Settings, "synth.sample-rate", frequency);
         m_Synth = new_fluid_synth(m_Settings);

@@ -46,5 +46,9 @@ void PrepareHeapForLargePictures()
         madvise(reinterpret_cast<void*>(from), after - from, MADV_HUGEPAGE);
     // Later growth goes back to small steps.
     mallopt(M_TOP_PAD, static_cast<int>(kMiB));
+    // The threads share that heap. A thread's own arena grows a page at a time,
+    // a system call each: the SoundFont read beside the splash made over a
+    // thousand of them, and the threads seldom allocate at the same moment.
+    mallopt(M_ARENA_MAX, 1);
 #endif
 }

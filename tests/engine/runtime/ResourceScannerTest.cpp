@@ -247,15 +247,21 @@ TEST_F(ScannerTest, TwoPackagesAreScannedOnceThroughTheMergedSearchPath)
     EXPECT_EQ(FailureWithFunctionOf([&] { late.Read("one.txt", data, size); }),
               "PhysFSFileReader::Read: Assertion failed: (PHYSFS_isInit())\nMessage: Cannot find file:\nfile = one.txt");
 
-    const std::string missing = (dir / "Missing.qil").string();
-    const std::string failure = FailureWithFunctionOf([&] { PhysFSResourceScanner scanner(missing); });
-    EXPECT_EQ(failure.rfind("PhysFSResourceScanner::PhysFSResourceScanner: Could not add a package to the PhysicsFS "
-                            "search path:\npackage = " + missing + "\nerror = ",
-                            0),
-              0u)
-        << failure;
-    EXPECT_EQ(PhysFSManager::PeekInstance(), nullptr);
-    EXPECT_EQ(PHYSFS_isInit(), 0);
+    // Missing, no archive, or empty: each is refused with the same report and leaves PhysFS shut.
+    WriteFile(dir / "Corrupt.qil", "not an archive");
+    WriteFile(dir / "Empty.qil", "");
+    for (const char* name : {"Missing.qil", "Corrupt.qil", "Empty.qil"}) {
+        SCOPED_TRACE(name);
+        const std::string package = (dir / name).string();
+        const std::string failure = FailureWithFunctionOf([&] { PhysFSResourceScanner scanner(package); });
+        EXPECT_EQ(failure.rfind("PhysFSResourceScanner::PhysFSResourceScanner: Could not add a package to the "
+                                "PhysicsFS search path:\npackage = " + package + "\nerror = ",
+                                0),
+                  0u)
+            << failure;
+        EXPECT_EQ(PhysFSManager::PeekInstance(), nullptr);
+        EXPECT_EQ(PHYSFS_isInit(), 0);
+    }
 }
 
 TEST_F(ScannerTest, OneFileReadsTheSameFromTheProgramAFolderAndThePackage)
