@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -79,59 +80,6 @@ void CheckPlainData(const LuaObject& value, std::vector<const void*>& path)
         CheckPlainData(it.GetValue(), path);
     }
     path.pop_back();
-}
-
-enum class ReadResult
-{
-    Read,
-    Missing,
-    Failed,
-};
-
-ReadResult ReadWholeFile(const std::string& path, std::string& text, std::string& error)
-{
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT)
-            return ReadResult::Missing;
-        error = ErrnoText(errno);
-        return ReadResult::Failed;
-    }
-    struct stat info;
-    if (::fstat(fd, &info) != 0) {
-        error = ErrnoText(errno);
-        ::close(fd);
-        return ReadResult::Failed;
-    }
-    if (info.st_size > static_cast<off_t>(kDataFileMemoryLimit)) {
-        error = (boost::format("the file is larger than %1% bytes") % kDataFileMemoryLimit).str();
-        ::close(fd);
-        return ReadResult::Failed;
-    }
-    text.clear();
-    // One block of the final size: growing by doubling would hold two copies at once.
-    text.reserve(static_cast<std::size_t>(info.st_size));
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof(buffer));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            error = ErrnoText(errno);
-            ::close(fd);
-            return ReadResult::Failed;
-        }
-        if (n == 0)
-            break;
-        text.append(buffer, static_cast<std::size_t>(n));
-        if (text.size() > kDataFileMemoryLimit) {
-            error = (boost::format("the file is larger than %1% bytes") % kDataFileMemoryLimit).str();
-            ::close(fd);
-            return ReadResult::Failed;
-        }
-    }
-    ::close(fd);
-    return ReadResult::Read;
 }
 
 bool PathExists(const std::string& path)
@@ -276,6 +224,52 @@ void AbortOutputFile(LuaState state) noexcept
 
 } // namespace
 
+ReadResult ReadWholeFile(const std::string& path, std::string& text, std::string& error, std::size_t limit)
+{
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return ReadResult::Missing;
+        error = ErrnoText(errno);
+        return ReadResult::Failed;
+    }
+    struct stat info;
+    if (::fstat(fd, &info) != 0) {
+        error = ErrnoText(errno);
+        ::close(fd);
+        return ReadResult::Failed;
+    }
+    if (static_cast<std::uint64_t>(info.st_size) > limit) {
+        error = (boost::format("the file is larger than %1% bytes") % limit).str();
+        ::close(fd);
+        return ReadResult::Failed;
+    }
+    text.clear();
+    // One block of the final size: growing by doubling would hold two copies at once.
+    text.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof(buffer));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = ErrnoText(errno);
+            ::close(fd);
+            return ReadResult::Failed;
+        }
+        if (n == 0)
+            break;
+        text.append(buffer, static_cast<std::size_t>(n));
+        if (text.size() > limit) {
+            error = (boost::format("the file is larger than %1% bytes") % limit).str();
+            ::close(fd);
+            return ReadResult::Failed;
+        }
+    }
+    ::close(fd);
+    return ReadResult::Read;
+}
+
 void LoadDataText(LuaState state, const std::string& text, const std::string& chunkName,
                   const std::string& loaderName, const DataFileReceiver& receive, DataLoaderCalls calls)
 {
@@ -339,7 +333,7 @@ DataFileResult LoadDataFile(LuaState state, const std::string& path, const std::
     std::string reason;
     try {
         std::string text;
-        switch (ReadWholeFile(path, text, reason)) {
+        switch (ReadWholeFile(path, text, reason, kDataFileMemoryLimit)) {
         case ReadResult::Missing:
             return DataFileResult::Missing;
         case ReadResult::Failed:

@@ -24,6 +24,18 @@ enum class DataFileResult
 inline constexpr int kDataFileInstructionLimit = 10'000'000;
 inline constexpr std::size_t kDataFileMemoryLimit = 64u << 20;
 
+enum class ReadResult
+{
+    Read,
+    Missing,
+    Failed,
+};
+
+// Reads the whole file at path into text, in one block of its final size. A
+// file larger than limit bytes is not read: Failed, as for any other error,
+// with the reason in error.
+ReadResult ReadWholeFile(const std::string& path, std::string& text, std::string& error, std::size_t limit);
+
 // How often a data text may call its loader: exactly once (saved files), or
 // once or more (files that hand their settings over in several tables).
 enum class DataLoaderCalls

@@ -1,5 +1,6 @@
 #include "engine/runtime/PhysFSResourceExtensions.h"
 
+#include "engine/core/DataFile.h"
 #include "engine/core/Exception.h"
 #include "engine/core/Log.h"
 
@@ -7,9 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <memory>
-#include <vector>
 
 namespace {
 
@@ -28,17 +27,17 @@ struct PhysFSFileCloser
 // The archive's directory is read a field at a time, and from a file each read
 // is a system call: thousands of them at start-up. A package of a sensible size
 // is read whole instead, and parsed and unpacked from memory.
-constexpr std::streamoff kLargestPackageReadWhole = 64 * 1024 * 1024;
+constexpr std::size_t kLargestPackageReadWhole = 64 * 1024 * 1024;
 
 // A package's bytes, shared by the stream PhysFS keeps and the copies it makes
 // for each file it opens.
 struct PackageStream
 {
-    std::shared_ptr<const std::vector<char>> bytes;
+    std::shared_ptr<const std::string> bytes;
     PHYSFS_uint64 position = 0;
 };
 
-PHYSFS_Io* NewPackageIo(std::shared_ptr<const std::vector<char>> bytes);
+PHYSFS_Io* NewPackageIo(std::shared_ptr<const std::string> bytes);
 
 PackageStream& StreamOf(PHYSFS_Io* io)
 {
@@ -92,7 +91,7 @@ void PackageDestroy(PHYSFS_Io* io)
     delete io;
 }
 
-PHYSFS_Io* NewPackageIo(std::shared_ptr<const std::vector<char>> bytes)
+PHYSFS_Io* NewPackageIo(std::shared_ptr<const std::string> bytes)
 {
     auto* io = new PHYSFS_Io{};
     io->version = 0;
@@ -110,15 +109,9 @@ PHYSFS_Io* NewPackageIo(std::shared_ptr<const std::vector<char>> bytes)
 
 bool MountPackageFromMemory(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in)
-        return false;
-    const std::streamoff size = in.tellg();
-    if (size <= 0 || size > kLargestPackageReadWhole)
-        return false;
-    auto bytes = std::make_shared<std::vector<char>>(static_cast<std::size_t>(size));
-    in.seekg(0);
-    if (!in.read(bytes->data(), size))
+    auto bytes = std::make_shared<std::string>();
+    std::string error;
+    if (ReadWholeFile(path, *bytes, error, kLargestPackageReadWhole) != ReadResult::Read || bytes->empty())
         return false;
     PHYSFS_Io* io = NewPackageIo(std::move(bytes));
     if (PHYSFS_mountIo(io, path.c_str(), nullptr, 0))
