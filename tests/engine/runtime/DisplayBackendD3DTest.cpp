@@ -46,11 +46,15 @@ public:
             _exit(127);
         }
         close(fds[1]);
-        char buffer[32] = {};
-        const ssize_t got = m_Pid > 0 ? read(fds[0], buffer, sizeof(buffer) - 1) : -1;
+        // The server writes the number and its newline apart, and dies if the
+        // pipe is gone before the newline: read to the end of the line.
+        std::string number;
+        char c = 0;
+        while (m_Pid > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
+            number += c;
         close(fds[0]);
-        if (got > 0)
-            m_Name = ":" + std::string(buffer, buffer + got - (buffer[got - 1] == '\n' ? 1 : 0));
+        if (c == '\n' && !number.empty())
+            m_Name = ":" + number;
     }
     ~VirtualDisplay()
     {
