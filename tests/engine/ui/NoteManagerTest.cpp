@@ -269,8 +269,9 @@ TEST_F(NoteManagerTest, ButtonsSitUnderTheLastLineOfTheTextAndANoteWithoutThemIs
         Lua((boost::format(call) % two).str());
         const Rect text = labelOf()->GetGlobalRect();
         for (Actor* child : ButtonSet()->GetChildren())
-            if (auto* button = dynamic_cast<Button*>(child); button && button->IsVisible())
+            if (auto* button = dynamic_cast<Button*>(child); button && button->IsVisible()) {
                 EXPECT_GE(button->GetGlobalRect().y, text.y + text.h) << button->GetName();
+            }
         EXPECT_GT(Bubble()->GetHeight(), plainHeight);
         // The text stays inside the bubble.
         EXPECT_GE(text.y, Bubble()->GetGlobalRect().y);

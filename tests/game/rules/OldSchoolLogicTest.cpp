@@ -326,8 +326,9 @@ TEST_F(OldSchoolTest, ARightClickPullsTheLever)
         e.button.y = 580;
         ASSERT_EQ(SDL_PushEvent(&e), 0);
         Passes(2);
-        if (button == SDL_BUTTON_LEFT)
+        if (button == SDL_BUTTON_LEFT) {
             EXPECT_EQ(logic->GetStateName(), "WaitingForGameStart");
+        }
     }
     EXPECT_EQ(logic->GetStateName(), "SpinWheel");
 }

@@ -42,7 +42,10 @@ class TurnLogic : public WoppleClassicGameLogic
 public:
     WoppleParticipantLogic* CreateParticipantLogic(int) override { return new StandInParticipant; }
     bool IsLevelGoalMet() override { return goalMet; }
-    bool IsScoringIdle() const override { return scoringIdle; }
+    bool IsScoringIdle() const override
+    {
+        return realScoring ? WoppleClassicGameLogic::IsScoringIdle() : scoringIdle;
+    }
     void SetJokerTest(bool on) { m_JokerTest = on; }
     StandInParticipant* Participant() const { return static_cast<StandInParticipant*>(GetParticipantLogic()); }
     void CreateStates() override
@@ -56,6 +59,8 @@ public:
 
     bool goalMet = false;
     bool scoringIdle = true;
+    // The spin waits for the round's own scoring, as in the game.
+    bool realScoring = false;
     // The reels' coins, free spins, devils and the like do nothing.
     bool plainReels = false;
 };
@@ -591,8 +596,9 @@ TEST_F(OldSchoolTurnTest, ACellsCoinSecretOrMultiplierShowsOnItAndCountsIntoTheM
         EXPECT_EQ(logic->GetScore(0), c.score);
         Actor* contents = board->GetCellView(c.column, 1)->contents;
         ASSERT_NE(contents, nullptr);
-        if (*c.contents)
+        if (*c.contents) {
             EXPECT_EQ(contents->GetName(), c.contents);
+        }
     }
     EXPECT_TRUE(logic->GetParticipants()[0].secretFound);
     EXPECT_NE(board->GetCellView(3, 1)->contents->FindChild("multiplierFlash", true), nullptr);
@@ -696,6 +702,7 @@ TEST_F(OldSchoolTurnTest, TwentySpinsOfAClassicRound)
     plainReels = true;
     std::srand(2026);
     StartRound();
+    logic->realScoring = true;
     const std::size_t from = LogText().size();
     Button* lever = logic->GetCocoDropButton();
     Pass();
@@ -743,23 +750,13 @@ TEST_F(OldSchoolTurnTest, TwentySpinsOfAClassicRound)
             part == state;
         if (waitsForCell && jokerBonus[spinNow] < 0)
             jokerBonus[spinNow] = OldSchoolStates::JokerBonusFor(logic->GetWheelsView()->CountAllJokers());
-        // This logic does not wait for the scoring itself, and a spin bought
-        // without a question is paid for as soon as the last one ends: the
-        // participant ends a spin, starts one or answers a prompt only once
-        // the lines of the last match have been scored, however slowly the
-        // passes come.
-        const bool scored = logic->WoppleClassicGameLogic::IsScoringIdle();
         int column = 0, row = 0;
-        if (state == "WaitForSpin" && part == "WaitForSpin" && scored)
+        if (state == "WaitForSpin" && part == "WaitForSpin")
             Signal("WaitForSpin", "start spin");
-        else if (part.rfind("PromptFor", 0) == 0 && scored)
+        else if (part.rfind("PromptFor", 0) == 0)
             answer();
-        else if (waitsForCell && logic->matchesThisSpin > 0) {
-            if (scored)
-                Signal(state, "timer expired");
-            else
-                Pass();
-        }
+        else if (waitsForCell && logic->matchesThisSpin > 0)
+            Signal(state, "timer expired");
         else if (waitsForCell && FindOpenCell(column, row)) {
             clicks.push_back({logic->GetSpinCount(), column, row});
             ClickCell(1, column, row, true, state);
@@ -770,10 +767,8 @@ TEST_F(OldSchoolTurnTest, TwentySpinsOfAClassicRound)
     ASSERT_EQ(logic->GetStateName(), "EndGameTransition");
     ASSERT_EQ(logic->GetSpinCount(), 20);
     matches[20] = logic->matchesThisSpin;
-    // This logic does not wait for the scoring: the last spin's lines may
-    // still be on their way.
-    for (int i = 0; i < 600 && !logic->WoppleClassicGameLogic::IsScoringIdle(); ++i)
-        Pass();
+    // The round ends only once the last spin's lines are scored.
+    EXPECT_TRUE(logic->IsScoringIdle());
 
     // Spin 17 was bought without a question (the goal not yet met), spin 18
     // took the free spin it was offered, 19 and 20 were offered a cash-out.

@@ -264,8 +264,9 @@ TEST_F(OutputLogicTest, ABonusIsGrantedOnlyWhenItMayBe)
             EXPECT_TRUE(logic->HasDevilProtection());
             EXPECT_EQ(logic->GetPowerupView(0)->HasPowerup("DevilProtection"), c.granted);
         }
-        if (c.kind == HIDDEN_WOPPLE_VISION)
+        if (c.kind == HIDDEN_WOPPLE_VISION) {
             EXPECT_EQ(logic->GetWoppleVisionTurns(), c.granted ? 5 : c.visionTurns);
+        }
     }
 }
 
