@@ -31,6 +31,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 using namespace rulestest;
@@ -44,7 +45,7 @@ public:
     bool IsLevelGoalMet() override { return goalMet; }
     bool IsScoringIdle() const override
     {
-        return realScoring ? WoppleClassicGameLogic::IsScoringIdle() : scoringIdle;
+        return scoringIdle ? *scoringIdle : WoppleClassicGameLogic::IsScoringIdle();
     }
     void SetJokerTest(bool on) { m_JokerTest = on; }
     StandInParticipant* Participant() const { return static_cast<StandInParticipant*>(GetParticipantLogic()); }
@@ -58,9 +59,8 @@ public:
     }
 
     bool goalMet = false;
-    bool scoringIdle = true;
-    // The spin waits for the round's own scoring, as in the game.
-    bool realScoring = false;
+    // Without a value, the spin waits for the round's own scoring, as in the game.
+    std::optional<bool> scoringIdle = true;
     // The reels' coins, free spins, devils and the like do nothing.
     bool plainReels = false;
 };
@@ -702,7 +702,7 @@ TEST_F(OldSchoolTurnTest, TwentySpinsOfAClassicRound)
     plainReels = true;
     std::srand(2026);
     StartRound();
-    logic->realScoring = true;
+    logic->scoringIdle.reset();
     const std::size_t from = LogText().size();
     Button* lever = logic->GetCocoDropButton();
     Pass();
