@@ -168,7 +168,7 @@ void Image::ShareFrom(const Image& source)
         if (source.m_Metadata)
             m_Metadata = new LuaObject(*source.m_Metadata);
         if (source.m_FrameRects)
-            m_FrameRects = std::make_unique<std::vector<Rect>>(*source.m_FrameRects);
+            m_FrameRects = source.m_FrameRects;
         m_FrameWidth = source.m_FrameWidth;
         m_FrameHeight = source.m_FrameHeight;
         m_FrameGap = source.m_FrameGap;
@@ -320,7 +320,7 @@ void Image::BuildFrameRects(int frameWidth, int frameHeight, int numFrames, int 
 {
     VELK_ASSERT(numFrames > 0);
     const Size full = GetFullSize();
-    m_FrameRects = std::make_unique<std::vector<Rect>>();
+    m_FrameRects.emplace();
     m_FrameRects->reserve(static_cast<std::size_t>(numFrames));
     m_FrameWidth = full.w;
     m_FrameHeight = full.h;

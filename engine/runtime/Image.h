@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -128,7 +129,8 @@ private:
     SurfaceRecord* m_SurfaceRecord = nullptr;
     std::uint32_t m_Flags = 0;
     LuaObject* m_Metadata = nullptr;
-    std::unique_ptr<std::vector<Rect>> m_FrameRects;
+    // Held in place: every pass reads a frame of each picture it draws.
+    std::optional<std::vector<Rect>> m_FrameRects;
     std::uint32_t m_FrameWidth = 0;
     std::uint32_t m_FrameHeight = 0;
     std::int32_t m_FrameGap = 0;
