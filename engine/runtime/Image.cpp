@@ -167,8 +167,7 @@ void Image::ShareFrom(const Image& source)
         ApplyAlphaRule();
         if (source.m_Metadata)
             m_Metadata = new LuaObject(*source.m_Metadata);
-        if (source.m_FrameRects)
-            m_FrameRects = source.m_FrameRects;
+        m_FrameRects = source.m_FrameRects;
         m_FrameWidth = source.m_FrameWidth;
         m_FrameHeight = source.m_FrameHeight;
         m_FrameGap = source.m_FrameGap;
