@@ -1,10 +1,16 @@
 #include "platform/audio/Audio.h"
 
+#include "platform/audio/Pcm.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <vorbis/vorbisfile.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -16,6 +22,12 @@ namespace {
 
 constexpr std::uint32_t kMaxSamplePlaybacks = 65535;
 constexpr int kMixerChannelStep = 16;
+// The SDL layer's audio device runs at this rate or more whatever rate is
+// asked, and resamples a lower one on its own audio thread: a third of that
+// thread's time while the menu plays its music. The output runs at the
+// device's rate instead, as the library this stands in for does on current
+// systems, and the sounds are brought to it as they load.
+constexpr int kDeviceRate = 44100;
 
 // A sample's playback, or a stream.
 struct Channel
@@ -259,10 +271,185 @@ Sample* FindSample(Handle handle)
     return it == g_Device.samples.end() ? nullptr : &it->second;
 }
 
+// A sound decoded at its own rate: 16-bit values, interleaved.
+struct Pcm
+{
+    std::vector<std::int16_t> values;
+    int rate = 0;
+    int channels = 0;
+};
+
+enum class PcmRead
+{
+    Decoded,
+    NotOurs,  // left to SDL_mixer, which converts it itself
+    Corrupt,
+};
+
+struct MemoryFile
+{
+    const unsigned char* data;
+    std::size_t size;
+    std::size_t position;
+};
+
+std::size_t ReadMemory(void* to, std::size_t size, std::size_t count, void* source)
+{
+    auto* file = static_cast<MemoryFile*>(source);
+    if (size == 0)
+        return 0;
+    const std::size_t items = std::min(count, (file->size - file->position) / size);
+    std::memcpy(to, file->data + file->position, items * size);
+    file->position += items * size;
+    return items;
+}
+
+int SeekMemory(void* source, ogg_int64_t offset, int whence)
+{
+    auto* file = static_cast<MemoryFile*>(source);
+    const ogg_int64_t base = whence == SEEK_CUR   ? static_cast<ogg_int64_t>(file->position)
+                             : whence == SEEK_END ? static_cast<ogg_int64_t>(file->size)
+                                                  : 0;
+    if (offset < -base || offset > static_cast<ogg_int64_t>(file->size) - base)
+        return -1;
+    file->position = static_cast<std::size_t>(base + offset);
+    return 0;
+}
+
+long TellMemory(void* source)
+{
+    return static_cast<long>(static_cast<MemoryFile*>(source)->position);
+}
+
+PcmRead ReadOgg(const void* data, std::size_t length, Pcm& pcm)
+{
+    MemoryFile file{static_cast<const unsigned char*>(data), length, 0};
+    const ov_callbacks callbacks{ReadMemory, SeekMemory, nullptr, TellMemory};
+    OggVorbis_File vorbis;
+    if (ov_open_callbacks(&file, &vorbis, nullptr, 0, callbacks) != 0)
+        return PcmRead::Corrupt;
+    const vorbis_info* info = ov_info(&vorbis, -1);
+    PcmRead result = PcmRead::Decoded;
+    if (!info || info->channels < 1 || info->channels > 2 || info->rate <= 0 || info->rate > INT_MAX) {
+        result = PcmRead::NotOurs;
+    } else {
+        pcm.rate = static_cast<int>(info->rate);
+        pcm.channels = info->channels;
+        char buffer[8192];
+        int section = 0;
+        for (;;) {
+            const long got = ov_read(&vorbis, buffer, sizeof(buffer), SDL_BYTEORDER == SDL_BIG_ENDIAN, 2, 1, &section);
+            if (got == 0)
+                break;
+            if (got == OV_HOLE)
+                continue;
+            const vorbis_info* part = ov_info(&vorbis, section);
+            if (got < 0 || !part || part->channels != pcm.channels || part->rate != info->rate) {
+                // A chained file that changes its format is left to SDL_mixer.
+                result = got < 0 ? PcmRead::Corrupt : PcmRead::NotOurs;
+                break;
+            }
+            const auto* values = reinterpret_cast<const std::int16_t*>(buffer);
+            pcm.values.insert(pcm.values.end(), values, values + got / 2);
+        }
+    }
+    ov_clear(&vorbis);
+    return result;
+}
+
+PcmRead ReadWav(const void* data, std::size_t length, Pcm& pcm)
+{
+    SDL_RWops* stream = SDL_RWFromConstMem(data, static_cast<int>(length));
+    if (!stream)
+        return PcmRead::NotOurs;
+    SDL_AudioSpec spec;
+    Uint8* buffer = nullptr;
+    Uint32 bytes = 0;
+    if (!SDL_LoadWAV_RW(stream, 1, &spec, &buffer, &bytes))
+        return PcmRead::NotOurs;
+    PcmRead result = PcmRead::NotOurs;
+    if (spec.format == AUDIO_S16SYS && (spec.channels == 1 || spec.channels == 2)) {
+        pcm.rate = spec.freq;
+        pcm.channels = spec.channels;
+        pcm.values.resize(bytes / 2);
+        std::memcpy(pcm.values.data(), buffer, pcm.values.size() * 2);
+        result = PcmRead::Decoded;
+    }
+    SDL_FreeWAV(buffer);
+    return result;
+}
+
+PcmRead ReadPcm(const void* data, std::size_t length, Pcm& pcm)
+{
+    const auto* bytes = static_cast<const char*>(data);
+    if (length >= 4 && std::memcmp(bytes, "OggS", 4) == 0)
+        return ReadOgg(data, length, pcm);
+    if (length >= 12 && std::memcmp(bytes, "RIFF", 4) == 0 && std::memcmp(bytes + 8, "WAVE", 4) == 0)
+        return ReadWav(data, length, pcm);
+    return PcmRead::NotOurs;
+}
+
+// In the device's format, or null with `ours` false when SDL_mixer is to
+// convert it (an 8-bit device, or a rate that is not the device's or half it).
+Mix_Chunk* ToDeviceChunk(const Pcm& pcm, bool& ours)
+{
+    const int factor = g_Device.freq == pcm.rate ? 1 : g_Device.freq == 2 * pcm.rate ? 2 : 0;
+    ours = factor != 0 && g_Device.bytesPerValue == 2;
+    if (!ours)
+        return nullptr;
+    const int channels = g_Device.outputChannels;
+    const std::size_t frames = pcm.values.size() / static_cast<std::size_t>(pcm.channels);
+    std::vector<std::int16_t> remixed;
+    const std::int16_t* values = pcm.values.data();
+    if (pcm.channels != channels) {
+        remixed.resize(frames * static_cast<std::size_t>(channels));
+        for (std::size_t f = 0; f < frames; ++f) {
+            if (channels == 2) {
+                remixed[2 * f] = remixed[2 * f + 1] = values[f];
+            } else {
+                remixed[f] = static_cast<std::int16_t>((values[2 * f] + values[2 * f + 1]) / 2);
+            }
+        }
+        values = remixed.data();
+    }
+    const std::uint64_t bytes = std::uint64_t{frames} * static_cast<std::uint64_t>(factor * channels) * 2;
+    if (bytes > UINT32_MAX)
+        return Fail<Mix_Chunk*>(ERROR_MEM, nullptr);
+    // SDL_mixer frees a chunk and its buffer with free().
+    auto* chunk = static_cast<Mix_Chunk*>(std::malloc(sizeof(Mix_Chunk)));
+    auto* buffer = static_cast<std::int16_t*>(std::malloc(std::max<std::uint64_t>(bytes, 1)));
+    if (!chunk || !buffer) {
+        std::free(chunk);
+        std::free(buffer);
+        return Fail<Mix_Chunk*>(ERROR_MEM, nullptr);
+    }
+    if (factor == 2) {
+        std::int16_t last[2] = {0, 0};
+        DoubleRate(values, frames, channels, buffer, last);
+    } else if (bytes > 0) {
+        std::memcpy(buffer, values, bytes);
+    }
+    chunk->allocated = 1;
+    chunk->abuf = reinterpret_cast<Uint8*>(buffer);
+    chunk->alen = static_cast<Uint32>(bytes);
+    chunk->volume = MIX_MAX_VOLUME;
+    return chunk;
+}
+
 Mix_Chunk* Decode(const void* data, std::size_t length)
 {
     if (!data || length == 0 || length > static_cast<std::size_t>(INT_MAX))
         return Fail<Mix_Chunk*>(ERROR_ILLPARAM, nullptr);
+    Pcm pcm;
+    const PcmRead read = ReadPcm(data, length, pcm);
+    if (read == PcmRead::Corrupt)
+        return Fail<Mix_Chunk*>(ERROR_FILEFORM, nullptr);
+    if (read == PcmRead::Decoded) {
+        bool ours = false;
+        Mix_Chunk* chunk = ToDeviceChunk(pcm, ours);
+        if (ours)
+            return chunk;
+    }
     SDL_RWops* stream = SDL_RWFromConstMem(data, static_cast<int>(length));
     if (!stream)
         return Fail<Mix_Chunk*>(ERROR_MEM, nullptr);
@@ -326,13 +513,14 @@ bool Init(int device, std::uint32_t freq, std::uint32_t flags)
     }
     const Uint16 format = (flags & DEVICE_8BITS) ? AUDIO_U8 : AUDIO_S16SYS;
     const int outputChannels = (flags & DEVICE_MONO) ? 1 : 2;
+    const int rate = std::max(static_cast<int>(freq), kDeviceRate);
     // About 40 ms of buffer: the audio thread wakes half as often as with
     // 20 ms, which is most of what it costs while the menu only plays its
     // music, and a click is still heard at once.
     int bufferFrames = 256;
-    while (bufferFrames * 25 < static_cast<int>(freq))
+    while (bufferFrames * 25 < rate)
         bufferFrames *= 2;
-    if (Mix_OpenAudio(static_cast<int>(freq), format, outputChannels, bufferFrames) < 0) {
+    if (Mix_OpenAudio(rate, format, outputChannels, bufferFrames) < 0) {
         if (ownsSubsystem)
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return Fail(ERROR_DRIVER, false);

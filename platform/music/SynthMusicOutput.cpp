@@ -1,5 +1,7 @@
 #include "platform/music/MusicPerformance.h"
 
+#include "platform/audio/Pcm.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <fluidsynth.h>
@@ -143,7 +145,11 @@ public:
             // megabytes are not what a system swaps out.
             fluid_settings_setint(m_Settings, "synth.lock-memory", 0);
         }
-        fluid_settings_setnum(m_Settings, "synth.sample-rate", frequency);
+        // At the device's rate the synthesiser renders at half of it, which
+        // costs half as much; a tune's instruments hold nothing above that
+        // half rate's limit worth the cost.
+        m_HalfRate = frequency >= 44100 && frequency % 2 == 0;
+        fluid_settings_setnum(m_Settings, "synth.sample-rate", m_HalfRate ? frequency / 2 : frequency);
         m_Synth = new_fluid_synth(m_Settings);
         if (!m_Synth)
             return MusicStatus(MUSIC_E_PLAYFAILED, "the synthesiser could not be created");
@@ -193,6 +199,7 @@ public:
         SDL_LockAudio();
         DeletePlayerLocked();
         fluid_synth_system_reset(m_Synth);
+        m_Last[0] = m_Last[1] = 0;
         m_Player = player;
         m_Channels = channels;
         fluid_player_play(m_Player);
@@ -247,14 +254,25 @@ private:
             std::fill(out, out + samples, Sint16(0));
             return;
         }
-        if (m_Channels == 2) {
-            fluid_synth_write_s16(m_Synth, samples / 2, out, 0, 2, out, 1, 2);
+        const int frames = samples / m_Channels;
+        if (!m_HalfRate && m_Channels == 2) {
+            fluid_synth_write_s16(m_Synth, frames, out, 0, 2, out, 1, 2);
             return;
         }
-        m_Stereo.resize(static_cast<std::size_t>(samples) * 2);
-        fluid_synth_write_s16(m_Synth, samples, m_Stereo.data(), 0, 2, m_Stereo.data(), 1, 2);
-        for (int i = 0; i < samples; ++i)
-            out[i] = static_cast<Sint16>((m_Stereo[2 * i] + m_Stereo[2 * i + 1]) / 2);
+        const int rendered = m_HalfRate ? frames / 2 : frames;
+        m_Stereo.resize(static_cast<std::size_t>(rendered) * 2);
+        fluid_synth_write_s16(m_Synth, rendered, m_Stereo.data(), 0, 2, m_Stereo.data(), 1, 2);
+        if (m_Channels == 1)
+            for (int i = 0; i < rendered; ++i)
+                m_Stereo[i] = static_cast<Sint16>((m_Stereo[2 * i] + m_Stereo[2 * i + 1]) / 2);
+        if (!m_HalfRate) {
+            std::copy_n(m_Stereo.data(), samples, out);
+            return;
+        }
+        DoubleRate(m_Stereo.data(), static_cast<std::size_t>(rendered), m_Channels, out, m_Last);
+        // An odd frame left over (the mixer's buffers are a power of two
+        // frames) holds the last value.
+        std::copy_n(m_Last, (frames - 2 * rendered) * m_Channels, out + 2 * rendered * m_Channels);
     }
 
     void DeletePlayerLocked()
@@ -290,6 +308,9 @@ private:
     int m_Channels = 2;
     int m_Volume = MIX_MAX_VOLUME;
     bool m_Hooked = false;
+    // Rendering at half the mixer's rate, and the last frame rendered.
+    bool m_HalfRate = false;
+    Sint16 m_Last[2] = {0, 0};
     std::vector<Sint16> m_Stereo;
     std::string m_SoundFont;
     // The SoundFont being read; true once it loaded.

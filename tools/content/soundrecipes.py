@@ -21,8 +21,9 @@ import tempfile
 import wave
 
 RATE = 44100
-# The game mixes at 22050 Hz: files made at that rate decode in half the time
-# and load without conversion. Layers are still synthesised at RATE.
+# Half the device's 44100 Hz that the game mixes at: files made at that rate
+# decode in half the time, and the game doubles them as they load. Layers are
+# still synthesised at RATE.
 OUTPUT_RATE = 22050
 
 

@@ -114,8 +114,9 @@ protected:
         manager->ScanAll();
     }
 
-    // Device bytes of that many milliseconds: 22050 Hz, 16-bit stereo.
-    static std::uint64_t BytesIn(std::uint64_t ms) { return ms * 22050 / 1000 * 4; }
+    // Device bytes of that many milliseconds: the device's own 44100 Hz,
+    // 16-bit stereo.
+    static std::uint64_t BytesIn(std::uint64_t ms) { return ms * 44100 / 1000 * 4; }
 
     std::unique_ptr<Config> config;
     std::unique_ptr<ResourceManager> manager;
@@ -127,7 +128,7 @@ protected:
 TEST_F(SoundTest, StartsOnTheDeviceAndQuitsInOrder)
 {
     for (const char* line : {"Audio Device 0: No sound\n", "Audio Device 1: dummy\n",
-                             "Audio initialized: device=1, freq=22050, flags=0\n", "BASS_INFO: maxrate: 22050\n",
+                             "Audio initialized: device=1, freq=22050, flags=0\n", "BASS_INFO: maxrate: 44100\n",
                              "BASS_INFO: speakers: 2\n", "BASS_INFO: driver: dummy\n"})
         EXPECT_EQ(CountInLog(line), 1) << line;
     EXPECT_EQ(CountInLog("WARNING"), 0) << LogText();
