@@ -284,7 +284,11 @@ enum class PcmRead
     Decoded,
     NotOurs,  // left to SDL_mixer, which converts it itself
     Corrupt,
+    TooLong,  // more than a chunk can hold at the device's rate
 };
+
+// Each value may become four bytes at the device's rate, or eight in stereo.
+constexpr std::size_t kMaxDecodedValues = UINT32_MAX / 8;
 
 struct MemoryFile
 {
@@ -347,6 +351,10 @@ PcmRead ReadOgg(const void* data, std::size_t length, Pcm& pcm)
             if (got < 0 || !part || part->channels != pcm.channels || part->rate != info->rate) {
                 // A chained file that changes its format is left to SDL_mixer.
                 result = got < 0 ? PcmRead::Corrupt : PcmRead::NotOurs;
+                break;
+            }
+            if (pcm.values.size() + static_cast<std::size_t>(got / 2) > kMaxDecodedValues) {
+                result = PcmRead::TooLong;
                 break;
             }
             const auto* values = reinterpret_cast<const std::int16_t*>(buffer);
@@ -444,6 +452,8 @@ Mix_Chunk* Decode(const void* data, std::size_t length)
     const PcmRead read = ReadPcm(data, length, pcm);
     if (read == PcmRead::Corrupt)
         return Fail<Mix_Chunk*>(ERROR_FILEFORM, nullptr);
+    if (read == PcmRead::TooLong)
+        return Fail<Mix_Chunk*>(ERROR_MEM, nullptr);
     if (read == PcmRead::Decoded) {
         bool ours = false;
         Mix_Chunk* chunk = ToDeviceChunk(pcm, ours);
