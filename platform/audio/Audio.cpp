@@ -411,12 +411,11 @@ Mix_Chunk* ToDeviceChunk(const Pcm& pcm, bool& ours)
     const std::int16_t* values = pcm.values.data();
     if (pcm.channels != channels) {
         remixed.resize(frames * static_cast<std::size_t>(channels));
-        for (std::size_t f = 0; f < frames; ++f) {
-            if (channels == 2) {
+        if (channels == 2) {
+            for (std::size_t f = 0; f < frames; ++f)
                 remixed[2 * f] = remixed[2 * f + 1] = values[f];
-            } else {
-                remixed[f] = static_cast<std::int16_t>((values[2 * f] + values[2 * f + 1]) / 2);
-            }
+        } else {
+            StereoToMono(values, frames, remixed.data());
         }
         values = remixed.data();
     }

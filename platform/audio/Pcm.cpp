@@ -14,3 +14,9 @@ void DoubleRate(const std::int16_t* in, std::size_t frames, int channels, std::i
         out += 2 * channels;
     }
 }
+
+void StereoToMono(const std::int16_t* in, std::size_t frames, std::int16_t* out)
+{
+    for (std::size_t frame = 0; frame < frames; ++frame)
+        out[frame] = static_cast<std::int16_t>((in[2 * frame] + in[2 * frame + 1]) / 2);
+}

@@ -13,3 +13,7 @@
 // run at half of it; this is cheap enough for the audio thread, and their
 // content lies well below the half rate's limit.
 void DoubleRate(const std::int16_t* in, std::size_t frames, int channels, std::int16_t* out, std::int16_t* last);
+
+// Interleaved stereo to mono, each frame the mean of its two values; `out` may
+// be `in` itself.
+void StereoToMono(const std::int16_t* in, std::size_t frames, std::int16_t* out);

@@ -263,8 +263,7 @@ private:
         m_Stereo.resize(static_cast<std::size_t>(rendered) * 2);
         fluid_synth_write_s16(m_Synth, rendered, m_Stereo.data(), 0, 2, m_Stereo.data(), 1, 2);
         if (m_Channels == 1)
-            for (int i = 0; i < rendered; ++i)
-                m_Stereo[i] = static_cast<Sint16>((m_Stereo[2 * i] + m_Stereo[2 * i + 1]) / 2);
+            StereoToMono(m_Stereo.data(), static_cast<std::size_t>(rendered), m_Stereo.data());
         if (!m_HalfRate) {
             std::copy_n(m_Stereo.data(), samples, out);
             return;

@@ -46,3 +46,11 @@ TEST(PcmTest, ARateDoubledInPiecesIsTheSameAsAtOnce)
     DoubleRate(in.data() + 10, 27, 2, pieces.data() + 20, carried);
     EXPECT_EQ(pieces, whole);
 }
+
+TEST(PcmTest, StereoFoldsToTheMeanOfEachFrameInPlace)
+{
+    std::vector<std::int16_t> values = {100, 300, 32767, 32767, -32768, -32767, 1, 0};
+    StereoToMono(values.data(), 4, values.data());
+    values.resize(4);
+    EXPECT_EQ(values, (std::vector<std::int16_t>{200, 32767, -32767, 0}));
+}
