@@ -22,12 +22,6 @@ namespace {
 
 constexpr std::uint32_t kMaxSamplePlaybacks = 65535;
 constexpr int kMixerChannelStep = 16;
-// The SDL layer's audio device runs at this rate or more whatever rate is
-// asked, and resamples a lower one on its own audio thread: a third of that
-// thread's time while the menu plays its music. The output runs at the
-// device's rate instead, as the library this stands in for does on current
-// systems, and the sounds are brought to it as they load.
-constexpr int kDeviceRate = 44100;
 
 // A sample's playback, or a stream.
 struct Channel
@@ -370,15 +364,15 @@ PcmRead ReadWav(const void* data, std::size_t length, Pcm& pcm)
     SDL_RWops* stream = SDL_RWFromConstMem(data, static_cast<int>(length));
     if (!stream)
         return PcmRead::NotOurs;
-    SDL_AudioSpec spec;
+    SDL_AudioSpec wavFormat;
     Uint8* buffer = nullptr;
     Uint32 bytes = 0;
-    if (!SDL_LoadWAV_RW(stream, 1, &spec, &buffer, &bytes))
+    if (!SDL_LoadWAV_RW(stream, 1, &wavFormat, &buffer, &bytes))
         return PcmRead::NotOurs;
     PcmRead result = PcmRead::NotOurs;
-    if (spec.format == AUDIO_S16SYS && (spec.channels == 1 || spec.channels == 2)) {
-        pcm.rate = spec.freq;
-        pcm.channels = spec.channels;
+    if (wavFormat.format == AUDIO_S16SYS && (wavFormat.channels == 1 || wavFormat.channels == 2)) {
+        pcm.rate = wavFormat.freq;
+        pcm.channels = wavFormat.channels;
         pcm.values.resize(bytes / 2);
         std::memcpy(pcm.values.data(), buffer, pcm.values.size() * 2);
         result = PcmRead::Decoded;
@@ -397,14 +391,20 @@ PcmRead ReadPcm(const void* data, std::size_t length, Pcm& pcm)
     return PcmRead::NotOurs;
 }
 
-// In the device's format, or null with `ours` false when SDL_mixer is to
-// convert it (an 8-bit device, or a rate that is not the device's or half it).
-Mix_Chunk* ToDeviceChunk(const Pcm& pcm, bool& ours)
+// How many times the sound's rate the device's is, when it is brought to the
+// device here: 0 leaves it to SDL_mixer (an 8-bit device, or a rate that is
+// not the device's or half of it).
+int RateFactorHere(const Pcm& pcm)
 {
-    const int factor = g_Device.freq == pcm.rate ? 1 : g_Device.freq == 2 * pcm.rate ? 2 : 0;
-    ours = factor != 0 && g_Device.bytesPerValue == 2;
-    if (!ours)
-        return nullptr;
+    if (g_Device.bytesPerValue != 2)
+        return 0;
+    return g_Device.freq == pcm.rate ? 1 : g_Device.freq == 2 * pcm.rate ? 2 : 0;
+}
+
+// In the device's format, the rate a factor of RateFactorHere; null when out
+// of memory.
+Mix_Chunk* ToDeviceChunk(const Pcm& pcm, int factor)
+{
     const int channels = g_Device.outputChannels;
     const std::size_t frames = pcm.values.size() / static_cast<std::size_t>(pcm.channels);
     std::vector<std::int16_t> remixed;
@@ -453,12 +453,9 @@ Mix_Chunk* Decode(const void* data, std::size_t length)
         return Fail<Mix_Chunk*>(ERROR_FILEFORM, nullptr);
     if (read == PcmRead::TooLong)
         return Fail<Mix_Chunk*>(ERROR_MEM, nullptr);
-    if (read == PcmRead::Decoded) {
-        bool ours = false;
-        Mix_Chunk* chunk = ToDeviceChunk(pcm, ours);
-        if (ours)
-            return chunk;
-    }
+    if (read == PcmRead::Decoded)
+        if (const int factor = RateFactorHere(pcm))
+            return ToDeviceChunk(pcm, factor);
     SDL_RWops* stream = SDL_RWFromConstMem(data, static_cast<int>(length));
     if (!stream)
         return Fail<Mix_Chunk*>(ERROR_MEM, nullptr);
@@ -522,7 +519,7 @@ bool Init(int device, std::uint32_t freq, std::uint32_t flags)
     }
     const Uint16 format = (flags & DEVICE_8BITS) ? AUDIO_U8 : AUDIO_S16SYS;
     const int outputChannels = (flags & DEVICE_MONO) ? 1 : 2;
-    const int rate = std::max(static_cast<int>(freq), kDeviceRate);
+    const int rate = std::max(static_cast<int>(freq), static_cast<int>(kDeviceRate));
     // About 40 ms of buffer: the audio thread wakes half as often as with
     // 20 ms, which is most of what it costs while the menu only plays its
     // music, and a click is still heard at once.

@@ -86,12 +86,19 @@ struct SampleInfo
     std::uint32_t max = 0;
 };
 
+// The SDL layer's audio device runs at this rate or more whatever rate is
+// asked, and resamples a lower one on its own audio thread: a third of that
+// thread's time while the menu plays its music. Init opens the output at the
+// device's rate instead, as the library this stands in for does on current
+// systems, and the sounds are brought to it as they load.
+inline constexpr std::uint32_t kDeviceRate = 44100;
+
 // Device 0 is "No sound"; device 1 is SDL's audio driver when SDL can start
 // one. Null past the last device.
 const char* GetDeviceDescription(std::uint32_t device);
 
-// Opens device 1 at the rate with 16-bit stereo values unless the flags ask
-// for 8 bits or mono.
+// Opens device 1 at the rate, or kDeviceRate if that is higher, with 16-bit
+// stereo values unless the flags ask for 8 bits or mono.
 bool Init(int device, std::uint32_t freq, std::uint32_t flags);
 bool GetInfo(Info& info);
 // Closes the device; every handle is freed with it.

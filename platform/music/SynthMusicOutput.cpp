@@ -1,5 +1,6 @@
 #include "platform/music/MusicPerformance.h"
 
+#include "platform/audio/Audio.h"
 #include "platform/audio/Pcm.h"
 
 #include <SDL.h>
@@ -145,11 +146,7 @@ public:
             // megabytes are not what a system swaps out.
             fluid_settings_setint(m_Settings, "synth.lock-memory", 0);
         }
-        // At the device's rate the synthesiser renders at half of it, which
-        // costs half as much; a tune's instruments hold nothing above that
-        // half rate's limit worth the cost.
-        m_HalfRate = frequency >= 44100 && frequency % 2 == 0;
-        fluid_settings_setnum(m_Settings, "synth.sample-rate", m_HalfRate ? frequency / 2 : frequency);
+        fluid_settings_setnum(m_Settings, "synth.sample-rate", RendersAtHalf(frequency) ? frequency / 2 : frequency);
         m_Synth = new_fluid_synth(m_Settings);
         if (!m_Synth)
             return MusicStatus(MUSIC_E_PLAYFAILED, "the synthesiser could not be created");
@@ -242,6 +239,14 @@ private:
     // to the sound effects.
     static constexpr float kGain = 0.6f;
 
+    // At the device's rate the synthesiser renders at half of it, which costs
+    // half as much; a tune's instruments hold nothing above that half rate's
+    // limit worth the cost.
+    static bool RendersAtHalf(int frequency)
+    {
+        return frequency >= static_cast<int>(Audio::kDeviceRate) && frequency % 2 == 0;
+    }
+
     static void Mix(void* self, Uint8* stream, int length)
     {
         static_cast<SynthMusicOutput*>(self)->Render(reinterpret_cast<Sint16*>(stream), length / 2);
@@ -255,16 +260,17 @@ private:
             return;
         }
         const int frames = samples / m_Channels;
-        if (!m_HalfRate && m_Channels == 2) {
+        const bool halfRate = RendersAtHalf(m_Frequency);
+        if (!halfRate && m_Channels == 2) {
             fluid_synth_write_s16(m_Synth, frames, out, 0, 2, out, 1, 2);
             return;
         }
-        const int rendered = m_HalfRate ? frames / 2 : frames;
+        const int rendered = halfRate ? frames / 2 : frames;
         m_Stereo.resize(static_cast<std::size_t>(rendered) * 2);
         fluid_synth_write_s16(m_Synth, rendered, m_Stereo.data(), 0, 2, m_Stereo.data(), 1, 2);
         if (m_Channels == 1)
             StereoToMono(m_Stereo.data(), static_cast<std::size_t>(rendered), m_Stereo.data());
-        if (!m_HalfRate) {
+        if (!halfRate) {
             std::copy_n(m_Stereo.data(), samples, out);
             return;
         }
@@ -307,8 +313,7 @@ private:
     int m_Channels = 2;
     int m_Volume = MIX_MAX_VOLUME;
     bool m_Hooked = false;
-    // Rendering at half the mixer's rate, and the last frame rendered.
-    bool m_HalfRate = false;
+    // The last frame rendered, when rendering at half the mixer's rate.
     Sint16 m_Last[2] = {0, 0};
     std::vector<Sint16> m_Stereo;
     std::string m_SoundFont;
